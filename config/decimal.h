@@ -1,0 +1,6 @@
+#pragma once
+
+// Converts like the C library's atoi (leading blanks, one sign, digits up to
+// the first other character, no digits gives 0), but saturates to the 32-bit
+// range instead of overflowing.
+int ParseDecimalInt(const char* text);

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One parsed INI file, read the way Windows profile functions read one:
+// LF line ends (a CR before it dropped), a UTF-8 byte-order mark skipped,
+// [section] lines, key=value split at the first '=', ASCII case-insensitive
+// names, blanks trimmed, one pair of matching quotes removed, ';' comments,
+// the first matching section and key win.
+class CIniFile {
+public:
+    // Files larger than this read as missing.
+    static constexpr std::size_t kMaxFileSize = 16u * 1024u * 1024u;
+
+    // Reads and parses path. Only regular files are read (never blocks on a
+    // FIFO or device); a missing, unreadable or oversized file gives false and
+    // an empty file object.
+    bool Load(const std::string& path);
+    // Parses text that is already in memory (decoded like a file's bytes).
+    void Parse(std::string_view bytes);
+
+    bool IsLoaded() const { return m_bLoaded; }
+
+    // The value of key in section, or nullptr when the section or key is
+    // missing. The pointer stays valid until the next Load or Parse.
+    const std::string* Find(std::string_view section, std::string_view key) const;
+
+private:
+    struct Entry {
+        std::string key;
+        std::string value;
+    };
+    struct Section {
+        std::string name;
+        std::vector<Entry> entries;
+    };
+
+    std::vector<Section> m_sections;
+    bool m_bLoaded = false;
+};
+
+// Reads a whole regular file of at most maxSize bytes into bytes. False for a
+// missing or unreadable file, a non-regular file and a file that is too big.
+bool ReadRegularFile(const std::string& path, std::size_t maxSize, std::string& bytes);

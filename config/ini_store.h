@@ -1,0 +1,47 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+class CIniFile;
+
+// Read access to one INI file by key paths SECTION::KEY for the length of one
+// user action. A missing file, section or key gives the caller's default.
+// The first read of a key path is cached, and later reads of the same key
+// path answer from the cache whatever default they pass.
+class CIniStore {
+public:
+    // Longest section name, key name and value text, in bytes.
+    static constexpr std::size_t kMaxSection = 255;
+    static constexpr std::size_t kMaxKey = 127;
+    static constexpr std::size_t kMaxValue = 1023;
+
+    CIniStore();
+    virtual ~CIniStore();
+    CIniStore(const CIniStore&) = delete;
+    CIniStore& operator=(const CIniStore&) = delete;
+
+    // Names the file to read (resolved in the program folder unless it begins
+    // with '/') and empties the cache. The file is read on the first lookup.
+    void Open(const char* name);
+
+    // Texts returned stay valid and unchanged until the store is opened again
+    // or destroyed. Never null.
+    const char* GetString(const char* keyPath, const char* defaultText);
+    int GetInt(const char* keyPath, int defaultValue);
+
+    // The section and key names of a key path: the first "::" divides; a key
+    // path without it names a section and a key both equal to the whole text.
+    static std::string GetSectionName(const char* keyPath);
+    static std::string GetKeyName(const char* keyPath);
+
+    const std::string& Path() const { return m_strPath; }
+
+private:
+    const std::string& Read(const char* keyPath, const char* defaultText);
+
+    std::string m_strPath;
+    std::map<std::string, std::string> m_mapCache;
+    std::unique_ptr<CIniFile> m_pFile;
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "report/attribute_reading.h"
+
+// One row of the attribute table: texts for the columns ID, 概要, 値,
+// 点数(ﾜｰｽﾄ) and 危険値, and the rank (1 when the current value as read lies
+// below the threshold as read).
+struct AttributeRow {
+    int id = 0;
+    std::string columns[5];
+    int rank = 0;
+};
+
+// The panel texts that come from attributes: temperature (attribute 194) and
+// total power-on time (attribute 9), each only when that attribute is present.
+struct AttributeLabels {
+    std::optional<std::string> temperature;
+    std::optional<std::string> powerOnTime;
+};
+
+struct ReportEvaluation {
+    std::vector<AttributeRow> rows;
+    AttributeLabels labels;
+    // Set when an attribute line did not hold five fields; rows stop before it.
+    bool parseError = false;
+    int parseErrorId = 0;
+};
+
+// Reads the value of a key path, or defaultText when it is missing.
+using KeyReader = std::function<std::string(const char* keyPath, const char* defaultText)>;
+
+AttributeRow EvaluateAttribute(int id, const AttributeReading& reading,
+                               const AttributeTableEntry& entry, const char* model,
+                               AttributeLabels& labels);
+
+// Evaluates attributes 1 to 255 of a report in ascending id order.
+ReportEvaluation EvaluateReport(const KeyReader& report, const KeyReader& table);
