@@ -1,0 +1,80 @@
+#include "controls/arrow_header_ctrl.h"
+
+#include <QPainter>
+#include <QStyleOptionHeader>
+
+namespace {
+
+QRect ToQRect(const HeaderRect& r) {
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+HeaderRect FromQRect(const QRect& r) {
+    return HeaderRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+} // namespace
+
+CArrowHeaderCtrl::CArrowHeaderCtrl(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+void CArrowHeaderCtrl::MarkSortColumn(int column, bool ascending) {
+    m_nArrowColumn = column;
+    m_bArrowAscending = ascending;
+    m_setOwnerDrawn.insert(column);
+    viewport()->update();
+}
+
+HeaderItemDrawing CArrowHeaderCtrl::ComputeDrawing(const QRect& rect, int logicalIndex) const {
+    QStyleOptionHeader option;
+    initStyleOptionForIndex(&option, logicalIndex);
+
+    HeaderItemState state;
+    state.rect = FromQRect(rect);
+    // Qt marks the section under a held mouse button as sunken.
+    state.pressed = (option.state & QStyle::State_Sunken) != 0;
+    state.alignment = static_cast<int>(option.textAlignment);
+    state.arrowColumn = logicalIndex == m_nArrowColumn;
+    state.ascending = m_bArrowAscending;
+    return ComputeHeaderItemDrawing(state);
+}
+
+void CArrowHeaderCtrl::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
+    if (!IsOwnerDrawn(logicalIndex)) {
+        QHeaderView::paintSection(painter, rect, logicalIndex);
+        return;
+    }
+    const HeaderItemDrawing drawing = ComputeDrawing(rect, logicalIndex);
+    const QPalette& pal = palette();
+
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing, false);
+    painter->setClipRect(ToQRect(drawing.clip));
+    painter->fillRect(ToQRect(drawing.clip), pal.color(drawing.fill));
+
+    if (drawing.drawTitle) {
+        const QRect titleRect = ToQRect(drawing.titleRect);
+        const QString title = model() != nullptr
+                                  ? model()->headerData(logicalIndex, orientation()).toString()
+                                  : QString();
+        const QString shown =
+            drawing.elideTitleEnd
+                ? painter->fontMetrics().elidedText(title, Qt::ElideRight, titleRect.width())
+                : title;
+        painter->setPen(pal.color(QPalette::ButtonText));
+        painter->drawText(titleRect, drawing.titleFlags, shown);
+    }
+
+    for (const HeaderLine& line : drawing.lines) {
+        // A flat cap leaves out each segment's end pixel, as the arrow's
+        // corners expect.
+        QPen pen(pal.color(line.pen), 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+        pen.setCosmetic(true);
+        painter->setPen(pen);
+        for (std::size_t i = 1; i < line.points.size(); ++i) {
+            const HeaderPoint& a = line.points[i - 1];
+            const HeaderPoint& b = line.points[i];
+            painter->drawLine(a.x, a.y, b.x, b.y);
+        }
+    }
+    painter->restore();
+}

@@ -1,0 +1,71 @@
+#include "controls/header_item_drawing.h"
+
+bool operator==(const HeaderRect& a, const HeaderRect& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+bool operator==(const HeaderPoint& a, const HeaderPoint& b) {
+    return a.x == b.x && a.y == b.y;
+}
+
+namespace {
+
+int TitleFlags(int alignment) {
+    int flags = Qt::TextSingleLine | Qt::AlignVCenter;
+    // Centre wins over right when both are asked for.
+    if (alignment & Qt::AlignHCenter) {
+        return flags | Qt::AlignHCenter;
+    }
+    if (alignment & Qt::AlignRight) {
+        return flags | Qt::AlignRight;
+    }
+    return flags | Qt::AlignLeft;
+}
+
+// The y values d and d - 1 are taken as they stand: a header item starts at
+// the header's top edge.
+std::vector<HeaderLine> ArrowLines(const HeaderRect& rc, int d, bool ascending) {
+    const int r = rc.right;
+    const int b = rc.bottom;
+    if (ascending) {
+        return {
+            {QPalette::Light, {{r - 2 * d, d}, {r - d, b - d - 1}, {r - 3 * d - 2, b - d - 1}}},
+            {QPalette::Dark, {{r - 3 * d - 1, b - d - 1}, {r - 2 * d, d - 1}}},
+        };
+    }
+    return {
+        {QPalette::Light, {{r - d - 1, d}, {r - 2 * d - 1, b - d}}},
+        {QPalette::Dark, {{r - 2 * d - 2, b - d}, {r - 3 * d - 1, d}, {r - d - 1, d}}},
+    };
+}
+
+} // namespace
+
+HeaderItemDrawing ComputeHeaderItemDrawing(const HeaderItemState& state) {
+    const HeaderRect& rc = state.rect;
+    const int d = (rc.bottom - rc.top) / 4;
+
+    HeaderItemDrawing drawing;
+    drawing.clip = rc;
+    drawing.fill = QPalette::Button;
+    drawing.titleFlags = TitleFlags(state.alignment);
+
+    HeaderRect t = rc;
+    if (state.pressed) {
+        t.left += 1;
+        t.top += 2;
+        t.right += 1;
+    }
+    if (state.arrowColumn) {
+        t.right -= 3 * d;
+    }
+    t.left += d;
+    t.right -= d;
+    drawing.titleRect = t;
+    drawing.drawTitle = t.left < t.right;
+
+    if (state.arrowColumn) {
+        drawing.lines = ArrowLines(rc, d, state.ascending);
+    }
+    return drawing;
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QColor>
+#include <QTreeWidget>
+#include <map>
+
+class CArrowHeaderCtrl;
+
+// Flat, full-row attribute table. Each row carries a rank; the text colour of
+// a row is looked up by its rank in m_mapRankColor whenever the row is
+// painted. A click on a column header sorts all rows by that column's text
+// (first click ascending, each further click on the same column reverses)
+// and moves the header's arrow there.
+class CRankListCtrl : public QTreeWidget {
+    Q_OBJECT
+public:
+    explicit CRankListCtrl(QWidget* parent = nullptr);
+    ~CRankListCtrl() override;
+
+    // Rank -> text colour, written by the owner. Ranks without an entry are
+    // drawn in the palette's text colour.
+    std::map<quint32, QColor> m_mapRankColor;
+
+    CArrowHeaderCtrl& Header() const { return *m_header; }
+
+    // Appends a row with up to columnCount() texts and its rank.
+    void AddRow(const QStringList& texts, quint32 rank);
+    void DeleteAllRows();
+    int RowCount() const;
+    QString RowText(int row, int column) const;
+    quint32 RowRank(int row) const;
+
+    // The colour a row of this rank is drawn in.
+    QColor TextColorForRank(quint32 rank) const;
+
+    // Column click: ascending on a new column, reversed on the same one.
+    void OnColumnClick(int column);
+    // Sorts every row by the UTF-8 bytes of its text in column, compared as
+    // unsigned values (so "10" comes before "2"), keeps each row's rank and
+    // moves the header arrow.
+    void SortByColumn(bool ascending, int column);
+
+    int SortColumn() const { return m_nSortColumn; }
+    bool IsAscending() const { return m_bAscending; }
+
+    // <0, 0 or >0 like strcmp of the two texts' UTF-8 bytes.
+    static int CompareRowTexts(const QByteArray& text1, const QByteArray& text2);
+
+protected:
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) const override;
+
+private:
+    CArrowHeaderCtrl* m_header; // owned by the view, as Qt's views own their header
+    bool m_bAscending = false;
+    int m_nSortColumn = -1;
+    int m_nCompareColumn = -1;
+};
