@@ -1,0 +1,49 @@
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+// One child process, started at most once per object. No shell is involved:
+// the program gets its arguments one by one. The child is always reaped; an
+// object destroyed while its child still runs ends the child first, so no
+// zombie and no stray collector outlives the object.
+class CChildProcess {
+public:
+    static constexpr unsigned long kInfinite = 0xFFFFFFFFul;
+
+    CChildProcess() = default;
+    virtual ~CChildProcess();
+    CChildProcess(const CChildProcess&) = delete;
+    CChildProcess& operator=(const CChildProcess&) = delete;
+
+    // Runs program (a path) with arguments, in the viewer's current directory
+    // and environment. False when a process was started before or when the
+    // program cannot be run.
+    bool Start(const std::string& program, const std::vector<std::string>& arguments);
+
+    // True when the child has ended within milliseconds (kInfinite: no
+    // limit); its exit code is then stored in *exitCode when that is given.
+    bool Wait(int* exitCode, unsigned long milliseconds);
+
+    // True when the child has ended, without waiting; the exit code as above.
+    // A child ended by a signal has the exit code 128 + the signal number.
+    bool GetExitCode(int* exitCode);
+
+    // Asks the child to end (SIGTERM).
+    void RequestStop();
+    // Ends the child at once (SIGKILL) and reaps it.
+    void ForceStop();
+    // RequestStop, up to graceMilliseconds for the child to end, then ForceStop.
+    void Terminate(unsigned long graceMilliseconds);
+
+    bool IsStarted() const { return m_pid > 0; }
+    pid_t ProcessId() const { return m_pid; }
+
+private:
+    bool Reap(bool block);
+
+    pid_t m_pid = 0;
+    bool m_bEnded = false;
+    int m_nExitCode = -1;
+};

@@ -1,0 +1,27 @@
+#include "ui/viewer_app.h"
+
+#include "ui/dialog_units.h"
+#include "ui/viewer_dlg.h"
+
+CViewerApp::CViewerApp(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral("tolvenar"));
+    setApplicationDisplayName(QStringLiteral("Tolvenar"));
+    setApplicationVersion(QStringLiteral("0.2.7.0"));
+    setDesktopFileName(QStringLiteral("tolvenar"));
+    setFont(DialogFont());
+    setWindowIcon(ProgramIcon());
+}
+
+QIcon CViewerApp::ProgramIcon() {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/tolvenar/icons/%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
+
+int CViewerApp::InitInstance() {
+    CViewerDlg dialog;
+    dialog.DoModal();
+    return 0;
+}

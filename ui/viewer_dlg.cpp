@@ -1,0 +1,309 @@
+#include "ui/viewer_dlg.h"
+
+#include "config/ini_store.h"
+#include "config/program_folder.h"
+#include "controls/arrow_header_ctrl.h"
+#include "report/drive_panel.h"
+#include "report/report_files.h"
+#include "report/store_evaluation.h"
+#include "ui/about_dlg.h"
+#include "ui/child_process.h"
+#include "ui/choose_open_file.h"
+#include "ui/program_lookup.h"
+#include "ui/repainting_wait.h"
+
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMessageBox>
+#include <QShortcut>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace {
+
+const char* const kCollectorName = "quelmaro";
+const char* const kCollectorArgument = "-uf";
+
+QString FromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+}
+
+struct ColumnDef {
+    const char* title;
+    int width; // pixels, not template units
+};
+
+const ColumnDef kColumns[] = {
+    {"ID", 28}, {"概要", 330}, {"値", 82}, {"点数(ﾜｰｽﾄ)", 75}, {"危険値", 60},
+};
+
+void InitLabel(QLabel& label, const char* text, const char* name) {
+    label.setTextFormat(Qt::PlainText); // a model such as <b>x</b> shows as it is
+    label.setText(QString::fromUtf8(text));
+    label.setObjectName(QString::fromLatin1(name));
+}
+
+} // namespace
+
+CViewerDlg::CViewerDlg(QWidget* parent)
+    : CBaseDialog(parent), m_lstDrives(this), m_lvAttributes(this), m_stDevices(this),
+      m_stVendor(this), m_stModel(this), m_stSeries(this), m_stCapacity(this), m_stSerial(this),
+      m_stFirmware(this), m_stTemperature(this), m_stPowerOnTime(this), m_chkHideLowPriority(this),
+      m_btnRefresh(this), m_stRank(this), m_stRankHigh(this), m_stRankLow(this), m_actAbout(this),
+      m_fnChooseFile(ChooseOpenFile), m_fnErrorBox(ShowParseError) {
+    setWindowTitle(QStringLiteral("HDD S.M.A.R.T. Viewer Farrowmere!! - v0.27.0"));
+    SetTemplateSize(459, 297);
+
+    InitLabel(m_stDevices, "HDDデバイス：", "ctrlDevices");
+    InitLabel(m_stVendor, "メーカ：", "ctrl1006");
+    InitLabel(m_stModel, "モデル：", "ctrl1007");
+    InitLabel(m_stSeries, "", "ctrl1010");
+    InitLabel(m_stCapacity, "容量： ", "ctrl1009");
+    InitLabel(m_stSerial, "S/N：", "ctrl1003");
+    InitLabel(m_stFirmware, "Firmware Revision：", "ctrl1004");
+    InitLabel(m_stTemperature, "温度：", "ctrl1005");
+    InitLabel(m_stPowerOnTime, "総稼働時間：", "ctrl1011");
+    InitLabel(m_stRank, "ラ　ン　ク", "ctrlRank");
+    InitLabel(m_stRankHigh, "↑　高", "ctrlRankHigh");
+    InitLabel(m_stRankLow, "低　↓", "ctrlRankLow");
+    // The rank scale is one character wide, so its texts stand vertically.
+    for (QLabel* label : {&m_stRank, &m_stRankHigh, &m_stRankLow}) {
+        label->setWordWrap(true);
+        label->hide();
+    }
+    m_stRank.setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+    m_lstDrives.setObjectName(QStringLiteral("ctrl1001"));
+    m_lvAttributes.setObjectName(QStringLiteral("ctrl1000"));
+
+    m_chkHideLowPriority.setObjectName(QStringLiteral("ctrl1012"));
+    m_chkHideLowPriority.setText(QStringLiteral("優先度の低い項目を隠す"));
+    m_chkHideLowPriority.hide();
+
+    m_btnRefresh.setObjectName(QStringLiteral("ctrl1008"));
+    m_btnRefresh.setText(QStringLiteral("最新情報の取得"));
+    m_btnRefresh.setAutoDefault(false); // Enter ends the dialog, it never clicks this
+    m_btnRefresh.setDefault(false);
+
+    m_actAbout.setText(QStringLiteral("Tolvenar のﾊﾞｰｼﾞｮﾝ情報(&A)..."));
+
+    LayOutControls();
+
+    connect(&m_lstDrives, &QListWidget::itemSelectionChanged, this,
+            &CViewerDlg::OnSelChangeDriveList);
+    connect(&m_lstDrives, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem*) { FillAttributeTable(); });
+    connect(&m_btnRefresh, &QPushButton::clicked, this, &CViewerDlg::Refresh);
+    connect(&m_actAbout, &QAction::triggered, this, &CViewerDlg::ShowAboutBox);
+}
+
+CViewerDlg::~CViewerDlg() {
+    // The member controls go before the dialog; they must not call back into it.
+    m_lstDrives.blockSignals(true);
+    m_lvAttributes.blockSignals(true);
+}
+
+void CViewerDlg::LayOutControls() {
+    const CDialogUnits& u = Units();
+    u.Place(m_stDevices, 4, 7, 83, 8);
+    u.Place(m_lstDrives, 4, 17, 105, 105);
+    u.Place(m_stVendor, 4, 139, 92, 8);
+    u.Place(m_stModel, 4, 151, 98, 8);
+    u.Place(m_stSeries, 13, 161, 101, 8);
+    u.Place(m_stCapacity, 4, 173, 99, 8);
+    u.Place(m_stSerial, 4, 184, 89, 8);
+    u.Place(m_stFirmware, 4, 194, 101, 8);
+    u.Place(m_stTemperature, 4, 205, 64, 8);
+    u.Place(m_stPowerOnTime, 4, 216, 93, 8);
+    u.Place(m_chkHideLowPriority, 4, 260, 107, 11);
+    u.Place(m_btnRefresh, 4, 276, 99, 14);
+    u.Place(m_lvAttributes, 115, 7, 339, 283);
+    u.Place(m_stRank, 105, 119, 8, 43);
+    u.Place(m_stRankHigh, 106, 9, 8, 29);
+    u.Place(m_stRankLow, 105, 264, 8, 26);
+}
+
+void CViewerDlg::InsertColumns() {
+    QStringList titles;
+    for (const ColumnDef& column : kColumns) {
+        titles << QString::fromUtf8(column.title);
+    }
+    m_lvAttributes.setColumnCount(static_cast<int>(titles.size()));
+    m_lvAttributes.setHeaderLabels(titles);
+    for (int i = 0; i < static_cast<int>(titles.size()); ++i) {
+        m_lvAttributes.header()->resizeSection(i, kColumns[i].width);
+    }
+}
+
+bool CViewerDlg::OnInitDialog() {
+    CBaseDialog::OnInitDialog();
+    UpdateData(false); // the template's label texts give way to the empty panel texts
+    InsertColumns();
+    Refresh();
+    m_hAccel = new QShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_O), this);
+    connect(m_hAccel, &QShortcut::activated, this, &CViewerDlg::OnOpenReport);
+    return true;
+}
+
+void CViewerDlg::UpdateData(bool saveAndValidate) {
+    struct Binding {
+        QString* member;
+        QLabel* label;
+    };
+    const Binding bindings[] = {
+        {&m_strFirmware, &m_stFirmware},
+        {&m_strSerial, &m_stSerial},
+        {&m_strTemperature, &m_stTemperature},
+        {&m_strVendor, &m_stVendor},
+        {&m_strModel, &m_stModel},
+        {&m_strSeries, &m_stSeries},
+        {&m_strCapacity, &m_stCapacity},
+        {&m_strPowerOnTime, &m_stPowerOnTime},
+    };
+    for (const Binding& binding : bindings) {
+        if (saveAndValidate) {
+            *binding.member = binding.label->text();
+        } else {
+            binding.label->setText(*binding.member);
+        }
+    }
+    if (saveAndValidate) {
+        m_bHideLowPriority = m_chkHideLowPriority.isChecked();
+    } else {
+        m_chkHideLowPriority.setChecked(m_bHideLowPriority);
+    }
+}
+
+void CViewerDlg::Refresh() {
+    QListWidgetItem* placeholder = nullptr;
+    {
+        // Signals of the list stand for the user's choices, not for these.
+        const QSignalBlocker blocker(&m_lstDrives);
+        m_lstDrives.ResetContent();
+        placeholder = m_lstDrives.item(m_lstDrives.AddString(QStringLiteral("取得中...")));
+    }
+    m_lvAttributes.DeleteAllRows();
+    if (isVisible()) {
+        repaint();
+    }
+
+    RunCollector();
+
+    const QSignalBlocker blocker(&m_lstDrives);
+    m_lstDrives.DeleteString(m_lstDrives.row(placeholder));
+    m_lvAttributes.AddRow({QString(), QStringLiteral("←左のリストからHDDを選択してください。")}, 0);
+    for (int drive = kFirstDriveNumber; drive <= kLastDriveNumber; ++drive) {
+        const std::string name = ReportFileName(drive);
+        const std::string path = ResolveInProgramFolder(name);
+        if (path.empty() || access(path.c_str(), F_OK) != 0) {
+            continue;
+        }
+        CIniStore report;
+        report.Open(name.c_str());
+        const int index =
+            m_lstDrives.AddString(QString::fromUtf8(report.GetString("HDDINFO::MODEL", "")));
+        m_lstDrives.SetItemData(index, drive);
+    }
+}
+
+void CViewerDlg::RunCollector() {
+    const std::string program = FindProgram(kCollectorName, ProgramFolder(), std::getenv("PATH"));
+    CChildProcess collector;
+    if (!collector.Start(program, {kCollectorArgument})) {
+        return; // no collector: the reports already there are listed
+    }
+    m_bWaiting = true;
+    WaitWhileRepainting(collector, m_collectorTimeout, kCollectorGrace);
+    m_bWaiting = false;
+    if (m_bCloseDeferred) {
+        m_bCloseDeferred = false;
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    }
+}
+
+void CViewerDlg::OnSelChangeDriveList() {
+    const int drive = m_lstDrives.GetItemData(m_lstDrives.GetCurSel());
+    CIniStore report;
+    report.Open(ReportFileName(drive).c_str());
+    UpdateData(true);
+
+    const DrivePanelTexts panel = ComputeDrivePanel(report);
+    m_strVendor = FromUtf8(panel.vendor);
+    m_strModel = FromUtf8(panel.model);
+    m_strSeries = FromUtf8(panel.series);
+    m_strSerial = FromUtf8(panel.serial);
+    m_strFirmware = FromUtf8(panel.firmware);
+    m_strCapacity = FromUtf8(panel.capacity);
+
+    FillAttributeTable();
+    UpdateData(false); // all eight texts appear together
+    if (isVisible()) {
+        repaint();
+    }
+}
+
+void CViewerDlg::FillAttributeTable() {
+    m_lvAttributes.DeleteAllRows();
+    const int drive = m_lstDrives.GetItemData(m_lstDrives.GetCurSel());
+    CIniStore report;
+    report.Open(ReportFileName(drive).c_str());
+    CIniStore table;
+    table.Open(kAttributeTableFile);
+    m_lvAttributes.m_mapRankColor[1] = QColor(250, 0, 0);
+
+    const ReportEvaluation evaluation = EvaluateReportStores(report, table);
+    for (const AttributeRow& row : evaluation.rows) {
+        QStringList texts;
+        for (const std::string& column : row.columns) {
+            texts << FromUtf8(column);
+        }
+        m_lvAttributes.AddRow(texts, static_cast<quint32>(row.rank));
+    }
+    // A report without these attributes leaves the texts shown before.
+    if (evaluation.labels.powerOnTime) {
+        m_strPowerOnTime = FromUtf8(*evaluation.labels.powerOnTime);
+    }
+    if (evaluation.labels.temperature) {
+        m_strTemperature = FromUtf8(*evaluation.labels.temperature);
+    }
+    if (evaluation.parseError) {
+        m_fnErrorBox(QStringLiteral("解析エラー。INIファイルが不正です。"));
+    }
+}
+
+void CViewerDlg::ShowParseError(const QString& text) {
+    // No owner and no caption of its own: the application's name stands there.
+    QMessageBox box(QMessageBox::Critical, QString(), text, QMessageBox::Ok);
+    box.exec();
+}
+
+void CViewerDlg::OnOpenReport() {
+    QString path;
+    if (m_fnChooseFile(this, path, QStringLiteral("INIファイル(*.ini)"), QStringLiteral("開く"))) {
+        Refresh(); // the chosen file itself is not read
+    }
+}
+
+void CViewerDlg::ShowAboutBox() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CViewerDlg::contextMenuEvent(QContextMenuEvent* event) {
+    // Linux has no window menu to extend, so the about entry lives here.
+    QMenu menu(this);
+    menu.addAction(&m_actAbout);
+    menu.exec(event->globalPos());
+}
+
+void CViewerDlg::closeEvent(QCloseEvent* event) {
+    if (m_bWaiting) {
+        // Handled like held-back input, once the collector has ended.
+        m_bCloseDeferred = true;
+        event->ignore();
+        return;
+    }
+    CBaseDialog::closeEvent(event);
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "controls/rank_list_ctrl.h"
+#include "ui/base_dialog.h"
+#include "ui/drive_list_box.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <chrono>
+#include <functional>
+
+// The main window: the drive list, the identity of the selected drive and
+// its attribute table. Each refresh runs the collector and lists the drives
+// whose reports lie in the program folder.
+class CViewerDlg : public CBaseDialog {
+    Q_OBJECT
+public:
+    static constexpr std::chrono::milliseconds kCollectorTimeout{120000};
+    static constexpr std::chrono::milliseconds kCollectorGrace{2000};
+
+    // The chooser: owner, path (set on confirmation), filter and title; true
+    // when a file was confirmed.
+    using FileChooser = std::function<bool(QWidget*, QString&, const QString&, const QString&)>;
+    // Shows the parse-error message.
+    using ErrorBox = std::function<void(const QString&)>;
+
+    explicit CViewerDlg(QWidget* parent = nullptr);
+    ~CViewerDlg() override;
+
+    bool OnInitDialog() override;
+
+    // Runs the collector, then lists every drive whose report exists.
+    void Refresh();
+    // Shows the selected drive's identity and attributes.
+    void OnSelChangeDriveList();
+    // Refills the attribute table for the selected drive; sets the
+    // temperature and power-on texts without showing them.
+    void FillAttributeTable();
+    // Lets the user choose an INI file; a confirmed choice refreshes.
+    void OnOpenReport();
+    // true: labels -> members; false: members -> labels.
+    void UpdateData(bool saveAndValidate);
+    void ShowAboutBox();
+
+    QAction& AboutAction() { return m_actAbout; }
+
+    // Seams for tests: no modal window, a short collector bound.
+    void SetFileChooser(FileChooser chooser) { m_fnChooseFile = std::move(chooser); }
+    void SetErrorBox(ErrorBox box) { m_fnErrorBox = std::move(box); }
+    void SetCollectorTimeout(std::chrono::milliseconds bound) { m_collectorTimeout = bound; }
+
+    // The eight panel texts, in their order of exchange.
+    QString m_strFirmware;
+    QString m_strSerial;
+    QString m_strTemperature;
+    QString m_strVendor;
+    QString m_strModel;
+    QString m_strSeries;
+    QString m_strCapacity;
+    QString m_strPowerOnTime;
+    bool m_bHideLowPriority = false;
+
+    CDriveListBox m_lstDrives;
+    CRankListCtrl m_lvAttributes;
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void LayOutControls();
+    void InsertColumns();
+    void RunCollector();
+    static void ShowParseError(const QString& text);
+
+    QLabel m_stDevices;
+    QLabel m_stVendor;
+    QLabel m_stModel;
+    QLabel m_stSeries;
+    QLabel m_stCapacity;
+    QLabel m_stSerial;
+    QLabel m_stFirmware;
+    QLabel m_stTemperature;
+    QLabel m_stPowerOnTime;
+    QCheckBox m_chkHideLowPriority;
+    QPushButton m_btnRefresh;
+    QLabel m_stRank;
+    QLabel m_stRankHigh;
+    QLabel m_stRankLow;
+    QAction m_actAbout;
+
+    FileChooser m_fnChooseFile;
+    ErrorBox m_fnErrorBox;
+    std::chrono::milliseconds m_collectorTimeout = kCollectorTimeout;
+    bool m_bWaiting = false;
+    bool m_bCloseDeferred = false;
+};
