@@ -64,16 +64,14 @@ void CArrowHeaderCtrl::paintSection(QPainter* painter, const QRect& rect, int lo
         painter->drawText(titleRect, drawing.titleFlags, shown);
     }
 
+    // Pixel by pixel: Qt's own lines leave out whichever end lies right or
+    // below, while the arrow's corners need each segment's end left out.
     for (const HeaderLine& line : drawing.lines) {
-        // A flat cap leaves out each segment's end pixel, as the arrow's
-        // corners expect.
-        QPen pen(pal.color(line.pen), 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
-        pen.setCosmetic(true);
-        painter->setPen(pen);
+        const QColor colour = pal.color(line.pen);
         for (std::size_t i = 1; i < line.points.size(); ++i) {
-            const HeaderPoint& a = line.points[i - 1];
-            const HeaderPoint& b = line.points[i];
-            painter->drawLine(a.x, a.y, b.x, b.y);
+            for (const HeaderPoint& p : SegmentPixels(line.points[i - 1], line.points[i])) {
+                painter->fillRect(p.x, p.y, 1, 1, colour);
+            }
         }
     }
     painter->restore();

@@ -8,6 +8,30 @@ bool operator==(const HeaderPoint& a, const HeaderPoint& b) {
     return a.x == b.x && a.y == b.y;
 }
 
+std::vector<HeaderPoint> SegmentPixels(HeaderPoint from, HeaderPoint to) {
+    // Bresenham, stepping from the start so that the end is the pixel left out.
+    std::vector<HeaderPoint> pixels;
+    const int dx = to.x > from.x ? to.x - from.x : from.x - to.x;
+    const int dy = -(to.y > from.y ? to.y - from.y : from.y - to.y);
+    const int sx = from.x < to.x ? 1 : -1;
+    const int sy = from.y < to.y ? 1 : -1;
+    int error = dx + dy;
+    HeaderPoint p = from;
+    while (!(p == to)) {
+        pixels.push_back(p);
+        const int twice = 2 * error;
+        if (twice >= dy) {
+            error += dy;
+            p.x += sx;
+        }
+        if (twice <= dx) {
+            error += dx;
+            p.y += sy;
+        }
+    }
+    return pixels;
+}
+
 namespace {
 
 int TitleFlags(int alignment) {

@@ -48,6 +48,10 @@ struct HeaderItemDrawing {
     std::vector<HeaderLine> lines; // the arrow: empty unless this is the arrow column
 };
 
+// The pixels of a line from one point to another as a line drawn point to
+// point covers them: the start pixel, not the end pixel.
+std::vector<HeaderPoint> SegmentPixels(HeaderPoint from, HeaderPoint to);
+
 // The title is inset by a quarter of the item's height on both sides; the
 // arrow column keeps three more quarters on the right for the arrow, a
 // raised triangle whose apex points up for ascending and down for descending

@@ -57,7 +57,16 @@ QString CDriveListBox::GetText(int index) const {
 }
 
 void CDriveListBox::DeleteString(int index) {
+    QListWidgetItem* entry = item(index);
+    if (entry == nullptr) {
+        return;
+    }
+    // Qt would move the selection to a neighbour; a deleted selection is gone.
+    const bool wasSelected = entry->isSelected();
     delete takeItem(index);
+    if (wasSelected) {
+        clearSelection();
+    }
 }
 
 void CDriveListBox::dropEvent(QDropEvent* event) {

@@ -24,6 +24,7 @@ public:
     int GetCurSel() const;
     int GetCount() const { return count(); }
     QString GetText(int index) const;
+    // Removes the entry; when it was selected, no entry is selected after.
     void DeleteString(int index);
     void ResetContent() { clear(); }
 
