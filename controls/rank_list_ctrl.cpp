@@ -15,7 +15,7 @@ constexpr int kRankRole = Qt::UserRole;
 } // namespace
 
 CRankListCtrl::CRankListCtrl(QWidget* parent)
-    : QTreeWidget(parent), m_header(new CArrowHeaderCtrl(this)) {
+    : QTreeWidget(parent), m_header(new CArrowHeaderCtrl(this)), m_idDelegate(this) {
     setHeader(m_header);
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -30,6 +30,8 @@ CRankListCtrl::CRankListCtrl(QWidget* parent)
     m_header->setSortIndicatorShown(false);
     m_header->setStretchLastSection(false);
     m_header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Attribute ids of three digits show whole in the narrow first column.
+    setItemDelegateForColumn(0, &m_idDelegate);
     connect(m_header, &QHeaderView::sectionClicked, this, &CRankListCtrl::OnColumnClick);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/unelided_delegate.h"
+
 #include <QColor>
 #include <QTreeWidget>
 #include <map>
@@ -52,6 +54,7 @@ protected:
 
 private:
     CArrowHeaderCtrl* m_header; // owned by the view, as Qt's views own their header
+    CUnelidedDelegate m_idDelegate;
     bool m_bAscending = false;
     int m_nSortColumn = -1;
     int m_nCompareColumn = -1;

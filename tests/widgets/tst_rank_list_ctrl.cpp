@@ -1,9 +1,15 @@
 #include "controls/arrow_header_ctrl.h"
 #include "controls/rank_list_ctrl.h"
+#include "controls/unelided_delegate.h"
 
 #include <QtTest>
 
 namespace {
+
+class CDelegateProbe : public CUnelidedDelegate {
+public:
+    using CUnelidedDelegate::initStyleOption;
+};
 
 const QColor kRed(250, 0, 0);
 
@@ -73,6 +79,7 @@ private slots:
     void colourTable();
     void rowsPaintInTheirRankColour();
     void selectionStaysWithItsRow();
+    void idsAreNeverElided();
 
 private:
     CRankListCtrl* m_list = nullptr;
@@ -263,6 +270,20 @@ void TestRankListCtrl::selectionStaysWithItsRow() {
     QCOMPARE(m_list->currentItem(), selected);
     QCOMPARE(m_list->selectedItems(), QList<QTreeWidgetItem*>{selected});
     QCOMPARE(m_list->indexOfTopLevelItem(selected), 1);
+}
+
+void TestRankListCtrl::idsAreNeverElided() {
+    Fill(*m_list);
+    // Only the narrow ID column draws whole texts; the others keep the ellipsis.
+    QVERIFY(qobject_cast<CUnelidedDelegate*>(m_list->itemDelegateForColumn(0)) != nullptr);
+    QCOMPARE(m_list->itemDelegateForColumn(2), nullptr);
+    QCOMPARE(m_list->textElideMode(), Qt::ElideRight);
+    CDelegateProbe probe;
+    QStyleOptionViewItem option;
+    option.textElideMode = Qt::ElideRight;
+    probe.initStyleOption(&option, m_list->model()->index(6, 0));
+    QCOMPARE(option.textElideMode, Qt::ElideNone);
+    QCOMPARE(option.text, QStringLiteral("194"));
 }
 
 QTEST_MAIN(TestRankListCtrl)
