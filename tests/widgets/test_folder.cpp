@@ -14,23 +14,15 @@ CTestFolder::~CTestFolder() {
 }
 
 void CTestFolder::WriteFile(const QString& name, const QByteArray& content) const {
-    QFile file(FilePath(name));
+    QFile file(m_dir.filePath(name));
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         file.write(content);
     }
 }
 
 QByteArray CTestFolder::ReadFile(const QString& name) const {
-    QFile file(FilePath(name));
+    QFile file(m_dir.filePath(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool CTestFolder::Exists(const QString& name) const {
-    return QFile::exists(FilePath(name));
-}
-
-void CTestFolder::Remove(const QString& name) const {
-    QFile::remove(FilePath(name));
 }
 
 void CTestFolder::WriteReport(int drive, const QByteArray& model, const QByteArray& smarts,
@@ -40,7 +32,7 @@ void CTestFolder::WriteReport(int drive, const QByteArray& model, const QByteArr
 }
 
 void CTestFolder::WriteCollector(const QByteArray& body) const {
-    const QString path = FilePath(QStringLiteral("quelmaro"));
+    const QString path = m_dir.filePath(QStringLiteral("quelmaro"));
     WriteFile(QStringLiteral("quelmaro"),
               "#!/bin/sh\ncd \"$(dirname \"$0\")\" || exit 1\n" + body + "\n");
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

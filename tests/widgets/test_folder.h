@@ -13,13 +13,8 @@ public:
     CTestFolder(const CTestFolder&) = delete;
     CTestFolder& operator=(const CTestFolder&) = delete;
 
-    QString Path() const { return m_dir.path(); }
-    QString FilePath(const QString& name) const { return m_dir.filePath(name); }
-
     void WriteFile(const QString& name, const QByteArray& content) const;
     QByteArray ReadFile(const QString& name) const;
-    bool Exists(const QString& name) const;
-    void Remove(const QString& name) const;
 
     // smart_PhysicalDrive<drive>.ini with the model and further lines.
     void WriteReport(int drive, const QByteArray& model, const QByteArray& smarts = {},
