@@ -70,6 +70,9 @@ void CDriveListBox::DeleteString(int index) {
 }
 
 void CDriveListBox::dropEvent(QDropEvent* event) {
+    if (event->mimeData() == nullptr) {
+        return;
+    }
     std::vector<std::string> names;
     GetDroppedFiles(*event->mimeData(), names); // names read before a failure still count
     for (const std::string& name : names) {

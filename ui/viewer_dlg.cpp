@@ -142,8 +142,10 @@ bool CViewerDlg::OnInitDialog() {
     UpdateData(false); // the template's label texts give way to the empty panel texts
     InsertColumns();
     Refresh();
-    m_hAccel = new QShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_O), this);
-    connect(m_hAccel, &QShortcut::activated, this, &CViewerDlg::OnOpenReport);
+    if (m_hAccel == nullptr) { // a second, equal shortcut would make both ambiguous
+        m_hAccel = new QShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_O), this);
+        connect(m_hAccel, &QShortcut::activated, this, &CViewerDlg::OnOpenReport);
+    }
     return true;
 }
 
@@ -177,12 +179,11 @@ void CViewerDlg::UpdateData(bool saveAndValidate) {
 }
 
 void CViewerDlg::Refresh() {
-    QListWidgetItem* placeholder = nullptr;
     {
         // Signals of the list stand for the user's choices, not for these.
         const QSignalBlocker blocker(&m_lstDrives);
         m_lstDrives.ResetContent();
-        placeholder = m_lstDrives.item(m_lstDrives.AddString(QStringLiteral("取得中...")));
+        m_lstDrives.AddString(QStringLiteral("取得中..."));
     }
     m_lvAttributes.DeleteAllRows();
     if (isVisible()) {
@@ -191,8 +192,10 @@ void CViewerDlg::Refresh() {
 
     RunCollector();
 
+    // No input reached the dialog meanwhile, so the placeholder is still the
+    // only entry.
     const QSignalBlocker blocker(&m_lstDrives);
-    m_lstDrives.DeleteString(m_lstDrives.row(placeholder));
+    m_lstDrives.DeleteString(0);
     m_lvAttributes.AddRow({QString(), QStringLiteral("←左のリストからHDDを選択してください。")}, 0);
     for (int drive = kFirstDriveNumber; drive <= kLastDriveNumber; ++drive) {
         const std::string name = ReportFileName(drive);
