@@ -44,10 +44,6 @@ std::string DriveJson(const std::string& model) {
            R"(","ata_smart_attributes":{"table":[{"id":5,"value":100,"worst":100,"thresh":10,"raw":{"value":0}}]}})";
 }
 
-const char* const kStandby =
-    R"j({"smartctl":{"exit_status":2,"messages":[{"string":"Device is in STANDBY mode, exit(2)",)j"
-    R"j("severity":"information"}]}})j";
-
 class CFakeSmartctl : public CSmartctlSource {
 public:
     SmartctlRun Scan() override { return m_scan; }
@@ -129,19 +125,6 @@ TEST_F(DriveCollectorTest, NoneReadGivesExitTwo) {
     EXPECT_EQ(result.messages.size(), 2u);
 }
 
-TEST_F(DriveCollectorTest, StaleReportsGoAfterAGoodScan) {
-    PlantOldReports({0, 1, 2, 3, 1049});
-    m_smartctl.m_scan = Completed(ScanOf({"/dev/sda", "/dev/sdb"}));
-    m_smartctl.m_mapDrives = {{"/dev/sda", Completed(DriveJson("A"))},
-                              {"/dev/sdb", Completed(DriveJson("B"))}};
-    EXPECT_EQ(Collect().exitStatus, 0);
-    EXPECT_EQ(Model(0), "A");
-    EXPECT_EQ(Model(1), "B");
-    EXPECT_FALSE(HasReport(2));
-    EXPECT_FALSE(HasReport(3));
-    EXPECT_FALSE(HasReport(1049));
-}
-
 TEST_F(DriveCollectorTest, ScanWithoutDrivesRemovesEveryReport) {
     PlantOldReports({0, 7});
     m_smartctl.m_scan = Completed(R"({"smartctl":{"exit_status":0}})");
@@ -172,18 +155,6 @@ TEST_F(DriveCollectorTest, FailedScansLeaveEveryReportUntouched) {
             EXPECT_EQ(Report(number), "old " + std::to_string(number)) << scan.output;
         }
     }
-}
-
-TEST_F(DriveCollectorTest, StandbyKeepsThePreviousReport) {
-    PlantOldReports({0});
-    m_smartctl.m_scan = Completed(ScanOf({"/dev/sda", "/dev/sdb"}));
-    m_smartctl.m_mapDrives = {{"/dev/sda", Completed(kStandby, 2)},
-                              {"/dev/sdb", Completed(DriveJson("B"))}};
-    const CollectionResult result = Collect();
-    EXPECT_EQ(result.exitStatus, 0);
-    EXPECT_TRUE(result.messages.empty());
-    EXPECT_EQ(Report(0), "old 0");
-    EXPECT_EQ(Model(1), "B");
 }
 
 TEST_F(DriveCollectorTest, NamesThatAreNotDevicePathsAreNeverRead) {

@@ -284,13 +284,13 @@ TEST_F(QuelmaroEndToEnd, RunThroughPkexecNeverAsksAgain) {
 }
 
 TEST_F(QuelmaroEndToEnd, StaleReportsGoOnlyAfterAGoodScan) {
-    PlantOldReports({0, 1, 2, 3});
+    PlantOldReports({0, 1, 2, 3, 1049});
     ScanFinds({"sda"});
     Answer("scan", "smartctl: unexpected failure", 1);
     RunResult run = Quelmaro({"-uf", "--out", m_out, "--smartctl", m_fake});
     EXPECT_EQ(run.exitStatus, 2);
     EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
-    for (int number : {0, 1, 2, 3}) {
+    for (int number : {0, 1, 2, 3, 1049}) {
         EXPECT_EQ(Model(number), "old " + std::to_string(number));
     }
 
@@ -304,6 +304,7 @@ TEST_F(QuelmaroEndToEnd, StaleReportsGoOnlyAfterAGoodScan) {
     EXPECT_EQ(Model(1), "WDC WD20EFRX-68EUZN0");
     EXPECT_FALSE(HasReport(2));
     EXPECT_FALSE(HasReport(3));
+    EXPECT_FALSE(HasReport(1049));
 }
 
 TEST_F(QuelmaroEndToEnd, PlantedLinkAtAReportNameIsReplacedNeverFollowed) {
