@@ -1,11 +1,11 @@
 #pragma once
 
+#include "report/attribute_reading.h"
+
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "report/attribute_reading.h"
 
 // One row of the attribute table: texts for the columns ID, 概要, 値,
 // 点数(ﾜｰｽﾄ) and 危険値, and the rank (1 when the current value as read lies

@@ -1,0 +1,137 @@
+#include "config/ini_file.h"
+
+#include "config/ascii_case.h"
+#include "config/text_encoding.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+std::string_view Unquote(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        return value.substr(1, value.size() - 2);
+    }
+    return value;
+}
+
+} // namespace
+
+bool ReadRegularFile(const std::string& path, std::size_t maxSize, std::string& bytes) {
+    bytes.clear();
+    if (path.empty()) {
+        return false;
+    }
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; the type check
+    // below then rejects it before any read.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat info {};
+    bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 0 &&
+              static_cast<unsigned long long>(info.st_size) <= maxSize;
+    if (ok) {
+        // One byte more than the size seen, so that a file that grew past the
+        // limit since fstat is still recognised as too big.
+        bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
+        std::size_t total = 0;
+        while (total < bytes.size()) {
+            const ssize_t got = read(fd, &bytes[total], bytes.size() - total);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got <= 0) {
+                ok = got == 0;
+                break;
+            }
+            total += static_cast<std::size_t>(got);
+        }
+        ok = ok && total <= maxSize;
+        bytes.resize(ok ? total : 0);
+    }
+    close(fd);
+    return ok;
+}
+
+bool CIniFile::Load(const std::string& path) {
+    m_sections.clear();
+    m_bLoaded = false;
+    std::string bytes;
+    if (!ReadRegularFile(path, kMaxFileSize, bytes)) {
+        return false;
+    }
+    Parse(bytes);
+    return true;
+}
+
+void CIniFile::Parse(std::string_view bytes) {
+    m_sections.clear();
+    m_bLoaded = true;
+    const std::string text = ToUtf8(bytes);
+    std::string_view rest(text);
+    if (rest.substr(0, 3) == "\xEF\xBB\xBF") {
+        rest.remove_prefix(3);
+    }
+    Section* current = nullptr;
+    while (!rest.empty()) {
+        const std::size_t end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+        // A NUL ends the line's text, as it would end a C string.
+        line = line.substr(0, line.find('\0'));
+        line = Trim(line);
+        if (line.empty() || line.front() == ';') {
+            continue;
+        }
+        if (line.front() == '[') {
+            const std::size_t close = line.find(']');
+            const std::string_view name =
+                Trim(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
+            m_sections.push_back(Section{std::string(name), {}});
+            current = &m_sections.back();
+            continue;
+        }
+        const std::size_t equals = line.find('=');
+        if (current == nullptr || equals == std::string_view::npos) {
+            continue;
+        }
+        const std::string_view key = Trim(line.substr(0, equals));
+        const std::string_view value = Unquote(Trim(line.substr(equals + 1)));
+        current->entries.push_back(Entry{std::string(key), std::string(value)});
+    }
+}
+
+const std::string* CIniFile::Find(std::string_view section, std::string_view key) const {
+    for (const Section& s : m_sections) {
+        if (!AsciiEqualsNoCase(s.name, section)) {
+            continue;
+        }
+        for (const Entry& e : s.entries) {
+            if (AsciiEqualsNoCase(e.key, key)) {
+                return &e.value;
+            }
+        }
+        // Windows stops at the first section of that name, even when a later
+        // one of the same name holds the key.
+        return nullptr;
+    }
+    return nullptr;
+}

@@ -1,0 +1,21 @@
+#include "report/attribute_reading.h"
+
+#include "config/decimal.h"
+#include "config/split_fields.h"
+
+#include <vector>
+
+bool ParseAttributeLine(const char* value, AttributeReading& out) {
+    std::vector<std::string> fields;
+    if (SplitFields(value, ",", fields, SPLIT_SKIP_EMPTY) != 5) {
+        return false;
+    }
+    out.current = ParseDecimalInt(fields[0].c_str());
+    out.worst = ParseDecimalInt(fields[1].c_str());
+    out.threshold = ParseDecimalInt(fields[2].c_str());
+    out.raw = ParseDecimalInt(fields[3].c_str());
+    // Only the low 16 bits are kept, read as unsigned: 70000 gives 4464, -1 gives 65535.
+    out.auxiliary =
+        static_cast<std::uint16_t>(static_cast<unsigned>(ParseDecimalInt(fields[4].c_str())));
+    return true;
+}

@@ -1,0 +1,58 @@
+#include "report/model_rules.h"
+
+#include "config/ascii_case.h"
+
+#include <cmath>
+#include <cstring>
+
+bool ModelHasPrefix(const char* model, const char* prefix) {
+    return AsciiStartsWithNoCase(model, prefix);
+}
+
+namespace {
+
+bool IsMaxtor(const char* model) {
+    return ModelHasPrefix(model, "Maxtor ");
+}
+
+bool IsHitachi(const char* model) {
+    return ModelHasPrefix(model, "HDS") || ModelHasPrefix(model, "HDT") ||
+           ModelHasPrefix(model, "Hitachi ");
+}
+
+} // namespace
+
+int AdjustRaw(int raw, const char* sizeText, const char* model, int id) {
+    if (std::strcmp(sizeText, "short") == 0) {
+        raw &= 0xFFFF;
+    }
+    if (id == 9) {
+        // These makers count power-on time in minutes and seconds.
+        if (IsMaxtor(model)) {
+            raw /= 60;
+        } else if (ModelHasPrefix(model, "FUJITSU ")) {
+            raw /= 3600;
+        }
+    }
+    return raw;
+}
+
+float ScaleFactorFor(const char* model, int id) {
+    float factor = 1.0f;
+    if (IsMaxtor(model)) {
+        factor = 2.53f;
+    } else if (IsHitachi(model) && id == 3) {
+        factor = 1.2f;
+    }
+    if (id == 199) {
+        factor = 2.0f;
+    }
+    return factor;
+}
+
+int ScaleValue(int value, float factor) {
+    // Divided in double precision by the single-precision factor, as the
+    // values have always been scaled: 1.2f is slightly above 1.2, so 120
+    // gives 99. The quotient's magnitude never exceeds the value's.
+    return static_cast<int>(std::trunc(static_cast<double>(value) / static_cast<double>(factor)));
+}

@@ -1,0 +1,9 @@
+#include "report/report_files.h"
+
+#include "config/format_bounded.h"
+
+std::string ReportFileName(int driveNumber) {
+    char name[256];
+    FormatBounded(name, sizeof name, "smart_PhysicalDrive%d.ini", driveNumber);
+    return name;
+}

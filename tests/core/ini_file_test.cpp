@@ -1,0 +1,125 @@
+#include "config/ini_file.h"
+#include "support/temp_folder.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+struct LookupCase {
+    const char* name;
+    std::string text;
+    const char* section;
+    const char* key;
+    const char* expected; // nullptr: missing
+};
+
+TEST(CIniFile, ReadsLikeTheWindowsProfileFunctions) {
+    const LookupCase cases[] = {
+        {"plain", "[S]\nK=v\n", "S", "K", "v"},
+        {"crlf line ends", "[S]\r\nK=v\r\n", "S", "K", "v"},
+        {"no final line end", "[S]\nK=v", "S", "K", "v"},
+        {"byte-order mark", "\xEF\xBB\xBF[S]\nK=v\n", "S", "K", "v"},
+        {"names ignore ascii case", "[hddinfo]\nmodel=x\n", "HDDINFO", "MODEL", "x"},
+        {"blanks trimmed", "  [ S ]  \n  K  =  v w  \n", "S", "K", "v w"},
+        {"split at the first equals", "[S]\nK=a=b\n", "S", "K", "a=b"},
+        {"double quotes removed", "[S]\nK=\"  q  \"\n", "S", "K", "  q  "},
+        {"single quotes removed", "[S]\nK='q'\n", "S", "K", "q"},
+        {"unmatched quotes kept", "[S]\nK=\"q'\n", "S", "K", "\"q'"},
+        {"one quote kept", "[S]\nK=\"\n", "S", "K", "\""},
+        {"empty value", "[S]\nK=\n", "S", "K", ""},
+        {"comment line", "[S]\n;K=v\n", "S", "K", nullptr},
+        {"first key wins", "[S]\nK=1\nK=2\n", "S", "K", "1"},
+        {"first section wins", "[S]\nA=1\n[S]\nK=2\n", "S", "K", nullptr},
+        {"key before any section", "K=v\n[S]\n", "S", "K", nullptr},
+        {"line without equals", "[S]\nK\n", "S", "K", nullptr},
+        {"missing section", "[T]\nK=v\n", "S", "K", nullptr},
+        {"unclosed section name", "[S\nK=v\n", "S", "K", "v"},
+        {"nul ends the line", std::string("[S]\nK=ab\0cd\n", 13), "S", "K", "ab"},
+        {"shift-jis value", "[S]\nK=\x89\xB7\x93\x78\n", "S", "K", "温度"},
+        {"utf-8 value", "[S]\nK=温度\n", "S", "K", "温度"},
+        {"non-ascii key", "[S]\n温度=1\n", "S", "温度", "1"},
+    };
+    for (const LookupCase& c : cases) {
+        CIniFile file;
+        file.Parse(c.text);
+        const std::string* value = file.Find(c.section, c.key);
+        if (c.expected == nullptr) {
+            EXPECT_EQ(value, nullptr) << c.name;
+        } else {
+            ASSERT_NE(value, nullptr) << c.name;
+            EXPECT_EQ(*value, c.expected) << c.name;
+        }
+    }
+}
+
+TEST(CIniFile, ManySectionsAndLongLinesStillParse) {
+    std::string text;
+    for (int i = 0; i < 5000; ++i) {
+        text += "[S" + std::to_string(i) + "]\nK=" + std::to_string(i) + "\n";
+    }
+    text += "[LONG]\nK=" + std::string(1 << 20, 'x') + "\n";
+    CIniFile file;
+    file.Parse(text);
+    ASSERT_NE(file.Find("S4999", "K"), nullptr);
+    EXPECT_EQ(*file.Find("S4999", "K"), "4999");
+    ASSERT_NE(file.Find("LONG", "K"), nullptr);
+    EXPECT_EQ(file.Find("LONG", "K")->size(), 1u << 20);
+}
+
+TEST(CIniFile, ReadsOnlyRegularFilesOfBoundedSize) {
+    TempFolder folder;
+    const std::string regular = folder.Write("ok.ini", "[S]\nK=v\n");
+    const std::string fifo = folder.Path() + "/fifo.ini";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string directory = folder.Path() + "/dir.ini";
+    ASSERT_EQ(mkdir(directory.c_str(), 0700), 0);
+    const std::string device = folder.Path() + "/zero.ini";
+    ASSERT_EQ(symlink("/dev/zero", device.c_str()), 0);
+    const std::string huge = folder.Path() + "/huge.ini";
+    ASSERT_EQ(truncate(folder.Write("huge.ini", "[S]\nK=v\n").c_str(),
+                       static_cast<off_t>(CIniFile::kMaxFileSize) + 1),
+              0);
+    const std::string limit = folder.Path() + "/limit.ini";
+    ASSERT_EQ(truncate(folder.Write("limit.ini", "[S]\nK=v\n").c_str(),
+                       static_cast<off_t>(CIniFile::kMaxFileSize)),
+              0);
+
+    struct Case {
+        const char* name;
+        std::string path;
+        bool loads;
+    };
+    const Case cases[] = {
+        {"regular file", regular, true},
+        {"file of exactly the limit", limit, true},
+        {"fifo, which must not block", fifo, false},
+        {"directory", directory, false},
+        {"link to a device", device, false},
+        {"one byte over the limit", huge, false},
+        {"missing file", folder.Path() + "/none.ini", false},
+        {"empty path", "", false},
+    };
+    for (const Case& c : cases) {
+        CIniFile file;
+        EXPECT_EQ(file.Load(c.path), c.loads) << c.name;
+        const std::string* value = file.Find("S", "K");
+        EXPECT_EQ(value != nullptr, c.loads) << c.name;
+    }
+}
+
+TEST(CIniFile, UnreadableFileReadsAsMissing) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "root reads files whatever their mode";
+    }
+    TempFolder folder;
+    const std::string path = folder.Write("locked.ini", "[S]\nK=v\n");
+    ASSERT_EQ(chmod(path.c_str(), 0), 0);
+    CIniFile file;
+    EXPECT_FALSE(file.Load(path));
+    EXPECT_EQ(file.Find("S", "K"), nullptr);
+}
+
+} // namespace

@@ -1,0 +1,40 @@
+#include "support/temp_folder.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+TempFolder::TempFolder() {
+    char pattern[] = "/tmp/tolvenar-test-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) {
+        throw std::runtime_error("mkdtemp failed");
+    }
+    m_path = pattern;
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+std::string TempFolder::Write(const std::string& name, const std::string& bytes) const {
+    const std::string path = m_path + "/" + name;
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+    return path;
+}
+
+std::string TestDataPath(const std::string& relativePath) {
+    return std::string(TOLVENAR_TEST_DATA_DIR) + "/" + relativePath;
+}
+
+std::string ReadTestData(const std::string& relativePath) {
+    std::ifstream in(TestDataPath(relativePath), std::ios::binary);
+    std::ostringstream contents;
+    contents << in.rdbuf();
+    return contents.str();
+}

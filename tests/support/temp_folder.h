@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+// A fresh folder under /tmp, removed with everything in it on destruction.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    // Writes bytes to name inside the folder and returns the full path.
+    std::string Write(const std::string& name, const std::string& bytes) const;
+
+private:
+    std::string m_path;
+};
+
+// The contents of a file of the test data folder (tests/data), or an empty
+// text when it cannot be read.
+std::string ReadTestData(const std::string& relativePath);
+std::string TestDataPath(const std::string& relativePath);
