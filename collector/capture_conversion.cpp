@@ -115,7 +115,7 @@ CaptureConversion ConvertCapture(const nlohmann::json& capture) {
         return result;
     }
 
-    DriveReport report;
+    SmartReport report;
     report.model = ModelOf(capture);
     report.serialNumber = FirstText(capture, {"serial_number"});
     report.firmwareRevision = FirstText(capture, {"firmware_version", "scsi_revision", "revision"});

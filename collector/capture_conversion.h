@@ -1,6 +1,6 @@
 #pragma once
 
-#include "collector/drive_report.h"
+#include "collector/smart_report.h"
 
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -8,7 +8,7 @@
 
 struct CaptureConversion {
     // Set when the capture describes a drive whose data can be used.
-    std::optional<DriveReport> report;
+    std::optional<SmartReport> report;
     // Why there is no report, as one line; empty when there is one.
     std::string problem;
 };

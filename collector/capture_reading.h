@@ -1,6 +1,6 @@
 #pragma once
 
-#include "collector/drive_report.h"
+#include "collector/smart_report.h"
 
 #include <string>
 #include <string_view>
@@ -14,7 +14,7 @@ enum class CaptureOutcome {
 
 struct CaptureReading {
     CaptureOutcome outcome = CaptureOutcome::Failed;
-    DriveReport report;
+    SmartReport report;
     std::string problem;
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "collector/drive_report.h"
+#include "collector/smart_report.h"
 
 #include <nlohmann/json.hpp>
 #include <vector>

@@ -2,7 +2,7 @@
 // capture's own numbers, plus hand-checked values for the interesting cases.
 
 #include "collector/capture_reading.h"
-#include "collector/drive_report.h"
+#include "collector/smart_report.h"
 #include "collector_test_support.h"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 
 #include "collector/capture_conversion.h"
 #include "collector/capture_reading.h"
-#include "collector/drive_report.h"
+#include "collector/smart_report.h"
 #include "collector_test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "collector/drive_report.h"
 #include "collector/report_text.h"
+#include "collector/smart_report.h"
 #include "collector_test_support.h"
 
 #include <gtest/gtest.h>
@@ -66,7 +66,7 @@ TEST(SanitizeReportText, LongTextIsCutWithoutSplittingACharacter) {
 }
 
 TEST(FormatReportIni, AttributesInAscendingIdOrderAndSizesOnlyWhenKnown) {
-    DriveReport report;
+    SmartReport report;
     report.model = "M";
     report.attributes = {{194, 1, 2, 3, 4, 5}, {5, 100, 100, 10, -1, 65535}, {9, 0, 0, 0, 0, 0}};
     const std::string text = FormatReportIni(report);

@@ -1,4 +1,4 @@
-#include "collector/drive_report.h"
+#include "collector/smart_report.h"
 
 #include <algorithm>
 #include <limits>
@@ -20,7 +20,7 @@ std::int32_t CapacityGib(std::uint64_t bytes) {
     return ClampToInt32(bytes >> 30);
 }
 
-std::string FormatReportIni(const DriveReport& report) {
+std::string FormatReportIni(const SmartReport& report) {
     std::string text = "[HDDINFO]\n";
     text += "MODEL=" + report.model + "\n";
     text += "SERIAL_NUMBER=" + report.serialNumber + "\n";

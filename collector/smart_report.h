@@ -17,7 +17,7 @@ struct ReportAttribute {
 
 // Everything one report file holds about a drive. Texts are already clean
 // (SanitizeReportText); attributes are unique, ids 1 to 255.
-struct DriveReport {
+struct SmartReport {
     std::string model;
     std::string serialNumber;
     std::string firmwareRevision;
@@ -34,4 +34,4 @@ std::int32_t CapacityGib(std::uint64_t bytes);
 // FIRMWARE_REVISION, SIZE_GB and SIZE_GIB (both left out when the capacity
 // is unknown, so that they read as -1), then [SMARTS] with one ATTR_<id> per
 // attribute in ascending id order. Lines end with LF.
-std::string FormatReportIni(const DriveReport& report);
+std::string FormatReportIni(const SmartReport& report);
