@@ -51,6 +51,8 @@ constexpr int kTemperatureId = 194;
 
 constexpr int kAvailableSpareId = 232;
 constexpr int kPercentageUsedId = 233;
+// No ATA drive uses 255, and the critical warning has no ATA counterpart.
+constexpr int kCriticalWarningId = 255;
 
 } // namespace
 
@@ -72,6 +74,14 @@ void AppendNvmeHealthAttributes(const nlohmann::json& healthLog,
     if (spare && spareThreshold) {
         Append(attributes, kAvailableSpareId, Saturated(*spare), Saturated(*spareThreshold),
                Saturated(*spare));
+    }
+
+    // Any critical warning bit (spare low, temperature, reliability degraded,
+    // read-only media, backup failed) is what smartctl reports as a failing
+    // drive: value 0 under threshold 1 draws the row red; raw keeps the bits.
+    if (const auto warning = JsonUnsigned(JsonMember(&healthLog, "critical_warning"))) {
+        const std::int32_t current = *warning == 0 ? 100 : 0;
+        Append(attributes, kCriticalWarningId, current, 1, Saturated(*warning));
     }
 
     if (const auto used = JsonUnsigned(JsonMember(&healthLog, "percentage_used"))) {

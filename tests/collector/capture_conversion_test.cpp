@@ -117,6 +117,9 @@ TEST_P(CaptureWithReport, ReportHoldsTheCapturesOwnNumbers) {
                                      std::to_string(log["available_spare_threshold"].get<int>()) +
                                      "," + std::to_string(log["available_spare"].get<int>()) +
                                      ",0"},
+            {"SMARTS::ATTR_255", std::string(log["critical_warning"] == 0 ? "100,100" : "0,0") +
+                                     ",1," + std::to_string(log["critical_warning"].get<int>()) +
+                                     ",0"},
             {"SMARTS::ATTR_233", std::to_string(100 - log["percentage_used"].get<int>()) + "," +
                                      std::to_string(100 - log["percentage_used"].get<int>()) +
                                      ",0," + std::to_string(log["percentage_used"].get<int>()) +

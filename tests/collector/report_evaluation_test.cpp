@@ -106,6 +106,12 @@ TEST_F(ReportEvaluationTest, FailingAttributeAndLowNvmeSpareAreRed) {
     EXPECT_EQ(RankOf(evaluation, 232), 1);
     EXPECT_EQ(RankOf(evaluation, 233), 0);
     EXPECT_EQ(RankOf(evaluation, 9), 0);
+
+    // The failing capture's only sign is its critical warning (16: backup device failed).
+    const std::string failing =
+        ReadText(CapturePath("smartctl_exporter/nvme-null-SAMSUNG_MZWLL3T2HAJQ-00005-nvme0.json"));
+    EXPECT_EQ(RankOf(Evaluate(failing), 255), 1);
+    EXPECT_EQ(RankOf(Evaluate(healthy), 255), 0);
 }
 
 } // namespace
