@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Replaces the file name in the folder open as folderFd by content, so that a
+// reader sees either the old file or the whole new one: the content goes into
+// a new temporary file in the same folder (created with O_CREAT | O_EXCL |
+// O_NOFOLLOW, so an existing file or a planted link is never written
+// through), is flushed to the disk, and the temporary file is renamed over
+// name. A link at name is itself replaced, never followed. The file is
+// readable by everyone (0644), whatever the umask, so that a report written
+// as root can be read by the viewer. False with problem set (one line) when
+// it fails; the temporary file is then removed and name is left as it was.
+bool WriteFileAtomically(int folderFd, const std::string& name, std::string_view content,
+                         std::string& problem);

@@ -1,0 +1,134 @@
+#include "collector/capture_conversion.h"
+
+#include "collector/json_access.h"
+#include "collector/nvme_health_mapping.h"
+#include "collector/report_text.h"
+#include "collector/smartctl_messages.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+// The low 32 bits of raw as a two's complement number, computed without a
+// narrowing conversion whose result the language leaves to the compiler.
+std::int32_t Low32Signed(std::uint64_t raw) {
+    const std::int64_t low = static_cast<std::int64_t>(raw & 0xFFFFFFFFu);
+    return static_cast<std::int32_t>(low >= 0x80000000 ? low - 0x100000000 : low);
+}
+
+std::string FirstText(const nlohmann::json& capture, std::initializer_list<const char*> keys) {
+    for (const char* key : keys) {
+        std::string text = SanitizeReportText(JsonText(JsonMember(&capture, key)));
+        if (!text.empty()) {
+            return text;
+        }
+    }
+    return {};
+}
+
+std::string ModelOf(const nlohmann::json& capture) {
+    const std::string protocol = JsonText(JsonMember(JsonMember(&capture, "device"), "protocol"));
+    if (protocol == "SCSI") {
+        // smartctl 7.3 writes scsi_vendor and scsi_product, older versions vendor and product.
+        const std::string vendor = FirstText(capture, {"scsi_vendor", "vendor"});
+        const std::string product = FirstText(capture, {"scsi_product", "product"});
+        std::string model = vendor;
+        if (!vendor.empty() && !product.empty()) {
+            model += ' ';
+        }
+        model += product;
+        if (!model.empty()) {
+            return SanitizeReportText(model);
+        }
+    }
+    return FirstText(capture, {"model_name", "scsi_model_name"});
+}
+
+std::optional<std::uint64_t> CapacityOf(const nlohmann::json& capture) {
+    if (auto bytes = JsonUnsigned(JsonMember(JsonMember(&capture, "user_capacity"), "bytes"))) {
+        return bytes;
+    }
+    return JsonUnsigned(JsonMember(&capture, "nvme_total_capacity"));
+}
+
+std::optional<ReportAttribute> AtaAttributeOf(const nlohmann::json& entry) {
+    const auto id = JsonInt32(JsonMember(&entry, "id"));
+    const auto value = JsonInt32(JsonMember(&entry, "value"));
+    if (!id || *id < 1 || *id > 255 || !value) {
+        return std::nullopt;
+    }
+    ReportAttribute attribute;
+    attribute.id = *id;
+    attribute.current = *value;
+    attribute.worst = JsonInt32(JsonMember(&entry, "worst")).value_or(*value);
+    attribute.threshold = JsonInt32(JsonMember(&entry, "thresh")).value_or(0);
+    if (const auto raw = JsonUnsigned(JsonMember(JsonMember(&entry, "raw"), "value"))) {
+        attribute.raw = Low32Signed(*raw);
+        attribute.auxiliary = static_cast<std::uint16_t>((*raw >> 32) & 0xFFFFu);
+    }
+    return attribute;
+}
+
+void AppendAtaAttributes(const nlohmann::json& capture, std::vector<ReportAttribute>& attributes) {
+    const nlohmann::json* table = JsonMember(JsonMember(&capture, "ata_smart_attributes"), "table");
+    if (table == nullptr || !table->is_array()) {
+        return;
+    }
+    for (const nlohmann::json& entry : *table) {
+        const auto attribute = AtaAttributeOf(entry);
+        if (!attribute) {
+            continue;
+        }
+        const bool known =
+            std::any_of(attributes.begin(), attributes.end(),
+                        [&](const ReportAttribute& a) { return a.id == attribute->id; });
+        if (!known) {
+            attributes.push_back(*attribute);
+        }
+    }
+}
+
+std::string ExitStatusProblem(const nlohmann::json& capture, int status) {
+    std::string message = SmartctlMessage(capture);
+    if (message.empty()) {
+        message = "smartctl ended with exit status " + std::to_string(status);
+    }
+    return message;
+}
+
+} // namespace
+
+CaptureConversion ConvertCapture(const nlohmann::json& capture) {
+    CaptureConversion result;
+    if (!capture.is_object()) {
+        result.problem = "the capture is not a smartctl JSON object";
+        return result;
+    }
+    const auto status = CaptureExitStatus(capture);
+    if (!status) {
+        result.problem = "the capture's smartctl.exit_status is not a number from 0 to 255";
+        return result;
+    }
+    if ((*status & kSmartctlNoDataBits) != 0) {
+        result.problem = ExitStatusProblem(capture, *status);
+        return result;
+    }
+
+    SmartReport report;
+    report.model = ModelOf(capture);
+    report.serialNumber = FirstText(capture, {"serial_number"});
+    report.firmwareRevision = FirstText(capture, {"firmware_version", "scsi_revision", "revision"});
+    report.capacityBytes = CapacityOf(capture);
+    AppendAtaAttributes(capture, report.attributes);
+    if (const nlohmann::json* log = JsonMember(&capture, "nvme_smart_health_information_log")) {
+        AppendNvmeHealthAttributes(*log, report.attributes);
+    }
+
+    if (report.model.empty() && report.serialNumber.empty() && report.attributes.empty()) {
+        result.problem = "the capture holds no drive";
+        return result;
+    }
+    result.report = std::move(report);
+    return result;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "collector/smart_report.h"
+
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+
+struct CaptureConversion {
+    // Set when the capture describes a drive whose data can be used.
+    std::optional<SmartReport> report;
+    // Why there is no report, as one line; empty when there is one.
+    std::string problem;
+};
+
+// Converts one parsed `smartctl --json -a` capture into a report.
+//
+// Identity: MODEL from model_name (SCSI: vendor and product), SERIAL_NUMBER
+// from serial_number, FIRMWARE_REVISION from firmware_version (SCSI:
+// revision); capacity from user_capacity.bytes, else nvme_total_capacity.
+//
+// ATA attributes: value, worst and thresh as read; raw is the low 32 bits of
+// raw.value taken as a signed number, auxiliary its bits 32 to 47. An entry
+// without a usable id (1 to 255, first of a repeated id wins) or value is left
+// out; a missing worst reads as the value, a missing thresh as 0 (never
+// fails), a missing or unusable raw.value as raw 0 and auxiliary 0.
+// NVMe: see AppendNvmeHealthAttributes.
+//
+// No report when the exit status has bit 0 or 1 set (bits 2 and above still
+// come with data), or when the capture holds no drive at all (no model, serial
+// number or attribute).
+CaptureConversion ConvertCapture(const nlohmann::json& capture);

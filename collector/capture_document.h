@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstddef>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// smartctl -x of a drive is some hundred kilobytes; anything far larger is not a capture.
+constexpr std::size_t kMaxCaptureBytes = 8u * 1024u * 1024u;
+// smartctl nests a few levels; a deeper document is refused before parsing,
+// so that a hostile file cannot make the parser build millions of nested values.
+constexpr int kMaxCaptureDepth = 64;
+
+// Parses smartctl's JSON output. nullopt with problem set (one line) when the
+// text is too large, nested too deeply or not valid JSON. Never throws for bad input.
+std::optional<nlohmann::json> ParseCaptureDocument(std::string_view text, std::string& problem);
+
+// Reads a capture file: a regular file (never blocks on a FIFO or device) of
+// at most kMaxCaptureBytes. False with problem set otherwise.
+bool ReadCaptureFile(const std::string& path, std::string& text, std::string& problem);

@@ -1,0 +1,53 @@
+#include "collector/capture_file_conversion.h"
+
+#include "collector/capture_document.h"
+#include "collector/capture_reading.h"
+#include "collector/report_folder.h"
+
+namespace {
+
+// Why a capture gave no report, for outcomes that carry no problem text.
+std::string NoReportReason(const CaptureReading& reading) {
+    switch (reading.outcome) {
+    case CaptureOutcome::LowPowerMode:
+        return "smartctl left the drive in a low-power mode; the capture holds no data";
+    case CaptureOutcome::PermissionDenied:
+        return "smartctl could not open the device: " + reading.problem;
+    default:
+        return reading.problem;
+    }
+}
+
+} // namespace
+
+CollectionResult ConvertCaptureFiles(const std::vector<std::string>& files, CReportFolder& folder) {
+    CollectionResult result;
+    std::size_t written = 0;
+    for (std::size_t number = 0; number < files.size(); ++number) {
+        const std::string& file = files[number];
+        const int driveNumber = static_cast<int>(number);
+        std::string text;
+        std::string problem;
+        if (number > static_cast<std::size_t>(CReportFolder::kLastDriveNumber)) {
+            problem = "more captures than report numbers (0 to " +
+                      std::to_string(CReportFolder::kLastDriveNumber) + ")";
+        } else if (ReadCaptureFile(file, text, problem)) {
+            const CaptureReading reading = ReadCapture(text, 0);
+            if (reading.outcome != CaptureOutcome::Report) {
+                problem = NoReportReason(reading);
+            } else if (folder.WriteReport(driveNumber, FormatReportIni(reading.report), problem)) {
+                ++written;
+                continue;
+            } else {
+                problem = "writing " + CReportFolder::FileName(driveNumber) + " failed: " + problem;
+            }
+        }
+        result.messages.push_back(file + ": " + problem);
+    }
+    if (written == files.size()) {
+        result.exitStatus = 0;
+    } else {
+        result.exitStatus = written == 0 ? 2 : 1;
+    }
+    return result;
+}

@@ -1,0 +1,35 @@
+#include "collector/capture_reading.h"
+
+#include "collector/capture_conversion.h"
+#include "collector/capture_document.h"
+#include "collector/smartctl_messages.h"
+
+CaptureReading ReadCapture(std::string_view output, int processExitStatus) {
+    CaptureReading reading;
+    const auto document = ParseCaptureDocument(output, reading.problem);
+    if (!document) {
+        return reading;
+    }
+    if (ReportsLowPowerMode(*document)) {
+        reading.outcome = CaptureOutcome::LowPowerMode;
+        return reading;
+    }
+    const int status = processExitStatus | CaptureExitStatus(*document).value_or(0);
+    if ((status & kSmartctlNoDataBits) != 0) {
+        reading.outcome = ReportsPermissionDenied(*document) ? CaptureOutcome::PermissionDenied
+                                                             : CaptureOutcome::Failed;
+        reading.problem = SmartctlMessage(*document);
+        if (reading.problem.empty()) {
+            reading.problem = "smartctl ended with exit status " + std::to_string(status);
+        }
+        return reading;
+    }
+    CaptureConversion conversion = ConvertCapture(*document);
+    if (!conversion.report) {
+        reading.problem = conversion.problem;
+        return reading;
+    }
+    reading.outcome = CaptureOutcome::Report;
+    reading.report = std::move(*conversion.report);
+    return reading;
+}

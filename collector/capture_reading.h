@@ -1,0 +1,24 @@
+#pragma once
+
+#include "collector/smart_report.h"
+
+#include <string>
+#include <string_view>
+
+enum class CaptureOutcome {
+    Report,           // report holds the drive's data
+    LowPowerMode,     // smartctl left the drive asleep; its previous report stays
+    PermissionDenied, // the device could not be opened for lack of permission
+    Failed,           // no usable data; problem says why
+};
+
+struct CaptureReading {
+    CaptureOutcome outcome = CaptureOutcome::Failed;
+    SmartReport report;
+    std::string problem;
+};
+
+// Interprets the output of one `smartctl --json -a -n standby` run, or a saved
+// capture (processExitStatus 0). The exit status bits of the process and of
+// the capture's smartctl.exit_status are taken together.
+CaptureReading ReadCapture(std::string_view output, int processExitStatus);

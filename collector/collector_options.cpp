@@ -1,0 +1,98 @@
+#include "collector/collector_options.h"
+
+#include <cstdlib>
+
+namespace {
+
+bool ParseSeconds(const std::string& text, int& seconds) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos ||
+        text.size() > 9) {
+        return false;
+    }
+    const long value = std::strtol(text.c_str(), nullptr, 10);
+    if (value < 1 || value > kMaxTimeLimitSeconds) {
+        return false;
+    }
+    seconds = static_cast<int>(value);
+    return true;
+}
+
+} // namespace
+
+bool ParseCollectorOptions(const std::vector<std::string>& arguments, CollectorOptions& options,
+                           std::string& problem) {
+    options = CollectorOptions();
+    bool readDrives = false;
+    bool convertFiles = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const bool hasValue = i + 1 < arguments.size();
+        if (argument == "--help" || argument == "-h") {
+            options.mode = CollectorOptions::Mode::Help;
+            return true;
+        } else if (argument == "-uf") {
+            readDrives = true;
+        } else if (argument == "--from-json") {
+            convertFiles = true;
+            while (i + 1 < arguments.size() && !arguments[i + 1].empty() &&
+                   arguments[i + 1][0] != '-') {
+                options.captureFiles.push_back(arguments[++i]);
+            }
+            if (options.captureFiles.empty()) {
+                problem = "--from-json needs at least one file";
+                return false;
+            }
+        } else if (argument == "--out" || argument == "--smartctl" || argument == "--timeout") {
+            if (!hasValue || arguments[i + 1].empty()) {
+                problem = argument + " needs a value";
+                return false;
+            }
+            const std::string& value = arguments[++i];
+            if (argument == "--out") {
+                options.outFolder = value;
+            } else if (argument == "--smartctl") {
+                options.smartctl = value;
+            } else if (!ParseSeconds(value, options.timeLimitSeconds)) {
+                problem = "--timeout needs whole seconds from 1 to " +
+                          std::to_string(kMaxTimeLimitSeconds) + ", not \"" + value + "\"";
+                return false;
+            }
+        } else if (argument == "--no-elevate") {
+            options.noElevate = true;
+        } else if (!argument.empty() && argument[0] == '-') {
+            problem = "unknown option \"" + argument + "\"";
+            return false;
+        } else {
+            problem = "unexpected argument \"" + argument + "\"";
+            return false;
+        }
+    }
+    if (readDrives == convertFiles) {
+        problem = readDrives ? "-uf and --from-json cannot be used together"
+                             : "nothing to do: give -uf or --from-json";
+        return false;
+    }
+    options.mode =
+        readDrives ? CollectorOptions::Mode::ReadDrives : CollectorOptions::Mode::ConvertFiles;
+    return true;
+}
+
+std::string CollectorUsage() {
+    return "Usage: quelmaro -uf [--out DIR] [--smartctl PATH] [--timeout SECONDS]\n"
+           "       quelmaro --from-json FILE... [--out DIR]\n"
+           "       quelmaro --help\n"
+           "\n"
+           "Reads the S.M.A.R.T. data of every drive with smartctl and writes one report\n"
+           "smart_PhysicalDrive<N>.ini per drive (N from 0 in scan order) into the\n"
+           "collector's own folder, where the viewer tolvenar reads them.\n"
+           "\n"
+           "  -uf                 read every drive; needs root, asked for through pkexec\n"
+           "  --out DIR           write the reports into DIR instead\n"
+           "  --smartctl PATH     the smartctl to run (default: the system's)\n"
+           "  --timeout SECONDS   time limit of each smartctl run (default 60)\n"
+           "  --from-json FILE... convert saved `smartctl --json -a` output instead of\n"
+           "                      reading drives; reports numbered 0, 1, ... in order\n"
+           "  --help              show this text\n"
+           "\n"
+           "Exit status: 0 every drive read, 1 some failed, 2 none could be read.\n";
+}

@@ -1,0 +1,135 @@
+#include "collector/drive_collector.h"
+
+#include "collector/capture_reading.h"
+#include "collector/device_scan.h"
+#include "collector/parallel_for.h"
+#include "collector/report_folder.h"
+#include "collector/report_text.h"
+#include "collector/smartctl_messages.h"
+#include "collector/smartctl_source.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+// Why a scanned device is not read at all, or nullopt when it can be.
+std::optional<std::string> ReasonNotToRead(const ScannedDevice& device, std::size_t number) {
+    if (number > static_cast<std::size_t>(CReportFolder::kLastDriveNumber)) {
+        return "more drives than report numbers (0 to " +
+               std::to_string(CReportFolder::kLastDriveNumber) + ")";
+    }
+    if (!device.openError.empty()) {
+        return device.openError;
+    }
+    if (!IsDevicePath(device.name)) {
+        return std::string("the scan's name does not look like a device path");
+    }
+    if (!device.type.empty() && !IsDeviceType(device.type)) {
+        return "the scan's device type \"" + SanitizeReportText(device.type) +
+               "\" is not one smartctl uses";
+    }
+    return std::nullopt;
+}
+
+CaptureReading ReadDevice(CSmartctlSource& source, const ScannedDevice& device) {
+    const SmartctlRun run = source.Read(device);
+    if (!run.completed) {
+        CaptureReading failed;
+        failed.problem = run.problem;
+        return failed;
+    }
+    return ReadCapture(run.output, run.exitStatus);
+}
+
+std::string DeviceLabel(const ScannedDevice& device, std::size_t number) {
+    std::string name = SanitizeReportText(device.name);
+    if (name.empty()) {
+        name = "(unnamed)";
+    }
+    return "drive " + std::to_string(number) + " " + name;
+}
+
+} // namespace
+
+CDriveCollector::CDriveCollector(CSmartctlSource& source, CReportFolder& folder, bool privileged)
+    : m_source(source), m_folder(folder), m_bPrivileged(privileged) {}
+
+CollectionResult CDriveCollector::Run() {
+    CollectionResult result;
+    const SmartctlRun scanRun = m_source.Scan();
+    std::string problem = scanRun.problem;
+    std::optional<DeviceScan> scan;
+    if (scanRun.completed && (scanRun.exitStatus & kSmartctlNoDataBits) != 0) {
+        problem =
+            "smartctl --scan-open ended with exit status " + std::to_string(scanRun.exitStatus);
+    } else if (scanRun.completed) {
+        scan = ParseDeviceScan(scanRun.output, problem);
+    }
+    if (!scan) {
+        result.messages.push_back("the drive scan failed, every report is left as it was: " +
+                                  problem);
+        return result;
+    }
+
+    const std::vector<ScannedDevice>& devices = scan->devices;
+    const auto refusedAtScan = [](const ScannedDevice& d) {
+        return IsPermissionDeniedText(d.openError);
+    };
+    if (!m_bPrivileged && std::any_of(devices.begin(), devices.end(), refusedAtScan)) {
+        result.needsPrivileges = true;
+        return result;
+    }
+
+    std::vector<CaptureReading> readings(devices.size());
+    std::vector<std::size_t> toRead;
+    for (std::size_t number = 0; number < devices.size(); ++number) {
+        if (auto reason = ReasonNotToRead(devices[number], number)) {
+            readings[number].problem = *reason;
+        } else {
+            toRead.push_back(number);
+        }
+    }
+    ParallelFor(toRead.size(), kMaxParallelReads, [&](std::size_t index) {
+        const std::size_t number = toRead[index];
+        readings[number] = ReadDevice(m_source, devices[number]);
+    });
+
+    const auto refused = [](const CaptureReading& r) {
+        return r.outcome == CaptureOutcome::PermissionDenied;
+    };
+    if (!m_bPrivileged && std::any_of(readings.begin(), readings.end(), refused)) {
+        result.needsPrivileges = true;
+        return result;
+    }
+
+    std::size_t good = 0;
+    for (std::size_t number = 0; number < readings.size(); ++number) {
+        CaptureReading& reading = readings[number];
+        const int driveNumber = static_cast<int>(number);
+        if (reading.outcome == CaptureOutcome::Report &&
+            !m_folder.WriteReport(driveNumber, FormatReportIni(reading.report), problem)) {
+            reading.outcome = CaptureOutcome::Failed;
+            reading.problem =
+                "writing " + CReportFolder::FileName(driveNumber) + " failed: " + problem;
+        }
+        if (reading.outcome == CaptureOutcome::Report ||
+            reading.outcome == CaptureOutcome::LowPowerMode) {
+            ++good;
+        } else {
+            result.messages.push_back(DeviceLabel(devices[number], number) + ": " +
+                                      reading.problem);
+        }
+    }
+    for (const std::string& failure :
+         m_folder.RemoveReportsFrom(static_cast<int>(devices.size()))) {
+        result.messages.push_back("removing an old report failed: " + failure);
+    }
+
+    if (good == devices.size()) {
+        result.exitStatus = 0;
+    } else {
+        result.exitStatus = good == 0 ? 2 : 1;
+    }
+    return result;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct CollectorOptions;
+
+// pkexec, found like any helper program. The environment variable
+// QUELMARO_PKEXEC, when set, names it instead; set but empty, it means that
+// there is none (the tests use both, never the real pkexec).
+std::string LocatePkexec();
+
+// True when running as root. QUELMARO_ASSUME_USER set to a non-empty text
+// makes a run as root behave as a user's run (for the tests, which may run
+// as root); it can only take privileges away.
+bool RunningPrivileged();
+
+// The command that runs this collector once more as root: pkexec, the
+// collector's own path, -uf --no-elevate, the absolute report folder, the
+// time limit, and the smartctl only when one was named (a smartctl found on
+// the user's PATH is not handed to root). Never a shell.
+std::vector<std::string> ElevatedCommand(const std::string& pkexec, const std::string& self,
+                                         const CollectorOptions& options,
+                                         const std::string& outFolder);
+
+// Runs the command with our standard streams (pkexec may ask for a password)
+// and no time limit. The collector's own exit status 0, 1 or 2 is returned;
+// anything else (pkexec refused or was cancelled) gives 2 and one line in problem.
+int RunElevated(const std::vector<std::string>& command, std::string& problem);

@@ -1,0 +1,48 @@
+#include "collector/report_folder.h"
+
+#include "collector/atomic_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+CReportFolder::CReportFolder(const std::string& path) : m_strPath(path) {
+    m_nFd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_nFd < 0) {
+        m_strProblem = std::strerror(errno);
+    }
+}
+
+CReportFolder::~CReportFolder() {
+    if (m_nFd >= 0) {
+        close(m_nFd);
+    }
+}
+
+std::string CReportFolder::FileName(int driveNumber) {
+    return "smart_PhysicalDrive" + std::to_string(driveNumber) + ".ini";
+}
+
+bool CReportFolder::WriteReport(int driveNumber, const std::string& text, std::string& problem) {
+    if (!IsOpen()) {
+        problem = m_strProblem;
+        return false;
+    }
+    return WriteFileAtomically(m_nFd, FileName(driveNumber), text, problem);
+}
+
+std::vector<std::string> CReportFolder::RemoveReportsFrom(int firstDriveNumber) {
+    std::vector<std::string> problems;
+    if (!IsOpen()) {
+        return problems;
+    }
+    for (int number = std::max(firstDriveNumber, 0); number <= kLastDriveNumber; ++number) {
+        const std::string name = FileName(number);
+        if (unlinkat(m_nFd, name.c_str(), 0) != 0 && errno != ENOENT) {
+            problems.push_back(name + ": " + std::strerror(errno));
+        }
+    }
+    return problems;
+}

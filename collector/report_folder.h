@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The folder that receives the report files smart_PhysicalDrive<N>.ini,
+// held open for the length of a run so that every file operation happens in
+// the same folder even if its path is changed meanwhile.
+class CReportFolder {
+public:
+    // The viewer looks for drive numbers 0 to 1049.
+    static constexpr int kLastDriveNumber = 1049;
+
+    explicit CReportFolder(const std::string& path);
+    ~CReportFolder();
+    CReportFolder(const CReportFolder&) = delete;
+    CReportFolder& operator=(const CReportFolder&) = delete;
+
+    // False when the folder could not be opened; Problem() says why.
+    bool IsOpen() const { return m_nFd >= 0; }
+    const std::string& Problem() const { return m_strProblem; }
+    const std::string& Path() const { return m_strPath; }
+
+    static std::string FileName(int driveNumber);
+
+    // Writes one report atomically (WriteFileAtomically).
+    bool WriteReport(int driveNumber, const std::string& text, std::string& problem);
+
+    // Removes the reports of drive numbers firstDriveNumber to kLastDriveNumber;
+    // links are removed themselves, never followed. One line per report that
+    // exists but could not be removed.
+    std::vector<std::string> RemoveReportsFrom(int firstDriveNumber);
+
+private:
+    std::string m_strPath;
+    std::string m_strProblem;
+    int m_nFd = -1;
+};

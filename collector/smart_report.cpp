@@ -1,0 +1,45 @@
+#include "collector/smart_report.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+std::int32_t ClampToInt32(std::uint64_t value) {
+    constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
+    return static_cast<std::int32_t>(std::min(value, kMax));
+}
+
+} // namespace
+
+std::int32_t CapacityGb(std::uint64_t bytes) {
+    return ClampToInt32(bytes / 1000000000u);
+}
+
+std::int32_t CapacityGib(std::uint64_t bytes) {
+    return ClampToInt32(bytes >> 30);
+}
+
+std::string FormatReportIni(const SmartReport& report) {
+    std::string text = "[HDDINFO]\n";
+    text += "MODEL=" + report.model + "\n";
+    text += "SERIAL_NUMBER=" + report.serialNumber + "\n";
+    text += "FIRMWARE_REVISION=" + report.firmwareRevision + "\n";
+    if (report.capacityBytes) {
+        text += "SIZE_GB=" + std::to_string(CapacityGb(*report.capacityBytes)) + "\n";
+        text += "SIZE_GIB=" + std::to_string(CapacityGib(*report.capacityBytes)) + "\n";
+    }
+    text += "\n[SMARTS]\n";
+
+    std::vector<ReportAttribute> attributes = report.attributes;
+    std::stable_sort(
+        attributes.begin(), attributes.end(),
+        [](const ReportAttribute& a, const ReportAttribute& b) { return a.id < b.id; });
+    for (const ReportAttribute& attribute : attributes) {
+        text += "ATTR_" + std::to_string(attribute.id) + "=" + std::to_string(attribute.current) +
+                "," + std::to_string(attribute.worst) + "," + std::to_string(attribute.threshold) +
+                "," + std::to_string(attribute.raw) + "," + std::to_string(attribute.auxiliary) +
+                "\n";
+    }
+    return text;
+}

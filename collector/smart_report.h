@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// One SMARTS::ATTR_<id> line: current,worst,threshold,raw,auxiliary.
+struct ReportAttribute {
+    int id = 0;
+    std::int32_t current = 0;
+    std::int32_t worst = 0;
+    std::int32_t threshold = 0;
+    std::int32_t raw = 0;
+    std::uint16_t auxiliary = 0;
+};
+
+// Everything one report file holds about a drive. Texts are already clean
+// (SanitizeReportText); attributes are unique, ids 1 to 255.
+struct SmartReport {
+    std::string model;
+    std::string serialNumber;
+    std::string firmwareRevision;
+    std::optional<std::uint64_t> capacityBytes;
+    std::vector<ReportAttribute> attributes;
+};
+
+// Capacity in whole GB (10^9 bytes) and GiB (2^30 bytes), truncated, and
+// limited to the largest signed 32-bit number that the report format holds.
+std::int32_t CapacityGb(std::uint64_t bytes);
+std::int32_t CapacityGib(std::uint64_t bytes);
+
+// The report file's UTF-8 text: [HDDINFO] with MODEL, SERIAL_NUMBER,
+// FIRMWARE_REVISION, SIZE_GB and SIZE_GIB (both left out when the capacity
+// is unknown, so that they read as -1), then [SMARTS] with one ATTR_<id> per
+// attribute in ascending id order. Lines end with LF.
+std::string FormatReportIni(const SmartReport& report);

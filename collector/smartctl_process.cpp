@@ -1,0 +1,64 @@
+#include "collector/smartctl_process.h"
+
+#include "collector/capture_document.h"
+#include "collector/device_scan.h"
+#include "collector/run_process.h"
+
+extern char** environ;
+
+namespace {
+
+bool IsLocaleVariable(const std::string& entry) {
+    for (const char* name : {"LC_ALL=", "LC_MESSAGES=", "LANG=", "LANGUAGE="}) {
+        if (entry.rfind(name, 0) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+CSmartctlProcess::CSmartctlProcess(std::string program, std::chrono::milliseconds timeLimit)
+    : m_strProgram(std::move(program)), m_timeLimit(timeLimit) {
+    for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
+        if (!IsLocaleVariable(*entry)) {
+            m_vecEnvironment.emplace_back(*entry);
+        }
+    }
+    m_vecEnvironment.emplace_back("LC_ALL=C");
+}
+
+SmartctlRun CSmartctlProcess::Scan() {
+    return Run({"--scan-open", "--json"});
+}
+
+SmartctlRun CSmartctlProcess::Read(const ScannedDevice& device) {
+    // -n standby: a drive that sleeps is not woken; smartctl says so and exits.
+    std::vector<std::string> arguments = {"--json", "-a", "-n", "standby"};
+    if (!device.type.empty()) {
+        arguments.insert(arguments.end(), {"-d", device.type});
+    }
+    arguments.push_back(device.name);
+    return Run(std::move(arguments));
+}
+
+SmartctlRun CSmartctlProcess::Run(std::vector<std::string> arguments) const {
+    ProcessRequest request;
+    request.arguments.push_back(m_strProgram);
+    request.arguments.insert(request.arguments.end(), arguments.begin(), arguments.end());
+    request.environment = m_vecEnvironment;
+    request.timeLimit = m_timeLimit;
+    request.maxOutputBytes = kMaxCaptureBytes;
+
+    const ProcessResult result = RunProcess(request);
+    SmartctlRun run;
+    if (result.end == ProcessEnd::Exited) {
+        run.completed = true;
+        run.exitStatus = result.exitStatus;
+        run.output = result.output;
+    } else {
+        run.problem = "smartctl " + DescribeProcessEnd(result);
+    }
+    return run;
+}

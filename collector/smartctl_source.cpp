@@ -1,0 +1,3 @@
+#include "collector/smartctl_source.h"
+
+CSmartctlSource::~CSmartctlSource() = default;

@@ -1,0 +1,227 @@
+// The scan, read and write rules of one collection, with smartctl replaced by
+// canned answers.
+
+#include "collector/device_scan.h"
+#include "collector/drive_collector.h"
+#include "collector/report_folder.h"
+#include "collector/smartctl_source.h"
+#include "collector_test_support.h"
+
+#include <gtest/gtest.h>
+#include <map>
+#include <mutex>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+SmartctlRun Completed(const std::string& output, int status = 0) {
+    SmartctlRun run;
+    run.completed = true;
+    run.exitStatus = status;
+    run.output = output;
+    return run;
+}
+
+SmartctlRun Unfinished(const std::string& problem) {
+    SmartctlRun run;
+    run.problem = problem;
+    return run;
+}
+
+std::string ScanOf(const std::vector<std::string>& names) {
+    std::string devices;
+    for (const std::string& name : names) {
+        devices += (devices.empty() ? "" : ",") + std::string(R"({"name":")") + name +
+                   R"(","type":"sat","protocol":"ATA"})";
+    }
+    return R"({"smartctl":{"exit_status":0},"devices":[)" + devices + "]}";
+}
+
+std::string DriveJson(const std::string& model) {
+    return R"({"smartctl":{"exit_status":0},"model_name":")" + model +
+           R"(","ata_smart_attributes":{"table":[{"id":5,"value":100,"worst":100,"thresh":10,"raw":{"value":0}}]}})";
+}
+
+class CFakeSmartctl : public CSmartctlSource {
+public:
+    SmartctlRun Scan() override { return m_scan; }
+    SmartctlRun Read(const ScannedDevice& device) override {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_vecReads.push_back(device.name + " " + device.type);
+        const auto it = m_mapDrives.find(device.name);
+        return it == m_mapDrives.end() ? Unfinished("unknown device") : it->second;
+    }
+
+    SmartctlRun m_scan;
+    std::map<std::string, SmartctlRun> m_mapDrives;
+    std::vector<std::string> m_vecReads;
+
+private:
+    std::mutex m_mutex;
+};
+
+class DriveCollectorTest : public testing::Test {
+protected:
+    CollectionResult Collect(bool privileged = true) {
+        CReportFolder folder(m_scratch.Path());
+        CDriveCollector collector(m_smartctl, folder, privileged);
+        return collector.Run();
+    }
+    std::string Report(int number) const {
+        return ReadText(m_scratch / CReportFolder::FileName(number));
+    }
+    bool HasReport(int number) const { return Exists(m_scratch / CReportFolder::FileName(number)); }
+    void PlantOldReports(std::initializer_list<int> numbers) {
+        for (int number : numbers) {
+            WriteText(m_scratch / CReportFolder::FileName(number), "old " + std::to_string(number));
+        }
+    }
+    std::string Model(int number) const {
+        return ParseReportText(Report(number))["HDDINFO::MODEL"];
+    }
+
+    CScratchFolder m_scratch;
+    CFakeSmartctl m_smartctl;
+};
+
+TEST_F(DriveCollectorTest, EveryDriveReadGivesReportsInScanOrderAndExitZero) {
+    m_smartctl.m_scan = Completed(ScanOf({"/dev/sdb", "/dev/sda", "/dev/nvme0"}));
+    m_smartctl.m_mapDrives = {{"/dev/sda", Completed(DriveJson("A"))},
+                              {"/dev/sdb", Completed(DriveJson("B"), 4)},
+                              {"/dev/nvme0", Completed(DriveJson("N"))}};
+    const CollectionResult result = Collect();
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_TRUE(result.messages.empty());
+    EXPECT_EQ(Model(0), "B");
+    EXPECT_EQ(Model(1), "A");
+    EXPECT_EQ(Model(2), "N");
+    EXPECT_EQ(m_smartctl.m_vecReads.size(), 3u);
+}
+
+TEST_F(DriveCollectorTest, SomeFailedGivesOneLineEachAndKeepsTheirOldReports) {
+    PlantOldReports({1});
+    m_smartctl.m_scan = Completed(ScanOf({"/dev/sda", "/dev/sdb", "/dev/sdc"}));
+    m_smartctl.m_mapDrives = {
+        {"/dev/sda", Completed(DriveJson("A"))},
+        {"/dev/sdb", Unfinished("smartctl did not finish within the time limit and was ended")},
+        {"/dev/sdc", Completed(R"({"smartctl":{"exit_status":1}})", 1)}};
+    const CollectionResult result = Collect();
+    EXPECT_EQ(result.exitStatus, 1);
+    ASSERT_EQ(result.messages.size(), 2u);
+    EXPECT_NE(result.messages[0].find("/dev/sdb"), std::string::npos);
+    EXPECT_NE(result.messages[0].find("time limit"), std::string::npos);
+    EXPECT_NE(result.messages[1].find("/dev/sdc"), std::string::npos);
+    EXPECT_EQ(Model(0), "A");
+    EXPECT_EQ(Report(1), "old 1");
+    EXPECT_FALSE(HasReport(2));
+}
+
+TEST_F(DriveCollectorTest, NoneReadGivesExitTwo) {
+    m_smartctl.m_scan = Completed(ScanOf({"/dev/sda", "/dev/sdb"}));
+    const CollectionResult result = Collect();
+    EXPECT_EQ(result.exitStatus, 2);
+    EXPECT_EQ(result.messages.size(), 2u);
+}
+
+TEST_F(DriveCollectorTest, ScanWithoutDrivesRemovesEveryReport) {
+    PlantOldReports({0, 7});
+    m_smartctl.m_scan = Completed(R"({"smartctl":{"exit_status":0}})");
+    const CollectionResult result = Collect();
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_FALSE(HasReport(0));
+    EXPECT_FALSE(HasReport(7));
+}
+
+TEST_F(DriveCollectorTest, FailedScansLeaveEveryReportUntouched) {
+    const SmartctlRun failedScans[] = {
+        Unfinished("smartctl could not be started: No such file or directory"),
+        Unfinished("smartctl did not finish within the time limit and was ended"),
+        Completed(ScanOf({"/dev/sda"}), 1),
+        Completed(R"({"smartctl":{"exit_status":2}})", 0),
+        Completed("garbage"),
+        Completed(R"({"devices":"sda"})"),
+    };
+    for (const SmartctlRun& scan : failedScans) {
+        PlantOldReports({0, 1, 5});
+        m_smartctl.m_scan = scan;
+        m_smartctl.m_mapDrives = {{"/dev/sda", Completed(DriveJson("A"))}};
+        const CollectionResult result = Collect();
+        EXPECT_EQ(result.exitStatus, 2) << scan.output;
+        ASSERT_EQ(result.messages.size(), 1u);
+        EXPECT_NE(result.messages[0].find("scan failed"), std::string::npos);
+        for (int number : {0, 1, 5}) {
+            EXPECT_EQ(Report(number), "old " + std::to_string(number)) << scan.output;
+        }
+    }
+}
+
+TEST_F(DriveCollectorTest, NamesThatAreNotDevicePathsAreNeverRead) {
+    m_smartctl.m_scan = Completed(
+        R"({"devices":[{"name":"/dev/../etc/shadow","type":"sat"},{"name":"-a","type":"sat"},)"
+        R"({"name":"/dev/sdb","type":"sat;reboot"},{"name":"/dev/sda","type":"sat"}]})");
+    m_smartctl.m_mapDrives = {{"/dev/sda", Completed(DriveJson("A"))}};
+    const CollectionResult result = Collect();
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.messages.size(), 3u);
+    EXPECT_EQ(m_smartctl.m_vecReads, std::vector<std::string>{"/dev/sda sat"});
+    EXPECT_EQ(Model(3), "A");
+    EXPECT_FALSE(HasReport(0));
+}
+
+TEST_F(DriveCollectorTest, RefusedDeviceAsAUserNeedsPrivilegesAndTouchesNothing) {
+    const struct {
+        const char* name;
+        SmartctlRun scan;
+        SmartctlRun read;
+    } cases[] = {
+        {"refused at the scan",
+         Completed(ReadText(CapturePath("smart-prom-next/nvme_scan_open_error.json"))),
+         Completed(DriveJson("never read"))},
+        {"refused at the read", Completed(ScanOf({"/dev/nvme0"})),
+         Completed(ReadText(CapturePath("smart-prom-next/nvme_xall_error.json")), 2)},
+    };
+    for (const auto& c : cases) {
+        PlantOldReports({0, 3});
+        m_smartctl.m_scan = c.scan;
+        m_smartctl.m_mapDrives = {{"/dev/nvme0", c.read}};
+        const CollectionResult result = Collect(false);
+        EXPECT_TRUE(result.needsPrivileges) << c.name;
+        EXPECT_EQ(result.exitStatus, 2) << c.name;
+        EXPECT_EQ(Report(0), "old 0") << c.name;
+        EXPECT_EQ(Report(3), "old 3") << c.name;
+    }
+}
+
+TEST_F(DriveCollectorTest, RefusedDeviceAsRootIsAPlainFailure) {
+    PlantOldReports({0, 1, 3});
+    m_smartctl.m_scan = Completed(ScanOf({"/dev/sda", "/dev/nvme0"}));
+    m_smartctl.m_mapDrives = {
+        {"/dev/sda", Completed(DriveJson("A"))},
+        {"/dev/nvme0",
+         Completed(ReadText(CapturePath("smart-prom-next/nvme_xall_error.json")), 2)}};
+    const CollectionResult result = Collect(true);
+    EXPECT_FALSE(result.needsPrivileges);
+    EXPECT_EQ(result.exitStatus, 1);
+    ASSERT_EQ(result.messages.size(), 1u);
+    EXPECT_NE(result.messages[0].find("Permission denied"), std::string::npos);
+    EXPECT_EQ(Model(0), "A");
+    EXPECT_EQ(Report(1), "old 1");
+    EXPECT_FALSE(HasReport(3));
+}
+
+TEST_F(DriveCollectorTest, ReportThatCannotBeWrittenIsAFailure) {
+    ASSERT_EQ(mkdir((m_scratch / CReportFolder::FileName(0)).c_str(), 0755), 0);
+    m_smartctl.m_scan = Completed(ScanOf({"/dev/sda", "/dev/sdb"}));
+    m_smartctl.m_mapDrives = {{"/dev/sda", Completed(DriveJson("A"))},
+                              {"/dev/sdb", Completed(DriveJson("B"))}};
+    const CollectionResult result = Collect();
+    EXPECT_EQ(result.exitStatus, 1);
+    ASSERT_EQ(result.messages.size(), 1u);
+    EXPECT_NE(result.messages[0].find("writing smart_PhysicalDrive0.ini failed"),
+              std::string::npos);
+    EXPECT_EQ(Model(1), "B");
+}
+
+} // namespace
