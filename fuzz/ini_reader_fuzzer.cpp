@@ -11,9 +11,11 @@
 #include "fuzz/scratch_folder.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,6 +64,72 @@ std::vector<std::string> DerivedKeyPaths(std::string_view bytes) {
         keyPaths.push_back(line);
     }
     return keyPaths;
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// The reader's rules applied the slow, obvious way, line by line for every
+// lookup, to check the parsed index against: the first section of the name
+// decides, and in it the first key of the name.
+std::optional<std::string> ReferenceFind(const std::string& bytes, std::string_view section,
+                                         std::string_view key) {
+    const std::string text = ToUtf8(bytes);
+    std::string_view rest(text);
+    if (rest.substr(0, 3) == "\xEF\xBB\xBF") {
+        rest.remove_prefix(3);
+    }
+    bool seenSection = false;
+    bool inSection = false;
+    while (!rest.empty()) {
+        const std::size_t end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+        line = Trim(line.substr(0, line.find('\0')));
+        if (line.empty() || line.front() == ';') {
+            continue;
+        }
+        if (line.front() == '[') {
+            if (inSection) {
+                return std::nullopt; // the first section of the name lacked the key
+            }
+            const std::size_t close = line.find(']');
+            const std::string_view name =
+                Trim(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
+            inSection = !seenSection && SameName(name, section);
+            seenSection = seenSection || inSection;
+            continue;
+        }
+        const std::size_t equals = line.find('=');
+        if (inSection && equals != std::string_view::npos &&
+            SameName(Trim(line.substr(0, equals)), key)) {
+            std::string_view value = Trim(line.substr(equals + 1));
+            if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                value.back() == value.front()) {
+                value = value.substr(1, value.size() - 2);
+            }
+            return std::string(value);
+        }
+    }
+    return std::nullopt;
 }
 
 std::string Expected(const CIniFile& file, const std::string& keyPath, const char* fallback) {
@@ -146,6 +214,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string* fromFile = loaded.Find(section, key);
         FUZZ_CHECK((fromMemory == nullptr) == (fromFile == nullptr));
         FUZZ_CHECK(fromMemory == nullptr || *fromMemory == *fromFile);
+        const std::optional<std::string> reference = ReferenceFind(bytes, section, key);
+        FUZZ_CHECK(reference.has_value() == (fromMemory != nullptr));
+        FUZZ_CHECK(!reference || *reference == *fromMemory);
     }
 
     // The same file by its full path and by its name in the program folder;
