@@ -87,12 +87,11 @@ bool SameName(std::string_view a, std::string_view b) {
            });
 }
 
-// The reader's rules applied the slow, obvious way, line by line for every
-// lookup, to check the parsed index against: the first section of the name
+// The reader's rules applied the slow, obvious way, line by line over the
+// decoded text for every lookup, to check the parsed index against: the first section of the name
 // decides, and in it the first key of the name.
-std::optional<std::string> ReferenceFind(const std::string& bytes, std::string_view section,
+std::optional<std::string> ReferenceFind(std::string_view text, std::string_view section,
                                          std::string_view key) {
-    const std::string text = ToUtf8(bytes);
     std::string_view rest(text);
     if (rest.substr(0, 3) == "\xEF\xBB\xBF") {
         rest.remove_prefix(3);
@@ -207,6 +206,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::string& keyPath : DerivedKeyPaths(bytes)) {
         keyPaths.push_back(std::move(keyPath));
     }
+    const std::string decoded = ToUtf8(bytes);
     for (const std::string& keyPath : keyPaths) {
         const std::string section = CIniStore::GetSectionName(keyPath.c_str());
         const std::string key = CIniStore::GetKeyName(keyPath.c_str());
@@ -214,7 +214,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string* fromFile = loaded.Find(section, key);
         FUZZ_CHECK((fromMemory == nullptr) == (fromFile == nullptr));
         FUZZ_CHECK(fromMemory == nullptr || *fromMemory == *fromFile);
-        const std::optional<std::string> reference = ReferenceFind(bytes, section, key);
+        const std::optional<std::string> reference = ReferenceFind(decoded, section, key);
         FUZZ_CHECK(reference.has_value() == (fromMemory != nullptr));
         FUZZ_CHECK(!reference || *reference == *fromMemory);
     }
