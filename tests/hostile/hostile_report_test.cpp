@@ -81,11 +81,14 @@ protected:
 };
 
 TEST_F(HostileReportTest, NamedHostileReportsEndWithTheirStatus) {
+    std::string skipped;
     for (const HostileCase& c : HostileCases()) {
         Make(c.kind, "hostile.ini");
-        const ProgramResult result = Run({"--json", "hostile.ini"}, true);
+        const ProgramResult result =
+            Run({"--json", "hostile.ini"}, c.kind == HostileKind::Unreadable);
         if (result.status == kCannotDropUser) {
-            GTEST_SKIP() << "running as root, and the user cannot be changed here";
+            skipped = std::string(c.name) + ": running as root, and the user cannot be changed";
+            continue;
         }
         if (!c.readable) {
             EXPECT_EQ(result.status, kExitUnreadable) << c.name;
@@ -105,6 +108,9 @@ TEST_F(HostileReportTest, NamedHostileReportsEndWithTheirStatus) {
         EXPECT_EQ(lines[0]["rows"].size(), static_cast<std::size_t>(c.rows)) << c.name;
         EXPECT_EQ(lines[0]["parse_error_id"], nullptr) << c.name;
     }
+    if (!skipped.empty()) {
+        GTEST_SKIP() << skipped;
+    }
 }
 
 TEST_F(HostileReportTest, FolderModeListsEveryReportAndNeverBlocksOnAFifo) {
@@ -114,9 +120,12 @@ TEST_F(HostileReportTest, FolderModeListsEveryReportAndNeverBlocksOnAFifo) {
         Make(cases[n].kind, ReportFileName(static_cast<int>(n)));
     }
     ASSERT_EQ(cases[0].kind, HostileKind::Fifo);
-    const ProgramResult result = Run({"--json"}, true);
+    ProgramResult result = Run({"--json"}, true);
+    // Where root cannot become another user, it reads the mode-000 report.
+    bool rootReadsAll = false;
     if (result.status == kCannotDropUser) {
-        GTEST_SKIP() << "running as root, and the user cannot be changed here";
+        result = Run({"--json"}, false);
+        rootReadsAll = true;
     }
     // Listed by existence like the viewer's drive list; a file that cannot
     // be read shows the panel of a missing report.
@@ -126,18 +135,18 @@ TEST_F(HostileReportTest, FolderModeListsEveryReportAndNeverBlocksOnAFifo) {
     ASSERT_EQ(lines.size(), cases.size());
     for (std::size_t n = 0; n < cases.size(); ++n) {
         const nlohmann::json& report = lines[n];
-        EXPECT_EQ(report["file"], PathOf(ReportFileName(static_cast<int>(n)))) << cases[n].name;
-        if (cases[n].readable) {
-            EXPECT_EQ(report["rows"].size(), static_cast<std::size_t>(cases[n].rows))
-                << cases[n].name;
-        } else {
-            EXPECT_EQ(report["panel"]["model"], "モデル： ") << cases[n].name;
-            EXPECT_EQ(report["panel"]["capacity"], "容量： -1 GB (-1 GiB)") << cases[n].name;
-            EXPECT_TRUE(report["rows"].empty()) << cases[n].name;
+        const HostileCase& c = cases[n];
+        EXPECT_EQ(report["file"], PathOf(ReportFileName(static_cast<int>(n)))) << c.name;
+        if (c.readable) {
+            EXPECT_EQ(report["rows"].size(), static_cast<std::size_t>(c.rows)) << c.name;
+        } else if (!(rootReadsAll && c.kind == HostileKind::Unreadable)) {
+            EXPECT_EQ(report["panel"]["model"], "モデル： ") << c.name;
+            EXPECT_EQ(report["panel"]["capacity"], "容量： -1 GB (-1 GiB)") << c.name;
+            EXPECT_TRUE(report["rows"].empty()) << c.name;
         }
     }
     // The readable table output goes through the same files without trouble.
-    EXPECT_EQ(Run({}, true).status, kExitOk);
+    EXPECT_EQ(Run({}, !rootReadsAll).status, kExitOk);
 }
 
 TEST_F(HostileReportTest, HostileAttributeTableStillShowsTheReport) {
