@@ -24,6 +24,14 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
+std::string AsciiLower(std::string_view name) {
+    std::string lower(name);
+    for (char& c : lower) {
+        c = AsciiToLower(c);
+    }
+    return lower;
+}
+
 std::string_view Unquote(std::string_view value) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front()) {
@@ -105,8 +113,10 @@ void CIniFile::Parse(std::string_view bytes) {
             const std::size_t close = line.find(']');
             const std::string_view name =
                 Trim(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
-            m_sections.push_back(Section{std::string(name), {}});
-            current = &m_sections.back();
+            // Windows stops at the first section of a name, even when a later
+            // one of the same name holds the key: a repeated section is skipped.
+            const auto [section, added] = m_sections.try_emplace(AsciiLower(name));
+            current = added ? &section->second : nullptr;
             continue;
         }
         const std::size_t equals = line.find('=');
@@ -115,23 +125,15 @@ void CIniFile::Parse(std::string_view bytes) {
         }
         const std::string_view key = Trim(line.substr(0, equals));
         const std::string_view value = Unquote(Trim(line.substr(equals + 1)));
-        current->entries.push_back(Entry{std::string(key), std::string(value)});
+        current->try_emplace(AsciiLower(key), value);
     }
 }
 
 const std::string* CIniFile::Find(std::string_view section, std::string_view key) const {
-    for (const Section& s : m_sections) {
-        if (!AsciiEqualsNoCase(s.name, section)) {
-            continue;
-        }
-        for (const Entry& e : s.entries) {
-            if (AsciiEqualsNoCase(e.key, key)) {
-                return &e.value;
-            }
-        }
-        // Windows stops at the first section of that name, even when a later
-        // one of the same name holds the key.
+    const auto found = m_sections.find(AsciiLower(section));
+    if (found == m_sections.end()) {
         return nullptr;
     }
-    return nullptr;
+    const auto value = found->second.find(AsciiLower(key));
+    return value != found->second.end() ? &value->second : nullptr;
 }

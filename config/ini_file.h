@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <unordered_map>
 
 // One parsed INI file, read the way Windows profile functions read one:
 // LF line ends (a CR before it dropped), a UTF-8 byte-order mark skipped,
@@ -29,16 +29,14 @@ public:
     const std::string* Find(std::string_view section, std::string_view key) const;
 
 private:
-    struct Entry {
-        std::string key;
-        std::string value;
-    };
-    struct Section {
-        std::string name;
-        std::vector<Entry> entries;
-    };
+    // Key names in ASCII lower case to values.
+    using Section = std::unordered_map<std::string, std::string>;
 
-    std::vector<Section> m_sections;
+    // Section names in ASCII lower case. Only the first section and key of a
+    // name is kept, as no later one can ever be found: a file that repeats
+    // names costs nothing, and a lookup takes the same short time however
+    // many names a (hostile) file holds.
+    std::unordered_map<std::string, Section> m_sections;
     bool m_bLoaded = false;
 };
 

@@ -143,6 +143,22 @@ TEST(JsonString, EscapesQuotesBackslashesAndControlCharacters) {
     EXPECT_EQ(JsonString("温度 ℃"), "\"温度 ℃\"");
 }
 
+TEST(JsonString, ReplacesBytesThatAreNotUtf8) {
+    // File names come from the command line and may be any bytes; the
+    // output must stay JSON, which is UTF-8.
+    const std::pair<std::string, std::string> cases[] = {
+        {"bad\xFF.ini", "\"bad\xEF\xBF\xBD.ini\""},
+        {"\xE6\xB8", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},                 // a cut character
+        {"\xC0\xAF", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},                 // an overlong slash
+        {"\xED\xA0\x80", "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""}, // a surrogate
+        {"\x89\xB7温", "\"\xEF\xBF\xBD\xEF\xBF\xBD温\""},             // CP932 before UTF-8
+    };
+    for (const auto& [text, json] : cases) {
+        EXPECT_EQ(JsonString(text), json) << text;
+        EXPECT_NO_THROW(nlohmann::json::parse(JsonString(text))) << text;
+    }
+}
+
 TEST(DisplayWidth, CountsWideCharactersTwice) {
     const std::pair<const char*, std::size_t> cases[] = {
         {"", 0},       {"ID", 2},   {"概要", 4}, {"点数(ﾜｰｽﾄ)", 10},

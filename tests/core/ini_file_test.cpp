@@ -69,6 +69,42 @@ TEST(CIniFile, ManySectionsAndLongLinesStillParse) {
     EXPECT_EQ(file.Find("LONG", "K")->size(), 1u << 20);
 }
 
+TEST(CIniFile, RepeatedSectionsAndKeysNeverReplaceTheFirst) {
+    const LookupCase cases[] = {
+        {"later section in other case", "[S]\nK=1\n[s]\nK=2\n", "S", "K", "1"},
+        {"key only in a later section", "[S]\nA=1\n[T]\n[s]\nK=2\n", "S", "K", nullptr},
+        {"key in other case", "[S]\nk=1\nK=2\n", "S", "K", "1"},
+        {"first of two empty values", "[S]\nK=\nK=2\n", "S", "K", ""},
+        {"section between repeats", "[S]\nK=1\n[T]\nK=3\n[S]\nK=2\n", "T", "K", "3"},
+        {"ascii case only", "[\xC3\xA9]\nK=1\n[\xC3\x89]\nK=2\n", "\xC3\x89", "K", "2"},
+    };
+    for (const LookupCase& c : cases) {
+        CIniFile file;
+        file.Parse(c.text);
+        const std::string* value = file.Find(c.section, c.key);
+        if (c.expected == nullptr) {
+            EXPECT_EQ(value, nullptr) << c.name;
+        } else {
+            ASSERT_NE(value, nullptr) << c.name;
+            EXPECT_EQ(*value, c.expected) << c.name;
+        }
+    }
+}
+
+TEST(CIniFile, AFileOfTheSizeLimitFullOfRepeatsStillAnswers) {
+    // The largest file read, made of one name over and over: the first of
+    // each counts, later ones are dropped while reading.
+    std::string text = "[S]\nK=first\n";
+    while (text.size() + 6 <= CIniFile::kMaxFileSize) {
+        text += "[s]\nK=\n";
+    }
+    CIniFile file;
+    file.Parse(text);
+    ASSERT_NE(file.Find("S", "K"), nullptr);
+    EXPECT_EQ(*file.Find("S", "K"), "first");
+    EXPECT_EQ(file.Find("T", "K"), nullptr);
+}
+
 TEST(CIniFile, ReadsOnlyRegularFilesOfBoundedSize) {
     TempFolder folder;
     const std::string regular = folder.Write("ok.ini", "[S]\nK=v\n");

@@ -1,0 +1,142 @@
+// The whole evaluation of one report, as the viewer's selection and
+// tolvenar-report run it: the input is the report file, read with the
+// shipped attribute and vendor tables, and once more with itself as the
+// attribute table (so that table files are fuzzed too). Every text shown must
+// be valid UTF-8 within its limit, and the JSON output must parse.
+#include "cli/drive_report.h"
+#include "cli/report_output.h"
+#include "config/ini_store.h"
+#include "config/program_folder.h"
+#include "config/text_encoding.h"
+#include "fuzz/fuzz_check.h"
+#include "fuzz/scratch_folder.h"
+#include "report/attribute_reading.h"
+#include "report/report_files.h"
+#include "report/store_evaluation.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+
+namespace {
+
+constexpr std::size_t kDisplayLimit = 255;
+
+const CScratchFolder& Folder() {
+    static const CScratchFolder folder;
+    return folder;
+}
+
+void PrepareFolder() {
+    static const bool copied = [] {
+        Folder().CopyData(kAttributeTableFile);
+        Folder().CopyData(kVendorTableFile);
+        return true;
+    }();
+    (void)copied;
+}
+
+bool SameEvaluation(const ReportEvaluation& a, const ReportEvaluation& b) {
+    if (a.rows.size() != b.rows.size() || a.parseError != b.parseError ||
+        a.parseErrorId != b.parseErrorId || a.labels.temperature != b.labels.temperature ||
+        a.labels.powerOnTime != b.labels.powerOnTime) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.rows.size(); ++i) {
+        const AttributeRow& x = a.rows[i];
+        const AttributeRow& y = b.rows[i];
+        if (x.id != y.id || x.rank != y.rank) {
+            return false;
+        }
+        for (int c = 0; c < 5; ++c) {
+            if (x.columns[c] != y.columns[c]) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+void CheckEvaluation(const ReportEvaluation& evaluation, CIniStore& report) {
+    int previous = 0;
+    bool has9 = false;
+    bool has194 = false;
+    for (const AttributeRow& row : evaluation.rows) {
+        FUZZ_CHECK(row.id > previous && row.id <= 255);
+        previous = row.id;
+        has9 = has9 || row.id == 9;
+        has194 = has194 || row.id == 194;
+        FUZZ_CHECK(row.columns[0] == std::to_string(row.id));
+        FUZZ_CHECK(!row.columns[1].empty());
+        for (const std::string& column : row.columns) {
+            FUZZ_CHECK(IsValidUtf8(column));
+        }
+        for (int c = 2; c < 5; ++c) {
+            FUZZ_CHECK(row.columns[c].size() <= kDisplayLimit);
+        }
+        // The rank compares the values as read, before any rescaling.
+        const std::string keyPath = "SMARTS::ATTR_" + std::to_string(row.id);
+        AttributeReading reading;
+        FUZZ_CHECK(ParseAttributeLine(report.GetString(keyPath.c_str(), ""), reading));
+        FUZZ_CHECK(row.rank == (reading.current < reading.threshold ? 1 : 0));
+    }
+    FUZZ_CHECK(evaluation.labels.powerOnTime.has_value() == has9);
+    FUZZ_CHECK(evaluation.labels.temperature.has_value() == has194);
+    if (evaluation.parseError) {
+        FUZZ_CHECK(evaluation.parseErrorId > previous && evaluation.parseErrorId <= 255);
+        const std::string keyPath = "SMARTS::ATTR_" + std::to_string(evaluation.parseErrorId);
+        AttributeReading reading;
+        FUZZ_CHECK(!ParseAttributeLine(report.GetString(keyPath.c_str(), ""), reading));
+    }
+}
+
+void CheckOutput(const DriveReport& drive) {
+    std::ostringstream json;
+    WriteJson(json, drive);
+    const nlohmann::json parsed = nlohmann::json::parse(json.str(), nullptr, false);
+    FUZZ_CHECK(!parsed.is_discarded());
+    FUZZ_CHECK(parsed.at("rows").size() == drive.evaluation.rows.size());
+    FUZZ_CHECK(parsed.at("panel").at("model").get<std::string>() == drive.panel.model);
+
+    std::ostringstream text;
+    WriteText(text, drive, true);
+    FUZZ_CHECK(IsValidUtf8(text.str()));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    PrepareFolder();
+    SetProgramFolderForTesting(Folder().Path());
+    const std::string name = ReportFileName(0);
+    const std::string path =
+        Folder().Write(name, std::string(reinterpret_cast<const char*>(data), size));
+
+    const DriveReport drive = LoadDriveReport(name, name);
+    for (const std::string* text :
+         {&drive.panel.vendor, &drive.panel.model, &drive.panel.series, &drive.panel.capacity,
+          &drive.panel.serial, &drive.panel.firmware, &drive.temperature, &drive.powerOnTime}) {
+        FUZZ_CHECK(IsValidUtf8(*text));
+    }
+    CIniStore report;
+    report.Open(path.c_str());
+    CheckEvaluation(drive.evaluation, report);
+    CheckOutput(drive);
+
+    // The same file as report and as attribute table; and a second run must
+    // give the same result (nothing may depend on uninitialised state).
+    CIniStore self;
+    self.Open(path.c_str());
+    const ReportEvaluation once = EvaluateReportStores(report, self);
+    CheckEvaluation(once, report);
+    CIniStore report2;
+    report2.Open(path.c_str());
+    CIniStore self2;
+    self2.Open(name.c_str());
+    FUZZ_CHECK(SameEvaluation(once, EvaluateReportStores(report2, self2)));
+
+    SetProgramFolderForTesting("");
+    return 0;
+}

@@ -1,0 +1,235 @@
+// The INI reader and the key-path store over arbitrary file contents: parsed
+// in memory, loaded from a file and read through CIniStore by key paths, all
+// three must agree, and the store must keep its limits and its cache promise.
+#include "config/decimal.h"
+#include "config/format_bounded.h"
+#include "config/ini_file.h"
+#include "config/ini_store.h"
+#include "config/program_folder.h"
+#include "config/text_encoding.h"
+#include "fuzz/fuzz_check.h"
+#include "fuzz/scratch_folder.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr char kFileName[] = "fuzz.ini";
+constexpr std::size_t kMaxDerivedKeyPaths = 64;
+
+const CScratchFolder& Folder() {
+    static const CScratchFolder folder;
+    return folder;
+}
+
+// Key paths a report or table read uses, plus the odd shapes a key path may take.
+std::vector<std::string> FixedKeyPaths() {
+    return {"HDDINFO::MODEL",
+            "HDDINFO::SIZE_GB",
+            "SMARTS::ATTR_194",
+            "ATTR_TABLE::NAME_9",
+            "MODEL",
+            "A::B::C",
+            "::",
+            "",
+            "S::",
+            "::K",
+            std::string(300, 'S') + "::" + "K",
+            "S::" + std::string(200, 'K')};
+}
+
+// Section and key names taken from the input's own lines, so that lookups hit
+// what the file holds instead of always missing.
+std::vector<std::string> DerivedKeyPaths(std::string_view bytes) {
+    std::vector<std::string> keyPaths;
+    std::string section;
+    while (!bytes.empty() && keyPaths.size() < kMaxDerivedKeyPaths) {
+        const std::size_t end = bytes.find('\n');
+        std::string line(bytes.substr(0, end));
+        bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
+        line = line.substr(0, line.find('\0')); // a key path is a C string
+        if (!line.empty() && line.front() == '[') {
+            section = line.substr(1, line.find(']') - 1);
+        } else if (const std::size_t equals = line.find('='); equals != std::string::npos) {
+            keyPaths.push_back(section + "::" + line.substr(0, equals));
+        }
+        keyPaths.push_back(line);
+    }
+    return keyPaths;
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// The reader's rules applied the slow, obvious way, line by line over the
+// decoded text for every lookup, to check the parsed index against: the first section of the name
+// decides, and in it the first key of the name.
+std::optional<std::string> ReferenceFind(std::string_view text, std::string_view section,
+                                         std::string_view key) {
+    std::string_view rest(text);
+    if (rest.substr(0, 3) == "\xEF\xBB\xBF") {
+        rest.remove_prefix(3);
+    }
+    bool seenSection = false;
+    bool inSection = false;
+    while (!rest.empty()) {
+        const std::size_t end = rest.find('\n');
+        std::string_view line = rest.substr(0, end);
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+        line = Trim(line.substr(0, line.find('\0')));
+        if (line.empty() || line.front() == ';') {
+            continue;
+        }
+        if (line.front() == '[') {
+            if (inSection) {
+                return std::nullopt; // the first section of the name lacked the key
+            }
+            const std::size_t close = line.find(']');
+            const std::string_view name =
+                Trim(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
+            inSection = !seenSection && SameName(name, section);
+            seenSection = seenSection || inSection;
+            continue;
+        }
+        const std::size_t equals = line.find('=');
+        if (inSection && equals != std::string_view::npos &&
+            SameName(Trim(line.substr(0, equals)), key)) {
+            std::string_view value = Trim(line.substr(equals + 1));
+            if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                value.back() == value.front()) {
+                value = value.substr(1, value.size() - 2);
+            }
+            return std::string(value);
+        }
+    }
+    return std::nullopt;
+}
+
+std::string Expected(const CIniFile& file, const std::string& keyPath, const char* fallback) {
+    const std::string* value = file.Find(CIniStore::GetSectionName(keyPath.c_str()),
+                                         CIniStore::GetKeyName(keyPath.c_str()));
+    std::string text = value != nullptr ? *value : fallback;
+    text.resize(Utf8PrefixLength(text.data(), text.size(), CIniStore::kMaxValue));
+    return text;
+}
+
+void CheckNames(const std::string& keyPath) {
+    const std::string section = CIniStore::GetSectionName(keyPath.c_str());
+    const std::string key = CIniStore::GetKeyName(keyPath.c_str());
+    FUZZ_CHECK(section.size() <= CIniStore::kMaxSection);
+    FUZZ_CHECK(key.size() <= CIniStore::kMaxKey);
+    FUZZ_CHECK(keyPath.compare(0, section.size(), section) == 0);
+    FUZZ_CHECK(section.find("::") == std::string::npos);
+    const std::size_t divider = keyPath.find("::");
+    const std::string rest = divider == std::string::npos ? keyPath : keyPath.substr(divider + 2);
+    FUZZ_CHECK(rest.compare(0, key.size(), key) == 0);
+}
+
+struct Read {
+    const char* text;
+    std::string copy;
+};
+
+void CheckStore(CIniStore& store, const CIniFile& reference,
+                const std::vector<std::string>& keyPaths) {
+    std::vector<Read> reads;
+    for (const std::string& keyPath : keyPaths) {
+        CheckNames(keyPath);
+        const char* text = store.GetString(keyPath.c_str(), "\x01"
+                                                            "default");
+        FUZZ_CHECK(text != nullptr);
+        const std::string expected = Expected(reference, keyPath,
+                                              "\x01"
+                                              "default");
+        FUZZ_CHECK(expected == text);
+        FUZZ_CHECK(IsValidUtf8(text));
+        // Later reads of the same key path answer from the cache, whatever
+        // default they pass, and GetInt converts that same text.
+        FUZZ_CHECK(store.GetString(keyPath.c_str(), "other") == text);
+        FUZZ_CHECK(store.GetInt(keyPath.c_str(), 7) == ParseDecimalInt(text));
+        reads.push_back(Read{text, text});
+    }
+    // Texts handed out earlier neither move nor change while others are read.
+    for (const Read& read : reads) {
+        FUZZ_CHECK(read.copy == read.text);
+    }
+    // A key path first read by GetInt holds its default as decimal text.
+    const std::string unseen = "\x02::\x02";
+    if (reference.Find("\x02", "\x02") == nullptr &&
+        std::find(keyPaths.begin(), keyPaths.end(), unseen) == keyPaths.end()) {
+        FUZZ_CHECK(store.GetInt(unseen.c_str(), -123) == -123);
+        FUZZ_CHECK(std::strcmp(store.GetString(unseen.c_str(), ""), "-123") == 0);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    SetProgramFolderForTesting(Folder().Path());
+
+    CIniFile parsed;
+    parsed.Parse(bytes);
+    FUZZ_CHECK(parsed.IsLoaded());
+
+    const std::string path = Folder().Write(kFileName, bytes);
+    CIniFile loaded;
+    FUZZ_CHECK(loaded.Load(path));
+
+    std::vector<std::string> keyPaths = FixedKeyPaths();
+    for (std::string& keyPath : DerivedKeyPaths(bytes)) {
+        keyPaths.push_back(std::move(keyPath));
+    }
+    const std::string decoded = ToUtf8(bytes);
+    for (const std::string& keyPath : keyPaths) {
+        const std::string section = CIniStore::GetSectionName(keyPath.c_str());
+        const std::string key = CIniStore::GetKeyName(keyPath.c_str());
+        const std::string* fromMemory = parsed.Find(section, key);
+        const std::string* fromFile = loaded.Find(section, key);
+        FUZZ_CHECK((fromMemory == nullptr) == (fromFile == nullptr));
+        FUZZ_CHECK(fromMemory == nullptr || *fromMemory == *fromFile);
+        const std::optional<std::string> reference = ReferenceFind(decoded, section, key);
+        FUZZ_CHECK(reference.has_value() == (fromMemory != nullptr));
+        FUZZ_CHECK(!reference || *reference == *fromMemory);
+    }
+
+    // The same file by its full path and by its name in the program folder;
+    // the second opening of one store must forget the first one's cache.
+    CIniStore byPath;
+    byPath.Open(path.c_str());
+    CheckStore(byPath, parsed, keyPaths);
+    CIniStore byName;
+    byName.Open("missing.ini");
+    FUZZ_CHECK(std::strcmp(byName.GetString(keyPaths.front().c_str(), "m"), "m") == 0);
+    byName.Open(kFileName);
+    CheckStore(byName, parsed, keyPaths);
+
+    SetProgramFolderForTesting("");
+    return 0;
+}
