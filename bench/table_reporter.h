@@ -5,19 +5,23 @@
 #include <string>
 #include <vector>
 
-// One line of the summary: a benchmark and, when it has one, its time budget.
+// One line of the summary: a benchmark ("name" or "name/arg") and, when it
+// has one, its budget: in ms for its time, or in MB for its counter peak_MB.
 struct BenchLine {
     std::string benchmark;
     std::string description;
-    double budgetMs = 0; // 0: no budget
+    double budget = 0; // 0: no budget
+    bool megabytes = false;
 };
 
-// A speed-up that must be reached: slow's time over fast's.
+// A ratio of two benchmarks' times, slow's over fast's, that must reach
+// minimum or stay within maximum (0: no such bound).
 struct BenchRatio {
     std::string slow;
     std::string fast;
     std::string description;
     double minimum = 0;
+    double maximum = 0;
 };
 
 // The console output of Google Benchmark, followed by a table of the lines
@@ -31,9 +35,11 @@ public:
     void Finalize() override;
 
 private:
-    bool Find(const std::string& benchmark, double& ms) const;
+    static bool Find(const std::map<std::string, double>& values, const std::string& benchmark,
+                     double& value);
 
     std::vector<BenchLine> m_lines;
     std::vector<BenchRatio> m_ratios;
     std::map<std::string, double> m_mapMs;
+    std::map<std::string, double> m_mapMb;
 };

@@ -1,5 +1,7 @@
 #include "collector/capture_document.h"
 
+#include "collector/report_text.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -51,7 +53,11 @@ std::optional<nlohmann::json> ParseCaptureDocument(std::string_view text, std::s
         problem = "the output is nested too deeply to be smartctl's";
         return std::nullopt;
     }
-    nlohmann::json document = nlohmann::json::parse(text.begin(), text.end(), nullptr, false);
+    // smartctl copies a drive's identity bytes into its strings as they are;
+    // the JSON parser refuses the whole capture for one byte that is not
+    // UTF-8, so such bytes become U+FFFD first, as in any report text.
+    const std::string valid = ReplaceInvalidUtf8(text);
+    nlohmann::json document = nlohmann::json::parse(valid.begin(), valid.end(), nullptr, false);
     if (document.is_discarded()) {
         problem = "the output is not valid JSON";
         return std::nullopt;

@@ -48,6 +48,22 @@ bool IsC1Control(std::string_view sequence) {
 
 } // namespace
 
+std::string ReplaceInvalidUtf8(std::string_view text) {
+    std::string valid;
+    valid.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t length = Utf8SequenceLength(text, pos);
+        if (length == 0) {
+            valid += kReplacement;
+            ++pos;
+        } else {
+            valid += text.substr(pos, length);
+            pos += length;
+        }
+    }
+    return valid;
+}
+
 std::string SanitizeReportText(std::string_view text) {
     std::string clean;
     clean.reserve(text.size());

@@ -10,6 +10,17 @@ std::int32_t ClampToInt32(std::uint64_t value) {
     return static_cast<std::int32_t>(std::min(value, kMax));
 }
 
+// The INI reader takes one pair of matching quotes around a value away; a
+// text that itself begins and ends with the same quote gets one more pair,
+// so that it reads back as it was.
+std::string IniValue(const std::string& text) {
+    if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
+        text.back() == text.front()) {
+        return text.front() + text + text.back();
+    }
+    return text;
+}
+
 } // namespace
 
 std::int32_t CapacityGb(std::uint64_t bytes) {
@@ -22,9 +33,9 @@ std::int32_t CapacityGib(std::uint64_t bytes) {
 
 std::string FormatReportIni(const SmartReport& report) {
     std::string text = "[HDDINFO]\n";
-    text += "MODEL=" + report.model + "\n";
-    text += "SERIAL_NUMBER=" + report.serialNumber + "\n";
-    text += "FIRMWARE_REVISION=" + report.firmwareRevision + "\n";
+    text += "MODEL=" + IniValue(report.model) + "\n";
+    text += "SERIAL_NUMBER=" + IniValue(report.serialNumber) + "\n";
+    text += "FIRMWARE_REVISION=" + IniValue(report.firmwareRevision) + "\n";
     if (report.capacityBytes) {
         text += "SIZE_GB=" + std::to_string(CapacityGb(*report.capacityBytes)) + "\n";
         text += "SIZE_GIB=" + std::to_string(CapacityGib(*report.capacityBytes)) + "\n";

@@ -114,8 +114,10 @@ const DocumentCase kDocumentCases[] = {
     {"not an object", R"([1,2,3])", CaptureOutcome::Failed, nullptr, nullptr},
     {"not JSON", "smartctl 7.3 2022-02-28", CaptureOutcome::Failed, nullptr, nullptr},
     {"empty output", "", CaptureOutcome::Failed, nullptr, nullptr},
-    {"invalid UTF-8 in a string", "{\"model_name\":\"A\xff\"}", CaptureOutcome::Failed, nullptr,
-     nullptr},
+    {"invalid UTF-8 in a string keeps the drive", "{\"model_name\":\"A\xff\xc3(\"}",
+     CaptureOutcome::Report, "HDDINFO::MODEL", "A\xEF\xBF\xBD\xEF\xBF\xBD("},
+    {"invalid UTF-8 outside a string", "{\"model_name\":\"A\"\xff}", CaptureOutcome::Failed,
+     nullptr, nullptr},
     {"standby",
      R"j({"smartctl":{"exit_status":2,"messages":[{"string":"Device is in STANDBY mode, exit(2)",)j"
      R"j("severity":"information"}]},"device":{"name":"/dev/sda","type":"sat"}})j",

@@ -1,6 +1,7 @@
 #include "collector/report_text.h"
 #include "collector/smart_report.h"
 #include "collector_test_support.h"
+#include "config/ini_store.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -77,6 +78,25 @@ TEST(FormatReportIni, AttributesInAscendingIdOrderAndSizesOnlyWhenKnown) {
     const auto values = ParseReportText(FormatReportIni(report));
     EXPECT_EQ(values.at("HDDINFO::SIZE_GB"), "500");
     EXPECT_EQ(values.at("HDDINFO::SIZE_GIB"), "465");
+}
+
+TEST(FormatReportIni, QuotedTextsReadBackWithTheirQuotes) {
+    const char* const texts[] = {"\"X\"", "'S'", "''", "\"\"\"", "\"X'", "\"", "a\"b\"", "\"a\"b"};
+    const CScratchFolder scratch;
+    for (const char* text : texts) {
+        SmartReport report;
+        report.model = text;
+        report.serialNumber = text;
+        report.firmwareRevision = text;
+        const std::string path = scratch / "quoted.ini";
+        WriteText(path, FormatReportIni(report));
+        CIniStore store;
+        store.Open(path.c_str());
+        for (const char* key :
+             {"HDDINFO::MODEL", "HDDINFO::SERIAL_NUMBER", "HDDINFO::FIRMWARE_REVISION"}) {
+            EXPECT_STREQ(store.GetString(key, "missing"), text) << key << " of " << text;
+        }
+    }
 }
 
 TEST(FormatReportIni, CapacityBoundaries) {

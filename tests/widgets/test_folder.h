@@ -13,6 +13,7 @@ public:
     CTestFolder(const CTestFolder&) = delete;
     CTestFolder& operator=(const CTestFolder&) = delete;
 
+    QString Path() const { return m_dir.path(); }
     void WriteFile(const QString& name, const QByteArray& content) const;
     QByteArray ReadFile(const QString& name) const;
 

@@ -1,0 +1,89 @@
+// The collector's way from smartctl's JSON to a report file, as --from-json
+// runs it: parse the capture, convert it, write the report text. A report
+// must read back through the viewer's own readers with every identity text
+// and every attribute exactly as converted, and evaluate without a parse error.
+#include "collector/capture_conversion.h"
+#include "collector/capture_document.h"
+#include "collector/smart_report.h"
+#include "config/ini_store.h"
+#include "config/program_folder.h"
+#include "config/text_encoding.h"
+#include "fuzz/fuzz_check.h"
+#include "fuzz/scratch_folder.h"
+#include "report/attribute_reading.h"
+#include "report/report_files.h"
+#include "report/store_evaluation.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace {
+
+const CScratchFolder& Folder() {
+    static const CScratchFolder folder;
+    static const bool copied = [] {
+        folder.CopyData(kAttributeTableFile);
+        return true;
+    }();
+    (void)copied;
+    return folder;
+}
+
+void CheckText(CIniStore& store, const char* keyPath, const std::string& expected) {
+    FUZZ_CHECK(expected.size() <= 255 && IsValidUtf8(expected));
+    FUZZ_CHECK(store.GetString(keyPath, "\x01missing") == expected);
+}
+
+void CheckReport(const SmartReport& report) {
+    const std::string text = FormatReportIni(report);
+    FUZZ_CHECK(IsValidUtf8(text));
+    const std::string path = Folder().Write(ReportFileName(0), text);
+
+    CIniStore store;
+    store.Open(path.c_str());
+    CheckText(store, "HDDINFO::MODEL", report.model);
+    CheckText(store, "HDDINFO::SERIAL_NUMBER", report.serialNumber);
+    CheckText(store, "HDDINFO::FIRMWARE_REVISION", report.firmwareRevision);
+    const int gb = report.capacityBytes ? CapacityGb(*report.capacityBytes) : -1;
+    FUZZ_CHECK(store.GetInt("HDDINFO::SIZE_GB", -1) == gb);
+
+    for (const ReportAttribute& attribute : report.attributes) {
+        FUZZ_CHECK(attribute.id >= 1 && attribute.id <= 255);
+        const std::string keyPath = "SMARTS::ATTR_" + std::to_string(attribute.id);
+        AttributeReading reading;
+        FUZZ_CHECK(ParseAttributeLine(store.GetString(keyPath.c_str(), ""), reading));
+        FUZZ_CHECK(reading.current == attribute.current && reading.worst == attribute.worst &&
+                   reading.threshold == attribute.threshold && reading.raw == attribute.raw &&
+                   reading.auxiliary == attribute.auxiliary);
+    }
+
+    CIniStore table;
+    table.Open(kAttributeTableFile);
+    CIniStore again;
+    again.Open(path.c_str());
+    const ReportEvaluation evaluation = EvaluateReportStores(again, table);
+    FUZZ_CHECK(!evaluation.parseError);
+    FUZZ_CHECK(evaluation.rows.size() == report.attributes.size());
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    SetProgramFolderForTesting(Folder().Path());
+    std::string problem;
+    const auto capture =
+        ParseCaptureDocument(std::string_view(reinterpret_cast<const char*>(data), size), problem);
+    if (!capture) {
+        FUZZ_CHECK(!problem.empty() && problem.find('\n') == std::string::npos);
+    } else {
+        const CaptureConversion conversion = ConvertCapture(*capture);
+        FUZZ_CHECK(conversion.report.has_value() == conversion.problem.empty());
+        if (conversion.report) {
+            CheckReport(*conversion.report);
+        }
+    }
+    SetProgramFolderForTesting("");
+    return 0;
+}
