@@ -1,27 +1,24 @@
 #pragma once
 
+#include "support/temp_folder.h"
+
 #include <map>
 #include <string>
 #include <vector>
 
-// A fresh folder for one test, removed with everything in it afterwards.
-class CScratchFolder {
+// A fresh folder for one test inside the build tree, where the fake
+// programs the tests write may be executed.
+class CScratchFolder : public TempFolder {
 public:
-    CScratchFolder();
-    ~CScratchFolder();
-    CScratchFolder(const CScratchFolder&) = delete;
-    CScratchFolder& operator=(const CScratchFolder&) = delete;
-
-    const std::string& Path() const { return m_strPath; }
-    std::string operator/(const std::string& name) const { return m_strPath + "/" + name; }
-
-private:
-    std::string m_strPath;
+    CScratchFolder() : TempFolder(COLLECTOR_TEST_SCRATCH_DIR) {}
 };
 
 // The folder of the real smartctl captures (tests/data/smartctl).
 std::string CaptureFolder();
 std::string CapturePath(const std::string& relative);
+
+// The captures (relative to CaptureFolder) that hold a drive and so give a report.
+extern const std::vector<const char*> kCapturesWithReport;
 
 std::string ReadText(const std::string& path);
 void WriteText(const std::string& path, const std::string& text, bool executable = false);

@@ -17,20 +17,6 @@
 
 namespace {
 
-const char* const kCaptures[] = {
-    "plasma-disks/broken.json",
-    "plasma-disks/invalid-vbox.json",
-    "plasma-disks/pass-without-status.json",
-    "smart-prom-next/sat_xall.json",
-    "smartctl_exporter/ST3500418AS_12.json",
-    "smartctl_exporter/WDC_WD20EFRX-68EUZN0_17.json",
-    "smartctl_exporter/nvme-null-SAMSUNG_MZWLL3T2HAJQ-00005-nvme0.json",
-    "smartctl_exporter/nvme-null-Samsung_SSD_970_EVO_Plus_250GB-nvme0.json",
-    "smartctl_exporter/sat-Samsung_based_SSDs-SAMSUNG_MZ7LH480HAHQ-00005-sda.json",
-    "smartctl_exporter/sat-Seagate_Exos_X16-ST16000NM001G-2KK103-sda.json",
-    "smartctl_exporter/sat-Toshiba_X300-TOSHIBA_HDWE160-sdb.json",
-};
-
 class ReportEvaluationTest : public testing::Test {
 protected:
     void SetUp() override { SetProgramFolderForTesting(COLLECTOR_ATTRIBUTE_TABLE_DIR); }
@@ -71,7 +57,7 @@ protected:
 };
 
 TEST_F(ReportEvaluationTest, ShowsSmartctlsTemperatureAndPowerOnHours) {
-    for (const char* file : kCaptures) {
+    for (const char* file : kCapturesWithReport) {
         SCOPED_TRACE(file);
         const std::string text = ReadText(CapturePath(file));
         const nlohmann::json capture = nlohmann::json::parse(text);

@@ -16,6 +16,20 @@ struct LookupCase {
     const char* expected; // nullptr: missing
 };
 
+template <std::size_t N> void ExpectLookups(const LookupCase (&cases)[N]) {
+    for (const LookupCase& c : cases) {
+        CIniFile file;
+        file.Parse(c.text);
+        const std::string* value = file.Find(c.section, c.key);
+        if (c.expected == nullptr) {
+            EXPECT_EQ(value, nullptr) << c.name;
+        } else {
+            ASSERT_NE(value, nullptr) << c.name;
+            EXPECT_EQ(*value, c.expected) << c.name;
+        }
+    }
+}
+
 TEST(CIniFile, ReadsLikeTheWindowsProfileFunctions) {
     const LookupCase cases[] = {
         {"plain", "[S]\nK=v\n", "S", "K", "v"},
@@ -42,17 +56,7 @@ TEST(CIniFile, ReadsLikeTheWindowsProfileFunctions) {
         {"utf-8 value", "[S]\nK=温度\n", "S", "K", "温度"},
         {"non-ascii key", "[S]\n温度=1\n", "S", "温度", "1"},
     };
-    for (const LookupCase& c : cases) {
-        CIniFile file;
-        file.Parse(c.text);
-        const std::string* value = file.Find(c.section, c.key);
-        if (c.expected == nullptr) {
-            EXPECT_EQ(value, nullptr) << c.name;
-        } else {
-            ASSERT_NE(value, nullptr) << c.name;
-            EXPECT_EQ(*value, c.expected) << c.name;
-        }
-    }
+    ExpectLookups(cases);
 }
 
 TEST(CIniFile, ManySectionsAndLongLinesStillParse) {
@@ -78,17 +82,7 @@ TEST(CIniFile, RepeatedSectionsAndKeysNeverReplaceTheFirst) {
         {"section between repeats", "[S]\nK=1\n[T]\nK=3\n[S]\nK=2\n", "T", "K", "3"},
         {"ascii case only", "[\xC3\xA9]\nK=1\n[\xC3\x89]\nK=2\n", "\xC3\x89", "K", "2"},
     };
-    for (const LookupCase& c : cases) {
-        CIniFile file;
-        file.Parse(c.text);
-        const std::string* value = file.Find(c.section, c.key);
-        if (c.expected == nullptr) {
-            EXPECT_EQ(value, nullptr) << c.name;
-        } else {
-            ASSERT_NE(value, nullptr) << c.name;
-            EXPECT_EQ(*value, c.expected) << c.name;
-        }
-    }
+    ExpectLookups(cases);
 }
 
 TEST(CIniFile, AFileOfTheSizeLimitFullOfRepeatsStillAnswers) {

@@ -6,10 +6,11 @@
 #include <sstream>
 #include <stdexcept>
 
-TempFolder::TempFolder() {
-    char pattern[] = "/tmp/tolvenar-test-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
+TempFolder::TempFolder(const std::string& parent) {
+    std::filesystem::create_directories(parent);
+    std::string pattern = parent + "/tolvenar-test-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("mkdtemp failed for " + pattern);
     }
     m_path = pattern;
 }
