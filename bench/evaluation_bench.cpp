@@ -5,7 +5,7 @@
 #include "bench/per_key_reader.h"
 #include "config/ini_file.h"
 #include "config/ini_store.h"
-#include "report/drive_panel.h"
+#include "report/drive_report.h"
 #include "report/report_files.h"
 #include "report/store_evaluation.h"
 
@@ -117,12 +117,7 @@ void SelectionWithoutWidgets(benchmark::State& state) {
     const CBenchFolder folder({kDrive});
     const std::string name = ReportFileName(kDrive);
     for (auto _ : state) {
-        CIniStore report;
-        report.Open(name.c_str());
-        benchmark::DoNotOptimize(ComputeDrivePanel(report));
-        CIniStore table;
-        table.Open(kAttributeTableFile);
-        benchmark::DoNotOptimize(EvaluateReportStores(report, table));
+        benchmark::DoNotOptimize(CDriveLoader().Load(name, name));
     }
 }
 BENCHMARK(SelectionWithoutWidgets)->Unit(benchmark::kMicrosecond);

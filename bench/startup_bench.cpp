@@ -2,6 +2,7 @@
 // 16 demo reports with a collector that ends at once: wall time measured
 // from outside, and the peak memory of the process.
 #include "bench/timed_run.h"
+#include "identify/vendor_identification.h"
 #include "report/report_files.h"
 
 #include <algorithm>

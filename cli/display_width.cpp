@@ -1,5 +1,9 @@
 #include "cli/display_width.h"
 
+#include "platform/utf8.h"
+
+#include <algorithm>
+
 namespace {
 
 bool IsWide(char32_t c) {
@@ -15,26 +19,11 @@ bool IsWide(char32_t c) {
 
 std::size_t DisplayWidth(std::string_view text) {
     std::size_t width = 0;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = 1;
-        char32_t code = lead;
-        if (lead >= 0xF0) {
-            length = 4, code = lead & 0x07u;
-        } else if (lead >= 0xE0) {
-            length = 3, code = lead & 0x0Fu;
-        } else if (lead >= 0xC0) {
-            length = 2, code = lead & 0x1Fu;
-        }
-        if (i + length > text.size()) {
-            length = text.size() - i;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3Fu);
-        }
-        width += IsWide(code) ? 2 : 1;
-        i += length;
+    for (std::size_t pos = 0; pos < text.size();) {
+        // A byte that starts no character is shown as one replacement mark.
+        const std::size_t length = std::max<std::size_t>(Utf8SequenceLength(text, pos), 1);
+        width += IsWide(DecodeUtf8Sequence(text.substr(pos, length))) ? 2 : 1;
+        pos += length;
     }
     return width;
 }

@@ -1,10 +1,8 @@
 #include "cli/report_command.h"
 
-#include "cli/drive_report.h"
 #include "cli/report_output.h"
 #include "config/ini_file.h"
-#include "config/program_folder.h"
-#include "report/report_files.h"
+#include "report/drive_report.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -56,64 +54,94 @@ std::string AbsolutePath(const std::string& path) {
     return absolute;
 }
 
-} // namespace
-
-int RunReportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                     bool colour) {
+struct ReportOptions {
     bool json = false;
-    bool optionsEnded = false;
+    bool help = false;
+    std::string unknownOption; // the first one, when there is one
     std::vector<std::string> named;
+};
+
+ReportOptions ParseOptions(const std::vector<std::string>& args) {
+    ReportOptions options;
+    bool optionsEnded = false;
     for (const std::string& arg : args) {
         if (!optionsEnded && arg == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && arg == "--json") {
-            json = true;
+            options.json = true;
         } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
-            out << kUsage;
-            return kExitOk;
+            options.help = true;
+            return options;
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-            err << "tolvenar-report: unknown option " << arg << "\n" << kUsage;
-            return kExitUsage;
+            options.unknownOption = arg;
+            return options;
         } else {
-            named.push_back(arg);
+            options.named.push_back(arg);
         }
     }
+    return options;
+}
 
-    // (path to read, name to show)
-    std::vector<std::pair<std::string, std::string>> reports;
+// A report to show: the path to read and the name to show.
+struct ShownReport {
+    std::string path;
+    std::string shown;
+};
+
+std::vector<ShownReport> ProgramFolderReports() {
+    std::vector<ShownReport> reports;
+    for (const DriveReportFile& file : ListDriveReports()) {
+        reports.push_back({file.path, file.path});
+    }
+    return reports;
+}
+
+// The named reports that can be read; one line on err for each other one.
+std::vector<ShownReport> NamedReports(const std::vector<std::string>& named, std::ostream& err,
+                                      int& status) {
+    std::vector<ShownReport> reports;
+    for (const std::string& name : named) {
+        const std::string reason = UnreadableReason(name);
+        if (!reason.empty()) {
+            err << "tolvenar-report: " << name << ": " << reason << "\n";
+            status = kExitUnreadable;
+            continue;
+        }
+        // Named reports are relative to the current directory, as the shell
+        // gave them; the store itself only knows the program folder.
+        reports.push_back({AbsolutePath(name), name});
+    }
+    return reports;
+}
+
+} // namespace
+
+int RunReportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                     bool colour) {
+    const ReportOptions options = ParseOptions(args);
+    if (options.help) {
+        out << kUsage;
+        return kExitOk;
+    }
+    if (!options.unknownOption.empty()) {
+        err << "tolvenar-report: unknown option " << options.unknownOption << "\n" << kUsage;
+        return kExitUsage;
+    }
     int status = kExitOk;
-    if (named.empty()) {
-        for (int n = kFirstDriveNumber; n <= kLastDriveNumber; ++n) {
-            const std::string path = ResolveInProgramFolder(ReportFileName(n));
-            if (!path.empty() && access(path.c_str(), F_OK) == 0) {
-                reports.emplace_back(path, path);
-            }
-        }
-    } else {
-        for (const std::string& name : named) {
-            const std::string reason = UnreadableReason(name);
-            if (!reason.empty()) {
-                err << "tolvenar-report: " << name << ": " << reason << "\n";
-                status = kExitUnreadable;
-                continue;
-            }
-            // Named reports are relative to the current directory, as the
-            // shell gave them; the store itself only knows the program folder.
-            reports.emplace_back(AbsolutePath(name), name);
-        }
-    }
-
+    const std::vector<ShownReport> reports =
+        options.named.empty() ? ProgramFolderReports() : NamedReports(options.named, err, status);
+    const CDriveLoader loader;
     bool parseError = false;
-    for (const auto& [path, shown] : reports) {
-        const DriveReport report = LoadDriveReport(path, shown);
-        if (json) {
-            WriteJson(out, report);
+    for (const ShownReport& report : reports) {
+        const DriveReport drive = loader.Load(report.path, report.shown);
+        if (options.json) {
+            WriteJson(out, drive);
         } else {
-            WriteText(out, report, colour);
+            WriteText(out, drive, colour);
         }
-        if (report.evaluation.parseError) {
-            err << shown << ": " << kParseErrorMessage << " (ATTR_"
-                << report.evaluation.parseErrorId << ")\n";
+        if (drive.evaluation.parseError) {
+            err << report.shown << ": " << kParseErrorMessage << " (ATTR_"
+                << drive.evaluation.parseErrorId << ")\n";
             parseError = true;
         }
     }

@@ -2,6 +2,7 @@
 
 #include "cli/display_width.h"
 #include "config/text_encoding.h"
+#include "platform/utf8.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -12,46 +13,11 @@ const char* const kHeaders[5] = {"ID", "概要", "値", "点数(ﾜｰｽﾄ)", 
 const char kRed[] = "\x1b[31m";
 const char kReset[] = "\x1b[0m";
 
-// Bytes of a character starting with lead, or 0 when no character starts so.
-std::size_t Utf8SequenceLength(unsigned char lead) {
-    if (lead < 0x80) {
-        return 1;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        return 2;
-    }
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        return 3;
-    }
-    return lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
-}
-
-// JSON is UTF-8, but a file name from the command line may be any bytes:
-// every byte that does not begin a valid character becomes U+FFFD.
-std::string ValidUtf8(std::string_view text) {
-    if (IsValidUtf8(text)) {
-        return std::string(text);
-    }
-    std::string out;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const std::size_t length = Utf8SequenceLength(static_cast<unsigned char>(text[i]));
-        if (length > 0 && i + length <= text.size() && IsValidUtf8(text.substr(i, length))) {
-            out.append(text.substr(i, length));
-            i += length;
-        } else {
-            out += "\xEF\xBF\xBD";
-            ++i;
-        }
-    }
-    return out;
-}
-
 } // namespace
 
 std::string JsonString(std::string_view text) {
     std::string out = "\"";
-    for (char c : ValidUtf8(text)) {
+    for (char c : ReplaceInvalidUtf8(text)) {
         const auto byte = static_cast<unsigned char>(c);
         switch (c) {
         case '"':

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/drive_report.h"
+#include "report/drive_report.h"
 
 #include <ostream>
 #include <string>

@@ -1,6 +1,7 @@
 #include "collector/capture_document.h"
 
 #include "collector/report_text.h"
+#include "platform/utf8.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -3,6 +3,7 @@
 #include "collector/capture_document.h"
 #include "collector/capture_reading.h"
 #include "collector/report_folder.h"
+#include "report/report_files.h"
 
 namespace {
 
@@ -28,9 +29,9 @@ CollectionResult ConvertCaptureFiles(const std::vector<std::string>& files, CRep
         const int driveNumber = static_cast<int>(number);
         std::string text;
         std::string problem;
-        if (number > static_cast<std::size_t>(CReportFolder::kLastDriveNumber)) {
-            problem = "more captures than report numbers (0 to " +
-                      std::to_string(CReportFolder::kLastDriveNumber) + ")";
+        if (number > static_cast<std::size_t>(kLastDriveNumber)) {
+            problem =
+                "more captures than report numbers (0 to " + std::to_string(kLastDriveNumber) + ")";
         } else if (ReadCaptureFile(file, text, problem)) {
             const CaptureReading reading = ReadCapture(text, 0);
             if (reading.outcome != CaptureOutcome::Report) {
@@ -39,7 +40,7 @@ CollectionResult ConvertCaptureFiles(const std::vector<std::string>& files, CRep
                 ++written;
                 continue;
             } else {
-                problem = "writing " + CReportFolder::FileName(driveNumber) + " failed: " + problem;
+                problem = "writing " + ReportFileName(driveNumber) + " failed: " + problem;
             }
         }
         result.messages.push_back(file + ": " + problem);

@@ -7,6 +7,7 @@
 #include "collector/report_text.h"
 #include "collector/smartctl_messages.h"
 #include "collector/smartctl_source.h"
+#include "report/report_files.h"
 
 #include <algorithm>
 #include <optional>
@@ -15,9 +16,8 @@ namespace {
 
 // Why a scanned device is not read at all, or nullopt when it can be.
 std::optional<std::string> ReasonNotToRead(const ScannedDevice& device, std::size_t number) {
-    if (number > static_cast<std::size_t>(CReportFolder::kLastDriveNumber)) {
-        return "more drives than report numbers (0 to " +
-               std::to_string(CReportFolder::kLastDriveNumber) + ")";
+    if (number > static_cast<std::size_t>(kLastDriveNumber)) {
+        return "more drives than report numbers (0 to " + std::to_string(kLastDriveNumber) + ")";
     }
     if (!device.openError.empty()) {
         return device.openError;
@@ -110,8 +110,7 @@ CollectionResult CDriveCollector::Run() {
         if (reading.outcome == CaptureOutcome::Report &&
             !m_folder.WriteReport(driveNumber, FormatReportIni(reading.report), problem)) {
             reading.outcome = CaptureOutcome::Failed;
-            reading.problem =
-                "writing " + CReportFolder::FileName(driveNumber) + " failed: " + problem;
+            reading.problem = "writing " + ReportFileName(driveNumber) + " failed: " + problem;
         }
         if (reading.outcome == CaptureOutcome::Report ||
             reading.outcome == CaptureOutcome::LowPowerMode) {

@@ -1,8 +1,8 @@
 #include "collector/privilege_elevation.h"
 
 #include "collector/collector_options.h"
-#include "collector/program_location.h"
-#include "collector/run_process.h"
+#include "collector/system_programs.h"
+#include "platform/run_process.h"
 
 #include <cstdlib>
 #include <unistd.h>

@@ -3,11 +3,11 @@
 #include "collector/capture_file_conversion.h"
 #include "collector/collector_options.h"
 #include "collector/drive_collector.h"
-#include "collector/executable_folder.h"
 #include "collector/privilege_elevation.h"
-#include "collector/program_location.h"
 #include "collector/report_folder.h"
 #include "collector/smartctl_process.h"
+#include "collector/system_programs.h"
+#include "platform/executable_path.h"
 
 #include <chrono>
 #include <climits>

@@ -1,6 +1,7 @@
 #include "collector/report_folder.h"
 
-#include "collector/atomic_file.h"
+#include "platform/atomic_file.h"
+#include "report/report_files.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -21,16 +22,12 @@ CReportFolder::~CReportFolder() {
     }
 }
 
-std::string CReportFolder::FileName(int driveNumber) {
-    return "smart_PhysicalDrive" + std::to_string(driveNumber) + ".ini";
-}
-
 bool CReportFolder::WriteReport(int driveNumber, const std::string& text, std::string& problem) {
     if (!IsOpen()) {
         problem = m_strProblem;
         return false;
     }
-    return WriteFileAtomically(m_nFd, FileName(driveNumber), text, problem);
+    return WriteFileAtomically(m_nFd, ReportFileName(driveNumber), text, problem);
 }
 
 std::vector<std::string> CReportFolder::RemoveReportsFrom(int firstDriveNumber) {
@@ -39,7 +36,7 @@ std::vector<std::string> CReportFolder::RemoveReportsFrom(int firstDriveNumber) 
         return problems;
     }
     for (int number = std::max(firstDriveNumber, 0); number <= kLastDriveNumber; ++number) {
-        const std::string name = FileName(number);
+        const std::string name = ReportFileName(number);
         if (unlinkat(m_nFd, name.c_str(), 0) != 0 && errno != ENOENT) {
             problems.push_back(name + ": " + std::strerror(errno));
         }

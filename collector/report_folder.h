@@ -8,9 +8,6 @@
 // the same folder even if its path is changed meanwhile.
 class CReportFolder {
 public:
-    // The viewer looks for drive numbers 0 to 1049.
-    static constexpr int kLastDriveNumber = 1049;
-
     explicit CReportFolder(const std::string& path);
     ~CReportFolder();
     CReportFolder(const CReportFolder&) = delete;
@@ -21,10 +18,8 @@ public:
     const std::string& Problem() const { return m_strProblem; }
     const std::string& Path() const { return m_strPath; }
 
-    static std::string FileName(int driveNumber);
-
     // Writes one report atomically (WriteFileAtomically).
-    bool WriteReport(int driveNumber, const std::string& text, std::string& problem);
+    [[nodiscard]] bool WriteReport(int driveNumber, const std::string& text, std::string& problem);
 
     // Removes the reports of drive numbers firstDriveNumber to kLastDriveNumber;
     // links are removed themselves, never followed. One line per report that

@@ -14,7 +14,3 @@ constexpr std::size_t kMaxReportTextBytes = 255;
 // is read as Shift-JIS), blanks at both ends are trimmed, and the text is cut
 // to kMaxReportTextBytes without splitting a character.
 std::string SanitizeReportText(std::string_view text);
-
-// The text with every byte that starts no valid UTF-8 sequence replaced by
-// U+FFFD; valid text comes back unchanged.
-std::string ReplaceInvalidUtf8(std::string_view text);

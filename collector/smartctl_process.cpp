@@ -2,7 +2,7 @@
 
 #include "collector/capture_document.h"
 #include "collector/device_scan.h"
-#include "collector/run_process.h"
+#include "platform/run_process.h"
 
 extern char** environ;
 

@@ -10,7 +10,3 @@ int FormatBounded(char* buffer, unsigned size, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 int FormatBoundedV(char* buffer, unsigned size, const char* format, va_list args)
     __attribute__((format(printf, 3, 0)));
-
-// Length of the longest prefix of text[0, length) that is at most limit bytes
-// and does not end inside a UTF-8 sequence.
-std::size_t Utf8PrefixLength(const char* text, std::size_t length, std::size_t limit);

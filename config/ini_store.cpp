@@ -4,6 +4,7 @@
 #include "config/format_bounded.h"
 #include "config/ini_file.h"
 #include "config/program_folder.h"
+#include "platform/utf8.h"
 
 #include <cstdio>
 #include <cstring>

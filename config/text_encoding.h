@@ -3,8 +3,6 @@
 #include <string>
 #include <string_view>
 
-bool IsValidUtf8(std::string_view bytes);
-
 // Decodes Shift-JIS (Windows code page 932) into UTF-8. Bytes that do not
 // form a character become U+FFFD, so nothing is dropped silently.
 std::string DecodeCp932(std::string_view bytes);

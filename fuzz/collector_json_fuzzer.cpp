@@ -10,6 +10,7 @@
 #include "config/text_encoding.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/scratch_folder.h"
+#include "platform/utf8.h"
 #include "report/attribute_reading.h"
 #include "report/report_files.h"
 #include "report/store_evaluation.h"

@@ -3,14 +3,16 @@
 // shipped attribute and vendor tables, and once more with itself as the
 // attribute table (so that table files are fuzzed too). Every text shown must
 // be valid UTF-8 within its limit, and the JSON output must parse.
-#include "cli/drive_report.h"
 #include "cli/report_output.h"
 #include "config/ini_store.h"
 #include "config/program_folder.h"
 #include "config/text_encoding.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/scratch_folder.h"
+#include "identify/vendor_identification.h"
+#include "platform/utf8.h"
 #include "report/attribute_reading.h"
+#include "report/drive_report.h"
 #include "report/report_files.h"
 #include "report/store_evaluation.h"
 
@@ -114,7 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string path =
         Folder().Write(name, std::string(reinterpret_cast<const char*>(data), size));
 
-    const DriveReport drive = LoadDriveReport(name, name);
+    const DriveReport drive = CDriveLoader().Load(name, name);
     for (const std::string* text :
          {&drive.panel.vendor, &drive.panel.model, &drive.panel.series, &drive.panel.capacity,
           &drive.panel.serial, &drive.panel.firmware, &drive.temperature, &drive.powerOnTime}) {

@@ -9,6 +9,7 @@
 #include "config/text_encoding.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/scratch_folder.h"
+#include "platform/utf8.h"
 
 #include <algorithm>
 #include <cctype>

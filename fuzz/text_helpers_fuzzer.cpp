@@ -6,6 +6,7 @@
 #include "config/split_fields.h"
 #include "config/text_encoding.h"
 #include "fuzz/fuzz_check.h"
+#include "platform/utf8.h"
 #include "report/attribute_reading.h"
 
 #include <algorithm>

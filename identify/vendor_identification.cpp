@@ -3,8 +3,7 @@
 #include "config/ascii_case.h"
 #include "config/format_bounded.h"
 #include "config/ini_file.h"
-#include "config/program_folder.h"
-#include "report/report_files.h"
+#include "platform/utf8.h"
 
 #include <cstring>
 #include <string_view>
@@ -80,24 +79,21 @@ const char* IdentifyMaxtorSeries(const char* model, char* series) {
     return "MAXTOR";
 }
 
-const char* LookupModelTable(const char* model, char* series) {
+const char* LookupModelTable(const char* model, char* series, const CIniFile& modelTable) {
     series[0] = '\0';
-    CIniFile table;
-    if (table.Load(ResolveInProgramFolder(kVendorTableFile))) {
-        if (const std::string* value = table.Find("MODEL_TABLE", model)) {
-            CopySeries(series, value->c_str());
-        }
+    if (const std::string* value = modelTable.Find("MODEL_TABLE", model)) {
+        CopySeries(series, value->c_str());
     }
     return series;
 }
 
-const char* IdentifyVendor(const char* model, char* series) {
+const char* IdentifyVendor(const char* model, char* series, const CIniFile& modelTable) {
     std::memset(series, 0, kSeriesBufferSize);
     if (AsciiStartsWithNoCase(model, "Maxtor ")) {
         return IdentifyMaxtorSeries(model, series);
     }
     if (AsciiStartsWithNoCase(model, "ST")) {
-        LookupModelTable(model, series);
+        LookupModelTable(model, series, modelTable);
         return "Seagate";
     }
     if (AsciiStartsWithNoCase(model, "WD")) {

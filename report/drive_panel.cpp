@@ -24,11 +24,11 @@ std::string FormatSeriesLine(const char* series) {
     return std::string("(") + series + ")";
 }
 
-DrivePanelTexts ComputeDrivePanel(CIniStore& report) {
+DrivePanelTexts ComputeDrivePanel(CIniStore& report, const CIniFile& vendorTable) {
     DrivePanelTexts texts;
     const char* model = report.GetString("HDDINFO::MODEL", "");
     char series[kSeriesBufferSize] = {};
-    const char* vendor = IdentifyVendor(model, series);
+    const char* vendor = IdentifyVendor(model, series, vendorTable);
     texts.vendor = std::string("メーカ： ") + vendor;
     texts.model = std::string("モデル： ") + model;
     texts.series = FormatSeriesLine(series);

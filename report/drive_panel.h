@@ -2,6 +2,7 @@
 
 #include <string>
 
+class CIniFile;
 class CIniStore;
 
 // The six identity texts of the information panel, exactly as shown.
@@ -14,8 +15,9 @@ struct DrivePanelTexts {
     std::string firmware; // "Firmware Revision： " + firmware revision
 };
 
-// Reads the identity keys of an opened report store and forms the texts.
-DrivePanelTexts ComputeDrivePanel(CIniStore& report);
+// Reads the identity keys of an opened report store and forms the texts;
+// vendorTable names the Seagate series.
+DrivePanelTexts ComputeDrivePanel(CIniStore& report, const CIniFile& vendorTable);
 
 // The series line: empty, six spaces and the series in parentheses when it
 // has at most 26 bytes, else the series in parentheses alone.

@@ -7,7 +7,6 @@ constexpr int kFirstDriveNumber = 0;
 constexpr int kLastDriveNumber = 1049;
 
 constexpr const char* kAttributeTableFile = "attr_table.ini";
-constexpr const char* kVendorTableFile = "vendor_table.ini";
 
 // "smart_PhysicalDrive<N>.ini"
 std::string ReportFileName(int driveNumber);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/process.h"
+
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -20,7 +22,7 @@ public:
     // Runs program (a path) with arguments, in the viewer's current directory
     // and environment. False when a process was started before or when the
     // program cannot be run.
-    bool Start(const std::string& program, const std::vector<std::string>& arguments);
+    [[nodiscard]] bool Start(const std::string& program, const std::vector<std::string>& arguments);
 
     // True when the child has ended within milliseconds (kInfinite: no
     // limit); its exit code is then stored in *exitCode when that is given.
@@ -37,13 +39,9 @@ public:
     // RequestStop, up to graceMilliseconds for the child to end, then ForceStop.
     void Terminate(unsigned long graceMilliseconds);
 
-    bool IsStarted() const { return m_pid > 0; }
-    pid_t ProcessId() const { return m_pid; }
+    bool IsStarted() const { return m_process.IsStarted(); }
+    pid_t ProcessId() const { return m_process.ProcessId(); }
 
 private:
-    bool Reap(bool block);
-
-    pid_t m_pid = 0;
-    bool m_bEnded = false;
-    int m_nExitCode = -1;
+    CProcess m_process;
 };

@@ -1,15 +1,13 @@
 #include "ui/viewer_dlg.h"
 
-#include "config/ini_store.h"
 #include "config/program_folder.h"
 #include "controls/arrow_header_ctrl.h"
-#include "report/drive_panel.h"
+#include "platform/program_lookup.h"
+#include "report/drive_report.h"
 #include "report/report_files.h"
-#include "report/store_evaluation.h"
 #include "ui/about_dlg.h"
 #include "ui/child_process.h"
 #include "ui/choose_open_file.h"
-#include "ui/program_lookup.h"
 #include "ui/repainting_wait.h"
 
 #include <QCloseEvent>
@@ -19,7 +17,6 @@
 #include <QMessageBox>
 #include <QShortcut>
 #include <cstdlib>
-#include <unistd.h>
 
 namespace {
 
@@ -197,17 +194,9 @@ void CViewerDlg::Refresh() {
     const QSignalBlocker blocker(&m_lstDrives);
     m_lstDrives.DeleteString(0);
     m_lvAttributes.AddRow({QString(), QStringLiteral("←左のリストからHDDを選択してください。")}, 0);
-    for (int drive = kFirstDriveNumber; drive <= kLastDriveNumber; ++drive) {
-        const std::string name = ReportFileName(drive);
-        const std::string path = ResolveInProgramFolder(name);
-        if (path.empty() || access(path.c_str(), F_OK) != 0) {
-            continue;
-        }
-        CIniStore report;
-        report.Open(name.c_str());
-        const int index =
-            m_lstDrives.AddString(QString::fromUtf8(report.GetString("HDDINFO::MODEL", "")));
-        m_lstDrives.SetItemData(index, drive);
+    for (const DriveReportFile& file : ListDriveReports()) {
+        const int index = m_lstDrives.AddString(FromUtf8(ReadDriveModel(file.path)));
+        m_lstDrives.SetItemData(index, file.driveNumber);
     }
 }
 
@@ -227,12 +216,10 @@ void CViewerDlg::RunCollector() {
 }
 
 void CViewerDlg::OnSelChangeDriveList() {
-    const int drive = m_lstDrives.GetItemData(m_lstDrives.GetCurSel());
-    CIniStore report;
-    report.Open(ReportFileName(drive).c_str());
+    const DriveReport drive = LoadSelectedDrive();
     UpdateData(true);
 
-    const DrivePanelTexts panel = ComputeDrivePanel(report);
+    const DrivePanelTexts& panel = drive.panel;
     m_strVendor = FromUtf8(panel.vendor);
     m_strModel = FromUtf8(panel.model);
     m_strSeries = FromUtf8(panel.series);
@@ -240,23 +227,26 @@ void CViewerDlg::OnSelChangeDriveList() {
     m_strFirmware = FromUtf8(panel.firmware);
     m_strCapacity = FromUtf8(panel.capacity);
 
-    FillAttributeTable();
+    ShowEvaluation(drive.evaluation);
     UpdateData(false); // all eight texts appear together
     if (isVisible()) {
         repaint();
     }
 }
 
-void CViewerDlg::FillAttributeTable() {
-    m_lvAttributes.DeleteAllRows();
+DriveReport CViewerDlg::LoadSelectedDrive() {
     const int drive = m_lstDrives.GetItemData(m_lstDrives.GetCurSel());
-    CIniStore report;
-    report.Open(ReportFileName(drive).c_str());
-    CIniStore table;
-    table.Open(kAttributeTableFile);
-    m_lvAttributes.m_mapRankColor[1] = QColor(250, 0, 0);
+    const std::string name = ReportFileName(drive);
+    return CDriveLoader().Load(name, name);
+}
 
-    const ReportEvaluation evaluation = EvaluateReportStores(report, table);
+void CViewerDlg::FillAttributeTable() {
+    ShowEvaluation(LoadSelectedDrive().evaluation);
+}
+
+void CViewerDlg::ShowEvaluation(const ReportEvaluation& evaluation) {
+    m_lvAttributes.DeleteAllRows();
+    m_lvAttributes.m_mapRankColor[1] = QColor(250, 0, 0);
     for (const AttributeRow& row : evaluation.rows) {
         QStringList texts;
         for (const std::string& column : row.columns) {

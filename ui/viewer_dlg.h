@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/rank_list_ctrl.h"
+#include "report/drive_report.h"
 #include "ui/base_dialog.h"
 #include "ui/drive_list_box.h"
 
@@ -73,6 +74,10 @@ private:
     void LayOutControls();
     void InsertColumns();
     void RunCollector();
+    // The report of the selected drive, panel and evaluation.
+    DriveReport LoadSelectedDrive();
+    // Fills the attribute table; sets the temperature and power-on texts.
+    void ShowEvaluation(const ReportEvaluation& evaluation);
     static void ShowParseError(const QString& text);
 
     QLabel m_stDevices;

@@ -6,6 +6,7 @@
 #include "collector/report_folder.h"
 #include "collector/smartctl_source.h"
 #include "collector_test_support.h"
+#include "report/report_files.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -69,13 +70,11 @@ protected:
         CDriveCollector collector(m_smartctl, folder, privileged);
         return collector.Run();
     }
-    std::string Report(int number) const {
-        return ReadText(m_scratch / CReportFolder::FileName(number));
-    }
-    bool HasReport(int number) const { return Exists(m_scratch / CReportFolder::FileName(number)); }
+    std::string Report(int number) const { return ReadText(m_scratch / ReportFileName(number)); }
+    bool HasReport(int number) const { return Exists(m_scratch / ReportFileName(number)); }
     void PlantOldReports(std::initializer_list<int> numbers) {
         for (int number : numbers) {
-            WriteText(m_scratch / CReportFolder::FileName(number), "old " + std::to_string(number));
+            WriteText(m_scratch / ReportFileName(number), "old " + std::to_string(number));
         }
     }
     std::string Model(int number) const {
@@ -212,7 +211,7 @@ TEST_F(DriveCollectorTest, RefusedDeviceAsRootIsAPlainFailure) {
 }
 
 TEST_F(DriveCollectorTest, ReportThatCannotBeWrittenIsAFailure) {
-    ASSERT_EQ(mkdir((m_scratch / CReportFolder::FileName(0)).c_str(), 0755), 0);
+    ASSERT_EQ(mkdir((m_scratch / ReportFileName(0)).c_str(), 0755), 0);
     m_smartctl.m_scan = Completed(ScanOf({"/dev/sda", "/dev/sdb"}));
     m_smartctl.m_mapDrives = {{"/dev/sda", Completed(DriveJson("A"))},
                               {"/dev/sdb", Completed(DriveJson("B"))}};

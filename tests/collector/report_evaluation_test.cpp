@@ -9,6 +9,7 @@
 #include "config/program_folder.h"
 #include "report/attribute_evaluation.h"
 #include "report/format_grouped.h"
+#include "report/report_files.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -31,7 +32,7 @@ protected:
         EXPECT_TRUE(folder.WriteReport(0, FormatReportIni(reading.report), problem)) << problem;
 
         CIniStore report;
-        report.Open((m_scratch / CReportFolder::FileName(0)).c_str());
+        report.Open((m_scratch / ReportFileName(0)).c_str());
         CIniStore table;
         table.Open("attr_table.ini");
         const KeyReader readReport = [&report](const char* keyPath, const char* defaultText) {

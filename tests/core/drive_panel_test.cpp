@@ -1,3 +1,4 @@
+#include "config/ini_file.h"
 #include "config/ini_store.h"
 #include "config/program_folder.h"
 #include "report/drive_panel.h"
@@ -17,10 +18,11 @@ protected:
         m_folder.Write("smart_PhysicalDrive0.ini", report);
         CIniStore store;
         store.Open("smart_PhysicalDrive0.ini");
-        return ComputeDrivePanel(store);
+        return ComputeDrivePanel(store, m_noVendorTable);
     }
 
     TempFolder m_folder;
+    const CIniFile m_noVendorTable;
 };
 
 TEST_F(DrivePanelTest, CapacityShowsGbPlainAndGibGrouped) {
@@ -52,7 +54,7 @@ TEST_F(DrivePanelTest, IdentityTextsFollowTheirLabels) {
 TEST_F(DrivePanelTest, MissingReportGivesTheDefaults) {
     CIniStore store;
     store.Open("smart_PhysicalDrive7.ini");
-    const DrivePanelTexts panel = ComputeDrivePanel(store);
+    const DrivePanelTexts panel = ComputeDrivePanel(store, m_noVendorTable);
     EXPECT_EQ(panel.vendor, "メーカ： Unknown Vendor");
     EXPECT_EQ(panel.model, "モデル： ");
     EXPECT_EQ(panel.series, "");

@@ -3,6 +3,7 @@
 #include "config/format_bounded.h"
 #include "config/split_fields.h"
 #include "config/text_encoding.h"
+#include "platform/utf8.h"
 
 #include <climits>
 #include <cstring>

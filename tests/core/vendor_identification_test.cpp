@@ -1,4 +1,4 @@
-#include "config/program_folder.h"
+#include "config/ini_file.h"
 #include "identify/vendor_identification.h"
 #include "support/temp_folder.h"
 
@@ -11,16 +11,18 @@ namespace {
 class VendorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetProgramFolderForTesting(m_folder.Path());
-        m_folder.Write("vendor_table.ini", "[MODEL_TABLE]\n"
-                                           "ST3500418AS=Barracuda 7200.12\n"
-                                           "ST4000DM004-2CV104=BarraCuda\n"
-                                           "ST99=" +
-                                               std::string(70, 'x') + "\n");
+        LoadTable("[MODEL_TABLE]\n"
+                  "ST3500418AS=Barracuda 7200.12\n"
+                  "ST4000DM004-2CV104=BarraCuda\n"
+                  "ST99=" +
+                  std::string(70, 'x') + "\n");
     }
-    void TearDown() override { SetProgramFolderForTesting(""); }
+    void LoadTable(const std::string& text) {
+        ASSERT_TRUE(m_table.Load(m_folder.Write("vendor_table.ini", text)));
+    }
 
     TempFolder m_folder;
+    CIniFile m_table;
 };
 
 struct VendorCase {
@@ -75,15 +77,15 @@ TEST_F(VendorTest, PrefixRulesGiveVendorAndSeries) {
     for (const VendorCase& c : cases) {
         char series[kSeriesBufferSize];
         std::memset(series, 'Z', sizeof series); // left over from a previous call
-        EXPECT_STREQ(IdentifyVendor(c.model, series), c.vendor) << c.model;
+        EXPECT_STREQ(IdentifyVendor(c.model, series, m_table), c.vendor) << c.model;
         EXPECT_STREQ(series, c.series) << c.model;
     }
 }
 
 TEST_F(VendorTest, SeagateWithoutVendorTableHasNoSeries) {
-    SetProgramFolderForTesting(m_folder.Path() + "/missing");
+    const CIniFile missing;
     char series[kSeriesBufferSize];
-    EXPECT_STREQ(IdentifyVendor("ST3500418AS", series), "Seagate");
+    EXPECT_STREQ(IdentifyVendor("ST3500418AS", series, missing), "Seagate");
     EXPECT_STREQ(series, "");
 }
 
@@ -92,9 +94,9 @@ TEST_F(VendorTest, SeriesIsCutToSixtyThreeBytesOnACharacterBoundary) {
     for (int i = 0; i < 30; ++i) {
         longSeries += "温";
     }
-    m_folder.Write("vendor_table.ini", "[MODEL_TABLE]\nST1=" + longSeries + "\n");
+    LoadTable("[MODEL_TABLE]\nST1=" + longSeries + "\n");
     char series[kSeriesBufferSize];
-    IdentifyVendor("ST1", series);
+    IdentifyVendor("ST1", series, m_table);
     EXPECT_EQ(std::string(series), longSeries.substr(0, 63));
 }
 

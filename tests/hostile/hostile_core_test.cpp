@@ -5,7 +5,9 @@
 #include "config/text_encoding.h"
 #include "hostile/hostile_files.h"
 #include "hostile/unprivileged.h"
-#include "report/drive_panel.h"
+#include "identify/vendor_identification.h"
+#include "platform/utf8.h"
+#include "report/drive_report.h"
 #include "report/report_files.h"
 #include "report/store_evaluation.h"
 #include "support/temp_folder.h"
@@ -27,14 +29,8 @@ struct Outcome {
 
 // What a drive selection computes: the panel texts, then the table.
 Outcome ReadLikeTheViewer() {
-    Outcome outcome;
-    CIniStore report;
-    report.Open(kReportName);
-    outcome.panel = ComputeDrivePanel(report);
-    CIniStore table;
-    table.Open(kAttributeTableFile);
-    outcome.evaluation = EvaluateReportStores(report, table);
-    return outcome;
+    DriveReport drive = CDriveLoader().Load(kReportName, kReportName);
+    return {std::move(drive.panel), std::move(drive.evaluation)};
 }
 
 std::string DataFile(const char* name) {

@@ -4,6 +4,7 @@
 #include "hostile/hostile_files.h"
 #include "hostile/run_program.h"
 #include "hostile/unprivileged.h"
+#include "identify/vendor_identification.h"
 #include "report/report_files.h"
 #include "support/temp_folder.h"
 

@@ -1,4 +1,4 @@
-#include "collector/executable_folder.h"
+#include "platform/executable_path.h"
 
 #include <climits>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "collector/atomic_file.h"
+#include "platform/atomic_file.h"
 
 #include <atomic>
 #include <cerrno>

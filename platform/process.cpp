@@ -1,0 +1,187 @@
+#include "platform/process.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+constexpr auto kReapPoll = std::chrono::milliseconds(5);
+constexpr auto kKillGrace = std::chrono::seconds(1);
+
+std::vector<char*> PointerList(const std::vector<std::string>& texts) {
+    std::vector<char*> pointers;
+    pointers.reserve(texts.size() + 1);
+    for (const std::string& text : texts) {
+        pointers.push_back(const_cast<char*>(text.c_str()));
+    }
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+// RAII for the spawn attribute objects, which must be destroyed on every path.
+class CSpawnSetup {
+public:
+    CSpawnSetup() {
+        posix_spawn_file_actions_init(&m_actions);
+        posix_spawnattr_init(&m_attributes);
+        // Signals the parent blocks or ignores must not stay so in the child.
+        sigset_t none;
+        sigemptyset(&none);
+        sigset_t all;
+        sigfillset(&all);
+        posix_spawnattr_setsigmask(&m_attributes, &none);
+        posix_spawnattr_setsigdefault(&m_attributes, &all);
+    }
+    ~CSpawnSetup() {
+        posix_spawn_file_actions_destroy(&m_actions);
+        posix_spawnattr_destroy(&m_attributes);
+    }
+    CSpawnSetup(const CSpawnSetup&) = delete;
+    CSpawnSetup& operator=(const CSpawnSetup&) = delete;
+
+    void CaptureOutput(int writeFd) {
+        posix_spawn_file_actions_addopen(&m_actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_adddup2(&m_actions, writeFd, 1);
+        posix_spawn_file_actions_addopen(&m_actions, 2, "/dev/null", O_WRONLY, 0);
+    }
+    void SetFlags(bool ownGroup) {
+        short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+        if (ownGroup) {
+            posix_spawnattr_setpgroup(&m_attributes, 0);
+            flags |= POSIX_SPAWN_SETPGROUP;
+        }
+        posix_spawnattr_setflags(&m_attributes, flags);
+    }
+    const posix_spawn_file_actions_t* Actions() const { return &m_actions; }
+    const posix_spawnattr_t* Attributes() const { return &m_attributes; }
+
+private:
+    posix_spawn_file_actions_t m_actions{};
+    posix_spawnattr_t m_attributes{};
+};
+
+} // namespace
+
+CProcess::~CProcess() {
+    if (IsStarted() && !m_bEnded) {
+        Kill();
+    }
+    CloseOutput();
+}
+
+bool CProcess::Start(const std::vector<std::string>& arguments, const SpawnOptions& options,
+                     std::string& problem) {
+    if (IsStarted()) {
+        problem = "already started";
+        return false;
+    }
+    if (arguments.empty() || arguments[0].empty()) {
+        problem = "no program named";
+        return false;
+    }
+    std::vector<char*> argv = PointerList(arguments);
+    std::vector<char*> envp;
+    if (options.environment) {
+        envp = PointerList(*options.environment);
+    }
+    CSpawnSetup setup;
+    int pipeFds[2] = {-1, -1};
+    if (options.captureOutput) {
+        // Close-on-exec, so that children started at the same time by other
+        // threads do not inherit our pipe and hold it open.
+        if (pipe2(pipeFds, O_CLOEXEC) != 0) {
+            problem = std::string("could not be started: ") + std::strerror(errno);
+            return false;
+        }
+        setup.CaptureOutput(pipeFds[1]);
+    }
+    setup.SetFlags(options.ownProcessGroup);
+
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], setup.Actions(), setup.Attributes(), argv.data(),
+                                    options.environment ? envp.data() : environ);
+    if (pipeFds[1] >= 0) {
+        close(pipeFds[1]);
+    }
+    if (spawned != 0) {
+        if (pipeFds[0] >= 0) {
+            close(pipeFds[0]);
+        }
+        problem = std::string("could not be started: ") + std::strerror(spawned);
+        return false;
+    }
+    m_pid = pid;
+    m_bOwnGroup = options.ownProcessGroup;
+    m_nOutputFd = pipeFds[0];
+    return true;
+}
+
+void CProcess::CloseOutput() {
+    if (m_nOutputFd >= 0) {
+        close(m_nOutputFd);
+        m_nOutputFd = -1;
+    }
+}
+
+bool CProcess::Reap(bool block) {
+    if (!IsStarted()) {
+        return false;
+    }
+    if (m_bEnded) {
+        return true;
+    }
+    int status = 0;
+    pid_t result;
+    do {
+        result = waitpid(m_pid, &status, block ? 0 : WNOHANG);
+    } while (result < 0 && errno == EINTR);
+    if (result == 0) {
+        return false;
+    }
+    // An error (ECHILD: reaped elsewhere) means it has ended, status unknown.
+    m_bEnded = true;
+    m_nWaitStatus = result < 0 ? -1 : status;
+    return true;
+}
+
+bool CProcess::TryReap() {
+    return Reap(false);
+}
+
+bool CProcess::ReapBlocking() {
+    return Reap(true);
+}
+
+bool CProcess::ReapBefore(Clock::time_point deadline) {
+    while (!Reap(false)) {
+        const auto now = Clock::now();
+        if (!IsStarted() || now >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::min<Clock::duration>(kReapPoll, deadline - now));
+    }
+    return true;
+}
+
+void CProcess::Signal(int sig) {
+    if (!IsStarted() || m_bEnded) {
+        return;
+    }
+    if (m_bOwnGroup) {
+        kill(-m_pid, sig);
+    }
+    kill(m_pid, sig);
+}
+
+void CProcess::Kill() {
+    Signal(SIGKILL);
+    ReapBefore(Clock::now() + kKillGrace);
+}
