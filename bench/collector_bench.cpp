@@ -22,9 +22,20 @@ dir=$(dirname "$0")
 case " $* " in
 *" --scan-open "*) exec cat "$dir/$(basename "$0").scan.json" ;;
 esac
-sleep 1
+sleep @DELAY@
 exec cat "$dir/capture.json"
 )sh";
+
+// Seconds each fake read takes: 1, or TOLVENAR_BENCH_READ_DELAY (the smoke
+// test sets 0, so that it checks the runs without waiting for them).
+std::string FakeSmartctl() {
+    const char* delay = std::getenv("TOLVENAR_BENCH_READ_DELAY");
+    std::string script = kFakeSmartctl;
+    const bool digits = delay != nullptr && *delay != '\0' &&
+                        std::string(delay).find_first_not_of("0123456789.") == std::string::npos;
+    script.replace(script.find("@DELAY@"), 7, digits ? delay : "1");
+    return script;
+}
 
 // A folder with a fake smartctl per device set, the capture every drive
 // gives, and a folder for the reports.
@@ -59,7 +70,7 @@ public:
                        R"(","info_name":"/dev/sd)" + letter + R"(","type":"sat","protocol":"ATA"})";
         }
         Write(name + ".scan.json", R"({"smartctl":{"exit_status":0},"devices":[)" + devices + "]}");
-        Write(name, kFakeSmartctl);
+        Write(name, FakeSmartctl());
         chmod((m_path + "/" + name).c_str(), 0755);
         return m_path + "/" + name;
     }

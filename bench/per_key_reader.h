@@ -2,7 +2,6 @@
 
 #include <string>
 
-// The baseline the store is measured against: like the Windows profile
-// functions, every single key read opens, reads and parses the whole file
-// again, with no cache.
+// The baseline the store is measured against: every single key read opens,
+// reads and parses the whole file again, with no cache.
 std::string ReadKeyPerCall(const std::string& path, const char* keyPath, const char* defaultText);

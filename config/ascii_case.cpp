@@ -4,18 +4,6 @@ char AsciiToLower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool AsciiEqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (AsciiToLower(a[i]) != AsciiToLower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool AsciiStartsWithNoCase(const char* text, std::string_view prefix) {
     for (std::size_t i = 0; i < prefix.size(); ++i) {
         // The text's terminator differs from every prefix character.

@@ -1,7 +1,7 @@
 #pragma once
 
 // An owned, zero-filled character array on the heap, used as scratch space
-// (the working copy that SplitFields cuts, the buffer for a dropped name).
+// (the working copy that SplitFields cuts).
 class CBufferBase {
 public:
     CBufferBase() = default;

@@ -113,8 +113,9 @@ void CIniFile::Parse(std::string_view bytes) {
             const std::size_t close = line.find(']');
             const std::string_view name =
                 Trim(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
-            // Windows stops at the first section of a name, even when a later
-            // one of the same name holds the key: a repeated section is skipped.
+            // The first section of a name is the only one read, even when a
+            // later one of the same name holds the key: reports rely on the
+            // first block winning, so a repeated section is skipped.
             const auto [section, added] = m_sections.try_emplace(AsciiLower(name));
             current = added ? &section->second : nullptr;
             continue;

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <unordered_map>
 
-// One parsed INI file, read the way Windows profile functions read one:
+// One parsed INI file, read with the rules report files were written for:
 // LF line ends (a CR before it dropped), a UTF-8 byte-order mark skipped,
 // [section] lines, key=value split at the first '=', ASCII case-insensitive
 // names, blanks trimmed, one pair of matching quotes removed, ';' comments,

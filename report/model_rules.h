@@ -9,7 +9,8 @@ bool ModelHasPrefix(const char* model, const char* prefix);
 int AdjustRaw(int raw, const char* sizeText, const char* model, int id);
 
 // 1.0, 2.53 (Maxtor), 1.2 (Hitachi attribute 3) or 2.0 (attribute 199), in
-// single precision as the normalised values were scaled by the original tool.
+// single precision, as the scaling has always been computed, so that a
+// report shows the same numbers it always did.
 float ScaleFactorFor(const char* model, int id);
 
 // value / factor computed in double precision, truncated toward zero.

@@ -307,23 +307,6 @@ TEST_F(QuelmaroEndToEnd, StaleReportsGoOnlyAfterAGoodScan) {
     EXPECT_FALSE(HasReport(1049));
 }
 
-TEST_F(QuelmaroEndToEnd, PlantedLinkAtAReportNameIsReplacedNeverFollowed) {
-    CScratchFolder elsewhere;
-    const std::string victim = elsewhere / "victim";
-    WriteText(victim, "precious\n");
-    ASSERT_EQ(symlink(victim.c_str(), (m_out + "/smart_PhysicalDrive0.ini").c_str()), 0);
-    ScanFinds({"sda"});
-    Answer("sda", ReadText(CapturePath(kGoodCaptures[0])));
-
-    const RunResult run = Quelmaro({"-uf", "--out", m_out, "--smartctl", m_fake});
-    EXPECT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_EQ(ReadText(victim), "precious\n");
-    struct stat info {};
-    ASSERT_EQ(lstat((m_out + "/smart_PhysicalDrive0.ini").c_str(), &info), 0);
-    EXPECT_TRUE(S_ISREG(info.st_mode));
-    EXPECT_EQ(Model(0), "ST3500418AS");
-}
-
 TEST_F(QuelmaroEndToEnd, DriveInStandbyKeepsItsOldReport) {
     PlantOldReports({0, 1});
     ScanFinds({"sda", "sdb"});
