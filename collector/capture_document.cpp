@@ -67,6 +67,17 @@ std::optional<nlohmann::json> ParseCaptureDocument(std::string_view text, std::s
 }
 
 bool ReadCaptureFile(const std::string& path, std::string& text, std::string& problem) {
+    // Opening a device node can act on the device (a tape rewinds): look at
+    // the type first, and again at the opened file in case it was swapped.
+    struct stat named {};
+    if (stat(path.c_str(), &named) != 0) {
+        problem = std::strerror(errno);
+        return false;
+    }
+    if (!S_ISREG(named.st_mode)) {
+        problem = "not a regular file";
+        return false;
+    }
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         problem = std::strerror(errno);

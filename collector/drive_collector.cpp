@@ -55,8 +55,7 @@ std::string DeviceLabel(const ScannedDevice& device, std::size_t number) {
 CDriveCollector::CDriveCollector(CSmartctlSource& source, CReportFolder& folder, bool privileged)
     : m_source(source), m_folder(folder), m_bPrivileged(privileged) {}
 
-CollectionResult CDriveCollector::Run() {
-    CollectionResult result;
+std::optional<std::vector<ScannedDevice>> CDriveCollector::ScanDevices(CollectionResult& result) {
     const SmartctlRun scanRun = m_source.Scan();
     std::string problem = scanRun.problem;
     std::optional<DeviceScan> scan;
@@ -69,18 +68,13 @@ CollectionResult CDriveCollector::Run() {
     if (!scan) {
         result.messages.push_back("the drive scan failed, every report is left as it was: " +
                                   problem);
-        return result;
+        return std::nullopt;
     }
+    return std::move(scan->devices);
+}
 
-    const std::vector<ScannedDevice>& devices = scan->devices;
-    const auto refusedAtScan = [](const ScannedDevice& d) {
-        return IsPermissionDeniedText(d.openError);
-    };
-    if (!m_bPrivileged && std::any_of(devices.begin(), devices.end(), refusedAtScan)) {
-        result.needsPrivileges = true;
-        return result;
-    }
-
+std::vector<CaptureReading>
+CDriveCollector::ReadDevices(const std::vector<ScannedDevice>& devices) {
     std::vector<CaptureReading> readings(devices.size());
     std::vector<std::size_t> toRead;
     for (std::size_t number = 0; number < devices.size(); ++number) {
@@ -90,28 +84,35 @@ CollectionResult CDriveCollector::Run() {
             toRead.push_back(number);
         }
     }
+    // Privileged, each report is written as soon as its drive is read, so
+    // that a run ended early still leaves what it has. Unprivileged, nothing
+    // is written until it is known that no device refused us.
     ParallelFor(toRead.size(), kMaxParallelReads, [&](std::size_t index) {
         const std::size_t number = toRead[index];
         readings[number] = ReadDevice(m_source, devices[number]);
+        if (m_bPrivileged) {
+            WriteReading(number, readings[number]);
+        }
     });
+    return readings;
+}
 
-    const auto refused = [](const CaptureReading& r) {
-        return r.outcome == CaptureOutcome::PermissionDenied;
-    };
-    if (!m_bPrivileged && std::any_of(readings.begin(), readings.end(), refused)) {
-        result.needsPrivileges = true;
-        return result;
+void CDriveCollector::WriteReading(std::size_t number, CaptureReading& reading) {
+    const int driveNumber = static_cast<int>(number);
+    std::string problem;
+    if (reading.outcome == CaptureOutcome::Report &&
+        !m_folder.WriteReport(driveNumber, FormatReportIni(reading.report), problem)) {
+        reading.outcome = CaptureOutcome::Failed;
+        reading.problem = "writing " + ReportFileName(driveNumber) + " failed: " + problem;
     }
+}
 
+int CDriveCollector::Summarise(const std::vector<ScannedDevice>& devices,
+                               const std::vector<CaptureReading>& readings,
+                               CollectionResult& result) {
     std::size_t good = 0;
     for (std::size_t number = 0; number < readings.size(); ++number) {
-        CaptureReading& reading = readings[number];
-        const int driveNumber = static_cast<int>(number);
-        if (reading.outcome == CaptureOutcome::Report &&
-            !m_folder.WriteReport(driveNumber, FormatReportIni(reading.report), problem)) {
-            reading.outcome = CaptureOutcome::Failed;
-            reading.problem = "writing " + ReportFileName(driveNumber) + " failed: " + problem;
-        }
+        const CaptureReading& reading = readings[number];
         if (reading.outcome == CaptureOutcome::Report ||
             reading.outcome == CaptureOutcome::LowPowerMode) {
             ++good;
@@ -120,15 +121,44 @@ CollectionResult CDriveCollector::Run() {
                                       reading.problem);
         }
     }
-    for (const std::string& failure :
-         m_folder.RemoveReportsFrom(static_cast<int>(devices.size()))) {
-        result.messages.push_back("removing an old report failed: " + failure);
+    if (good == devices.size()) {
+        return 0;
+    }
+    return good == 0 ? 2 : 1;
+}
+
+CollectionResult CDriveCollector::Run() {
+    CollectionResult result;
+    const std::optional<std::vector<ScannedDevice>> devices = ScanDevices(result);
+    if (!devices) {
+        return result;
+    }
+    const auto refusedAtScan = [](const ScannedDevice& d) {
+        return IsPermissionDeniedText(d.openError);
+    };
+    if (!m_bPrivileged && std::any_of(devices->begin(), devices->end(), refusedAtScan)) {
+        result.needsPrivileges = true;
+        return result;
     }
 
-    if (good == devices.size()) {
-        result.exitStatus = 0;
-    } else {
-        result.exitStatus = good == 0 ? 2 : 1;
+    std::vector<CaptureReading> readings = ReadDevices(*devices);
+    const auto refused = [](const CaptureReading& r) {
+        return r.outcome == CaptureOutcome::PermissionDenied;
+    };
+    if (!m_bPrivileged) {
+        if (std::any_of(readings.begin(), readings.end(), refused)) {
+            result.needsPrivileges = true;
+            return result;
+        }
+        for (std::size_t number = 0; number < readings.size(); ++number) {
+            WriteReading(number, readings[number]);
+        }
+    }
+
+    result.exitStatus = Summarise(*devices, readings, result);
+    const std::string removal = m_folder.RemoveReportsFrom(static_cast<int>(devices->size()));
+    if (!removal.empty()) {
+        result.messages.push_back(removal);
     }
     return result;
 }

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "collector/capture_reading.h"
+#include "collector/device_scan.h"
+
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,10 +23,10 @@ struct CollectionResult {
 };
 
 // One run of `quelmaro -uf`: scan, read every drive in parallel, write the
-// reports numbered in scan order, and remove the reports of drive numbers
-// that the scan no longer has. A scan that fails leaves every report as it
-// was; so does a run that needs privileges. A drive that could not be read,
-// or that smartctl left asleep, keeps its previous report.
+// reports numbered in scan order (privileged: each as soon as it is read),
+// and remove the reports of drive numbers that the scan no longer has. A scan that fails leaves
+// every report as it was; so does a run that needs privileges. A drive that could not be read, or
+// that smartctl left asleep, keeps its previous report.
 class CDriveCollector {
 public:
     static constexpr std::size_t kMaxParallelReads = 8;
@@ -33,6 +37,18 @@ public:
     CollectionResult Run();
 
 private:
+    // The scanned devices, or nullopt (with the reason in result) when the
+    // scan failed.
+    std::optional<std::vector<ScannedDevice>> ScanDevices(CollectionResult& result);
+    // Reads every device that may be read, several at once.
+    std::vector<CaptureReading> ReadDevices(const std::vector<ScannedDevice>& devices);
+    // Writes the report of a reading that gave one; a failed write turns the
+    // reading into a failure.
+    void WriteReading(std::size_t number, CaptureReading& reading);
+    // The exit status; one message per drive that failed.
+    static int Summarise(const std::vector<ScannedDevice>& devices,
+                         const std::vector<CaptureReading>& readings, CollectionResult& result);
+
     CSmartctlSource& m_source;
     CReportFolder& m_folder;
     bool m_bPrivileged;

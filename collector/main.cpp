@@ -2,6 +2,7 @@
 // and leaves one report per drive for the viewer.
 
 #include "collector/quelmaro_app.h"
+#include "platform/stop_cleanup.h"
 
 #include <csignal>
 #include <cstdio>
@@ -33,6 +34,9 @@ void PrepareProcess() {
 
 int main(int argc, char** argv) {
     PrepareProcess();
+    // Before any thread starts: a stop signal ends every smartctl and
+    // removes the half-written report files; reports in place stay.
+    CStopCleanup::EndOnStopSignals("quelmaro", 2);
     try {
         // execve() allows an empty argument list, without even the program name.
         std::vector<std::string> arguments;

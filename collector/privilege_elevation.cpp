@@ -20,15 +20,9 @@ bool RunningPrivileged() {
 }
 
 std::vector<std::string> ElevatedCommand(const std::string& pkexec, const std::string& self,
-                                         const CollectorOptions& options,
-                                         const std::string& outFolder) {
-    std::vector<std::string> command = {
-        pkexec,  self,      "-uf",       "--no-elevate",
-        "--out", outFolder, "--timeout", std::to_string(options.timeLimitSeconds)};
-    if (!options.smartctl.empty()) {
-        command.insert(command.end(), {"--smartctl", options.smartctl});
-    }
-    return command;
+                                         const CollectorOptions& options) {
+    return {pkexec,         self,        "-uf",
+            "--no-elevate", "--timeout", std::to_string(options.timeLimitSeconds)};
 }
 
 int RunElevated(const std::vector<std::string>& command, std::string& problem) {

@@ -16,12 +16,10 @@ std::string LocatePkexec();
 bool RunningPrivileged();
 
 // The command that runs this collector once more as root: pkexec, the
-// collector's own path, -uf --no-elevate, the absolute report folder, the
-// time limit, and the smartctl only when one was named (a smartctl found on
-// the user's PATH is not handed to root). Never a shell.
+// collector's own path, -uf --no-elevate and the time limit; nothing that
+// names a program, a file or a folder. Never a shell.
 std::vector<std::string> ElevatedCommand(const std::string& pkexec, const std::string& self,
-                                         const CollectorOptions& options,
-                                         const std::string& outFolder);
+                                         const CollectorOptions& options);
 
 // Runs the command with our standard streams (pkexec may ask for a password)
 // and no time limit. The collector's own exit status 0, 1 or 2 is returned;

@@ -5,9 +5,12 @@
 #include "collector/drive_collector.h"
 #include "collector/privilege_elevation.h"
 #include "collector/report_folder.h"
+#include "collector/report_text.h"
 #include "collector/smartctl_process.h"
 #include "collector/system_programs.h"
 #include "platform/executable_path.h"
+#include "platform/folder_lock.h"
+#include "platform/program_lookup.h"
 
 #include <chrono>
 #include <climits>
@@ -27,31 +30,40 @@ int Finish(const CollectionResult& result) {
     return result.exitStatus;
 }
 
-std::string AbsolutePath(const std::string& path) {
-    char* resolved = realpath(path.c_str(), nullptr);
-    if (resolved == nullptr) {
-        return path;
+// The whole run, whatever the drives do, ends before the viewer's bound of
+// 120 s, so that a run the viewer cannot signal (privileged) ends by itself.
+constexpr auto kRunBound = std::chrono::seconds(100);
+const char kLockFileName[] = ".quelmaro.lock";
+// Where the privileged run started by pkexec looks for smartctl: the
+// system's folders only, never a folder a user can name or write.
+const std::vector<std::string> kSystemFolders = {"/usr/sbin", "/usr/bin", "/sbin", "/bin"};
+
+// Started through pkexec: the caller is a user, and nothing that user names
+// may reach root. Only -uf, --no-elevate and --timeout N are accepted.
+std::string RefusedUnderPkexec(const std::vector<std::string>& arguments) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--timeout" && i + 1 < arguments.size()) {
+            ++i;
+        } else if (argument != "-uf" && argument != "--no-elevate") {
+            return argument;
+        }
     }
-    std::string absolute = resolved;
-    std::free(resolved);
-    return absolute;
+    return std::string();
 }
 
-int ReadDrives(CollectorOptions options, CReportFolder& folder) {
-    const std::string smartctl =
-        LocateProgram(options.smartctl.empty() ? "smartctl" : options.smartctl);
-    if (smartctl.empty()) {
-        PrintLine("smartctl was not found; install smartmontools or name it with --smartctl");
-        return 2;
-    }
-    const bool privileged = RunningPrivileged();
-    CSmartctlProcess source(smartctl, std::chrono::seconds(options.timeLimitSeconds));
-    CDriveCollector collector(source, folder, privileged);
-    const CollectionResult result = collector.Run();
-    if (!result.needsPrivileges) {
-        return Finish(result);
-    }
+bool StartedThroughPkexec() {
+    return std::getenv("PKEXEC_UID") != nullptr;
+}
 
+std::string FindSmartctl(const CollectorOptions& options) {
+    if (StartedThroughPkexec()) {
+        return FindProgramIn("smartctl", kSystemFolders);
+    }
+    return LocateProgram(options.smartctl.empty() ? "smartctl" : options.smartctl);
+}
+
+int RunElevatedCollector(const CollectorOptions& options) {
     const std::string pkexec = options.noElevate ? std::string() : LocatePkexec();
     const std::string self = ExecutablePath();
     if (pkexec.empty() || self.empty()) {
@@ -59,21 +71,69 @@ int ReadDrives(CollectorOptions options, CReportFolder& folder) {
                   "them, is not available: run quelmaro -uf as root; no report was changed");
         return 2;
     }
-    if (!options.smartctl.empty()) {
-        options.smartctl = AbsolutePath(smartctl);
+    if (!options.outFolder.empty()) {
+        // The privileged run writes only into its own folder; quietly
+        // writing elsewhere than asked would be worse than saying so.
+        PrintLine("reading the drives needs root privileges, and --out is never passed to the "
+                  "privileged run: run quelmaro as root to use it; no report was changed");
+        return 2;
     }
     std::string problem;
-    const int status =
-        RunElevated(ElevatedCommand(pkexec, self, options, AbsolutePath(folder.Path())), problem);
+    const int status = RunElevated(ElevatedCommand(pkexec, self, options), problem);
     if (!problem.empty()) {
         PrintLine(problem + "; no report was changed");
     }
     return status;
 }
 
+// One run with the folder locked: leftovers of a killed run removed first.
+CollectionResult CollectUnderLock(const std::string& smartctl, const CollectorOptions& options,
+                                  CReportFolder& folder,
+                                  std::chrono::steady_clock::time_point deadline) {
+    CFolderLock lock;
+    CollectionResult result;
+    std::string problem;
+    if (!lock.Acquire(folder.Fd(), kLockFileName, deadline, problem)) {
+        result.messages.push_back(problem + "; no report was changed");
+        return result;
+    }
+    const std::string leftovers = folder.RemoveLeftoverTemporaries();
+    CSmartctlProcess source(smartctl, std::chrono::seconds(options.timeLimitSeconds), deadline);
+    CDriveCollector collector(source, folder, RunningPrivileged());
+    result = collector.Run();
+    if (!leftovers.empty()) {
+        result.messages.insert(result.messages.begin(), leftovers);
+    }
+    return result;
+}
+
+int ReadDrives(const CollectorOptions& options, CReportFolder& folder) {
+    const auto deadline = std::chrono::steady_clock::now() + kRunBound;
+    const std::string smartctl = FindSmartctl(options);
+    if (smartctl.empty()) {
+        PrintLine("smartctl was not found; install smartmontools or name it with --smartctl");
+        return 2;
+    }
+    CollectionResult result = CollectUnderLock(smartctl, options, folder, deadline);
+    if (!result.needsPrivileges) {
+        return Finish(result);
+    }
+    // The lock is released by now: the privileged run takes it itself.
+    return RunElevatedCollector(options);
+}
+
 } // namespace
 
 int RunQuelmaro(const std::vector<std::string>& arguments) {
+    if (StartedThroughPkexec()) {
+        const std::string refused = RefusedUnderPkexec(arguments);
+        if (!refused.empty()) {
+            PrintLine("started through pkexec, only -uf, --no-elevate and --timeout are "
+                      "accepted; refused: " +
+                      SanitizeReportText(refused));
+            return 2;
+        }
+    }
     CollectorOptions options;
     std::string problem;
     if (!ParseCollectorOptions(arguments, options, problem)) {

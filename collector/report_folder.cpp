@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 CReportFolder::CReportFolder(const std::string& path) : m_strPath(path) {
     m_nFd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -30,16 +33,67 @@ bool CReportFolder::WriteReport(int driveNumber, const std::string& text, std::s
     return WriteFileAtomically(m_nFd, ReportFileName(driveNumber), text, problem);
 }
 
-std::vector<std::string> CReportFolder::RemoveReportsFrom(int firstDriveNumber) {
-    std::vector<std::string> problems;
+namespace {
+
+bool Exists(int folderFd, const std::string& name) {
+    struct stat info {};
+    return fstatat(folderFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+// One line for every file that could not be removed: how many, the first.
+std::string RemovalProblem(const char* what, const std::vector<std::string>& failures) {
+    if (failures.empty()) {
+        return std::string();
+    }
+    return "removing " + std::to_string(failures.size()) + " " + what + " failed, first " +
+           failures.front();
+}
+
+bool IsLeftoverTemporary(const std::string& name) {
+    const std::string prefix = std::string(".") + kReportFilePrefix;
+    return name.rfind(prefix, 0) == 0 &&
+           name.find(std::string(".ini") + kTemporaryInfix) != std::string::npos;
+}
+
+} // namespace
+
+std::string CReportFolder::RemoveReportsFrom(int firstDriveNumber) {
+    std::vector<std::string> failures;
     if (!IsOpen()) {
-        return problems;
+        return std::string();
     }
     for (int number = std::max(firstDriveNumber, 0); number <= kLastDriveNumber; ++number) {
         const std::string name = ReportFileName(number);
-        if (unlinkat(m_nFd, name.c_str(), 0) != 0 && errno != ENOENT) {
-            problems.push_back(name + ": " + std::strerror(errno));
+        // Only files that are there count: on a read-only file system even a
+        // missing name cannot be unlinked.
+        if (Exists(m_nFd, name) && unlinkat(m_nFd, name.c_str(), 0) != 0 && errno != ENOENT) {
+            failures.push_back(name + ": " + std::strerror(errno));
         }
     }
-    return problems;
+    return RemovalProblem("old reports", failures);
+}
+
+std::string CReportFolder::RemoveLeftoverTemporaries() {
+    std::vector<std::string> failures;
+    const int listFd = IsOpen() ? openat(m_nFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+    DIR* dir = listFd >= 0 ? fdopendir(listFd) : nullptr;
+    if (dir == nullptr) {
+        if (listFd >= 0) {
+            close(listFd);
+        }
+        return std::string();
+    }
+    std::vector<std::string> leftovers;
+    while (const dirent* entry = readdir(dir)) {
+        if (IsLeftoverTemporary(entry->d_name)) {
+            leftovers.emplace_back(entry->d_name);
+        }
+    }
+    closedir(dir);
+    for (const std::string& name : leftovers) {
+        if (unlinkat(m_nFd, name.c_str(), 0) != 0 && errno != ENOENT) {
+            failures.push_back(name + ": " + std::strerror(errno));
+        }
+    }
+    return RemovalProblem("temporary files of an earlier run", failures);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 // The folder that receives the report files smart_PhysicalDrive<N>.ini,
 // held open for the length of a run so that every file operation happens in
@@ -22,9 +21,16 @@ public:
     [[nodiscard]] bool WriteReport(int driveNumber, const std::string& text, std::string& problem);
 
     // Removes the reports of drive numbers firstDriveNumber to kLastDriveNumber;
-    // links are removed themselves, never followed. One line per report that
-    // exists but could not be removed.
-    std::vector<std::string> RemoveReportsFrom(int firstDriveNumber);
+    // links are removed themselves, never followed. Empty when every report
+    // that existed is gone, else one line for all that could not be removed.
+    std::string RemoveReportsFrom(int firstDriveNumber);
+
+    // Removes the temporary report files that a killed run left behind (call
+    // with the folder locked). Empty, or one line for all that stayed.
+    std::string RemoveLeftoverTemporaries();
+
+    // The open folder, for locking it.
+    int Fd() const { return m_nFd; }
 
 private:
     std::string m_strPath;

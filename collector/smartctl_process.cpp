@@ -19,8 +19,9 @@ bool IsLocaleVariable(const std::string& entry) {
 
 } // namespace
 
-CSmartctlProcess::CSmartctlProcess(std::string program, std::chrono::milliseconds timeLimit)
-    : m_strProgram(std::move(program)), m_timeLimit(timeLimit) {
+CSmartctlProcess::CSmartctlProcess(std::string program, std::chrono::milliseconds timeLimit,
+                                   Clock::time_point deadline)
+    : m_strProgram(std::move(program)), m_timeLimit(timeLimit), m_deadline(deadline) {
     for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
         if (!IsLocaleVariable(*entry)) {
             m_vecEnvironment.emplace_back(*entry);
@@ -30,7 +31,7 @@ CSmartctlProcess::CSmartctlProcess(std::string program, std::chrono::millisecond
 }
 
 SmartctlRun CSmartctlProcess::Scan() {
-    return Run({"--scan-open", "--json"});
+    return Run({"--scan-open", "--json"}, std::min(m_timeLimit, kScanTimeLimit));
 }
 
 SmartctlRun CSmartctlProcess::Read(const ScannedDevice& device) {
@@ -40,15 +41,23 @@ SmartctlRun CSmartctlProcess::Read(const ScannedDevice& device) {
         arguments.insert(arguments.end(), {"-d", device.type});
     }
     arguments.push_back(device.name);
-    return Run(std::move(arguments));
+    return Run(std::move(arguments), m_timeLimit);
 }
 
-SmartctlRun CSmartctlProcess::Run(std::vector<std::string> arguments) const {
+SmartctlRun CSmartctlProcess::Run(std::vector<std::string> arguments,
+                                  std::chrono::milliseconds limit) const {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(m_deadline - Clock::now());
+    if (left.count() <= 0) {
+        SmartctlRun late;
+        late.problem = "no time was left in the run to read it";
+        return late;
+    }
     ProcessRequest request;
     request.arguments.push_back(m_strProgram);
     request.arguments.insert(request.arguments.end(), arguments.begin(), arguments.end());
     request.environment = m_vecEnvironment;
-    request.timeLimit = m_timeLimit;
+    request.timeLimit = std::min(limit, left);
     request.maxOutputBytes = kMaxCaptureBytes;
 
     const ProcessResult result = RunProcess(request);

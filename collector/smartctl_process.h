@@ -11,15 +11,22 @@
 // messages are asked for in the C locale so that they can be recognised.
 class CSmartctlProcess : public CSmartctlSource {
 public:
-    CSmartctlProcess(std::string program, std::chrono::milliseconds timeLimit);
+    using Clock = std::chrono::steady_clock;
+    // The scan answers at once; one that hangs must leave time for the reads.
+    static constexpr std::chrono::milliseconds kScanTimeLimit{20000};
+
+    // Each run ends at timeLimit or at deadline, whichever comes first.
+    CSmartctlProcess(std::string program, std::chrono::milliseconds timeLimit,
+                     Clock::time_point deadline = Clock::time_point::max());
 
     SmartctlRun Scan() override;
     SmartctlRun Read(const ScannedDevice& device) override;
 
 private:
-    SmartctlRun Run(std::vector<std::string> arguments) const;
+    SmartctlRun Run(std::vector<std::string> arguments, std::chrono::milliseconds limit) const;
 
     std::string m_strProgram;
     std::chrono::milliseconds m_timeLimit;
+    Clock::time_point m_deadline;
     std::vector<std::string> m_vecEnvironment;
 };

@@ -1,5 +1,7 @@
 #include "platform/atomic_file.h"
 
+#include "platform/stop_cleanup.h"
+
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -16,7 +18,8 @@ constexpr mode_t kReportMode = 0644;
 std::string TemporaryName(const std::string& name) {
     static std::atomic<unsigned> counter{0};
     const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
-    return "." + name + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + "-" +
+    return "." + name + kTemporaryInfix + std::to_string(getpid()) + "-" +
+           std::to_string(counter++) + "-" +
            std::to_string(static_cast<unsigned long long>(ticks) % 1000000u);
 }
 
@@ -44,6 +47,7 @@ bool WriteFileAtomically(int folderFd, const std::string& name, std::string_view
                          std::string& problem) {
     std::string temporary;
     int fd = -1;
+    std::unique_lock<std::mutex> cleanup = CStopCleanup::Lock();
     for (int attempt = 0; attempt < kNameAttempts && fd < 0; ++attempt) {
         temporary = TemporaryName(name);
         fd = openat(folderFd, temporary.c_str(),
@@ -56,6 +60,8 @@ bool WriteFileAtomically(int folderFd, const std::string& name, std::string_view
         problem = Reason("creating a temporary file failed");
         return false;
     }
+    CStopCleanup::AddTemporaryFile(folderFd, temporary);
+    cleanup.unlock();
 
     bool ok = true;
     if (fchmod(fd, kReportMode) != 0) {
@@ -72,12 +78,17 @@ bool WriteFileAtomically(int folderFd, const std::string& name, std::string_view
         problem = Reason("closing failed");
         ok = false;
     }
+    cleanup.lock();
     if (ok && renameat(folderFd, temporary.c_str(), folderFd, name.c_str()) != 0) {
         problem = Reason("renaming failed");
         ok = false;
     }
     if (!ok) {
         unlinkat(folderFd, temporary.c_str(), 0);
+    }
+    CStopCleanup::RemoveTemporaryFile(folderFd, temporary);
+    cleanup.unlock();
+    if (!ok) {
         return false;
     }
     // Make the rename itself durable; a failure here loses nothing already visible.

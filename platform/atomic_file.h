@@ -12,5 +12,10 @@
 // readable by everyone (0644), whatever the umask, so that a report written
 // as root can be read by the viewer. False with problem set (one line) when
 // it fails; the temporary file is then removed and name is left as it was.
-bool WriteFileAtomically(int folderFd, const std::string& name, std::string_view content,
-                         std::string& problem);
+[[nodiscard]] bool WriteFileAtomically(int folderFd, const std::string& name,
+                                       std::string_view content, std::string& problem);
+
+// A temporary file of WriteFileAtomically for name is called
+// "." + name + kTemporaryInfix + a unique tail; a run that was killed may
+// leave one behind.
+inline constexpr char kTemporaryInfix[] = ".tmp-";

@@ -1,5 +1,7 @@
 #include "platform/process.h"
 
+#include "platform/stop_cleanup.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -106,8 +108,19 @@ bool CProcess::Start(const std::vector<std::string>& arguments, const SpawnOptio
     setup.SetFlags(options.ownProcessGroup);
 
     pid_t pid = 0;
+    // A stop signal sees the group registered or no child at all.
+    std::unique_lock<std::mutex> cleanup;
+    if (options.ownProcessGroup) {
+        cleanup = CStopCleanup::Lock();
+    }
     const int spawned = posix_spawn(&pid, argv[0], setup.Actions(), setup.Attributes(), argv.data(),
                                     options.environment ? envp.data() : environ);
+    if (spawned == 0 && options.ownProcessGroup) {
+        CStopCleanup::AddProcessGroup(pid);
+    }
+    if (cleanup.owns_lock()) {
+        cleanup.unlock();
+    }
     if (pipeFds[1] >= 0) {
         close(pipeFds[1]);
     }
@@ -138,13 +151,28 @@ bool CProcess::Reap(bool block) {
     if (m_bEnded) {
         return true;
     }
+    if (block) {
+        // Wait without reaping, so that the reap itself can happen together
+        // with dropping the group from the stop registry.
+        siginfo_t info{};
+        while (waitid(P_PID, static_cast<id_t>(m_pid), &info, WEXITED | WNOWAIT) < 0 &&
+               errno == EINTR) {
+        }
+    }
+    std::unique_lock<std::mutex> cleanup;
+    if (m_bOwnGroup) {
+        cleanup = CStopCleanup::Lock();
+    }
     int status = 0;
     pid_t result;
     do {
-        result = waitpid(m_pid, &status, block ? 0 : WNOHANG);
+        result = waitpid(m_pid, &status, WNOHANG);
     } while (result < 0 && errno == EINTR);
     if (result == 0) {
         return false;
+    }
+    if (m_bOwnGroup) {
+        CStopCleanup::RemoveProcessGroup(m_pid);
     }
     // An error (ECHILD: reaped elsewhere) means it has ended, status unknown.
     m_bEnded = true;

@@ -4,6 +4,6 @@
 
 std::string ReportFileName(int driveNumber) {
     char name[256];
-    FormatBounded(name, sizeof name, "smart_PhysicalDrive%d.ini", driveNumber);
+    FormatBounded(name, sizeof name, "%s%d.ini", kReportFilePrefix, driveNumber);
     return name;
 }

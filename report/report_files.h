@@ -8,5 +8,7 @@ constexpr int kLastDriveNumber = 1049;
 
 constexpr const char* kAttributeTableFile = "attr_table.ini";
 
-// "smart_PhysicalDrive<N>.ini"
+constexpr const char* kReportFilePrefix = "smart_PhysicalDrive";
+
+// kReportFilePrefix + "<N>.ini"
 std::string ReportFileName(int driveNumber);

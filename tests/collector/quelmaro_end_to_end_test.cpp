@@ -4,14 +4,18 @@
 #include "collector_test_support.h"
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <spawn.h>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -20,6 +24,7 @@ extern char** environ;
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
 
 // Answers --scan-open from scan.json and a read of /dev/NAME from NAME.json,
 // with NAME.delay seconds of sleep first and NAME.status as exit status. When
@@ -33,6 +38,7 @@ case " $* " in
 *) name=$(basename "$last") ;;
 esac
 printf '%s\n' "$*" > "$dir/$name.args"
+echo $$ > "$dir/$name.pid"
 if [ -f "$dir/$name.delay" ]; then sleep "$(cat "$dir/$name.delay")"; fi
 if [ -n "$FAKE_ROOT" ] && [ -f "$dir/$name.root.json" ]; then
     cat "$dir/$name.root.json"
@@ -48,6 +54,7 @@ const char* const kFakePkexec = R"sh(#!/bin/sh
 dir=$(dirname "$0")
 printf '%s\n' "$@" >> "$dir/pkexec.calls"
 echo ---- >> "$dir/pkexec.calls"
+if [ -f "$dir/pkexec.status" ]; then exit "$(cat "$dir/pkexec.status")"; fi
 export FAKE_ROOT=1
 [ -n "$FAKE_PKEXEC_KEEPS_USER" ] || unset QUELMARO_ASSUME_USER
 exec "$@"
@@ -116,8 +123,10 @@ protected:
         Answer("scan", R"({"smartctl":{"exit_status":0},"devices":[)" + devices + "]}");
     }
 
-    RunResult Quelmaro(std::vector<std::string> arguments,
-                       const std::map<std::string, std::string>& environment = {}) {
+    // Starts quelmaro with the arguments, its output going to files in the
+    // tools folder (numbered by run, so that runs may overlap).
+    pid_t Start(std::vector<std::string> arguments,
+                const std::map<std::string, std::string>& environment = {}) {
         arguments.insert(arguments.begin(), QUELMARO_BINARY);
         std::vector<std::string> env;
         for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -140,8 +149,9 @@ protected:
         }
         envp.push_back(nullptr);
 
-        const std::string outPath = m_tools / "quelmaro.out";
-        const std::string errPath = m_tools / "quelmaro.err";
+        ++m_runs;
+        const std::string outPath = m_tools / ("quelmaro.out" + std::to_string(m_runs));
+        const std::string errPath = m_tools / ("quelmaro.err" + std::to_string(m_runs));
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -149,19 +159,32 @@ protected:
                                          0644);
         posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                          0644);
-        RunResult result;
-        const auto start = Clock::now();
         pid_t pid = -1;
-        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0) {
+        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) {
+            pid = -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        m_runStart[pid] = {m_runs, Clock::now()};
+        return pid;
+    }
+
+    RunResult Wait(pid_t pid) {
+        RunResult result;
+        if (pid > 0) {
             int status = 0;
             waitpid(pid, &status, 0);
             result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         }
+        const auto [run, start] = m_runStart[pid];
         result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        posix_spawn_file_actions_destroy(&actions);
-        result.out = ReadText(outPath);
-        result.err = ReadText(errPath);
+        result.out = ReadText(m_tools / ("quelmaro.out" + std::to_string(run)));
+        result.err = ReadText(m_tools / ("quelmaro.err" + std::to_string(run)));
         return result;
+    }
+
+    RunResult Quelmaro(std::vector<std::string> arguments,
+                       const std::map<std::string, std::string>& environment = {}) {
+        return Wait(Start(std::move(arguments), environment));
     }
 
     std::string Report(int number) const {
@@ -184,7 +207,28 @@ protected:
     CScratchFolder m_scratch;
     std::string m_fake;
     std::string m_out;
+    int m_runs = 0;
+    std::map<pid_t, std::pair<int, Clock::time_point>> m_runStart;
 };
+
+// Alive and not a zombie: a zombie has ended, only its parent has not
+// collected it (init in a container may never do so).
+bool ProcessRuns(pid_t pid) {
+    const std::string stat = ReadText("/proc/" + std::to_string(pid) + "/stat");
+    const std::size_t close = stat.rfind(')');
+    return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] != 'Z';
+}
+
+bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+    const auto end = Clock::now() + limit;
+    while (!condition()) {
+        if (Clock::now() >= end) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
 
 TEST_F(QuelmaroEndToEnd, EightDrivesOfOneSecondEachAreReadInParallel) {
     std::vector<std::string> names;
@@ -245,42 +289,55 @@ TEST_F(QuelmaroEndToEnd, PermissionDeniedWithoutPkexecExitsTwoAndKeepsOldReports
     EXPECT_EQ(Model(4), "old 4");
 }
 
-TEST_F(QuelmaroEndToEnd, PermissionDeniedRunsItselfOnceMoreThroughPkexec) {
+TEST_F(QuelmaroEndToEnd, PermissionDeniedAsksPkexecToRunItselfWithNothingTheUserNamed) {
     Answer("scan", ReadText(CapturePath("smart-prom-next/nvme_scan_open_error.json")));
-    Answer("scan", R"({"devices":[{"name":"/dev/nvme0","type":"nvme","protocol":"NVMe"}]})", 0, 0,
-           ".root.json");
-    Answer("nvme0", ReadText(CapturePath("smart-prom-next/nvme_xall_error.json")));
-    Answer("nvme0", ReadText(CapturePath(kGoodCaptures[5])), 0, 0, ".root.json");
-    PlantOldReports({0, 1});
-
+    WriteText(m_tools / "pkexec.status", "1");
     const RunResult run =
-        Quelmaro({"-uf", "--out", m_out, "--smartctl", m_fake, "--timeout", "5"},
+        Quelmaro({"-uf", "--smartctl", m_fake, "--timeout", "5"},
                  {{"QUELMARO_ASSUME_USER", "1"}, {"QUELMARO_PKEXEC", m_tools / "pkexec"}});
-    EXPECT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_EQ(Model(0), "Samsung SSD 970 EVO Plus 250GB");
-    EXPECT_FALSE(HasReport(1));
-    const std::vector<std::string> expected = {
-        QUELMARO_BINARY, "-uf", "--no-elevate", "--out", m_out,
-        "--timeout",     "5",   "--smartctl",   m_fake,  "----"};
+    EXPECT_EQ(run.exitStatus, 1) << "the privileged run's status";
+    const std::vector<std::string> expected = {QUELMARO_BINARY, "-uf", "--no-elevate",
+                                               "--timeout",     "5",   "----"};
     EXPECT_EQ(Lines(ReadText(m_tools / "pkexec.calls")), expected);
+
+    // A folder of the user's choice cannot be handed on: said, not ignored.
+    const RunResult out =
+        Quelmaro({"-uf", "--out", m_out, "--smartctl", m_fake},
+                 {{"QUELMARO_ASSUME_USER", "1"}, {"QUELMARO_PKEXEC", m_tools / "pkexec"}});
+    EXPECT_EQ(out.exitStatus, 2);
+    EXPECT_EQ(Lines(out.err).size(), 1u) << out.err;
+    EXPECT_EQ(Lines(ReadText(m_tools / "pkexec.calls")).size(), expected.size());
 }
 
-TEST_F(QuelmaroEndToEnd, RunThroughPkexecNeverAsksAgain) {
+TEST_F(QuelmaroEndToEnd, RunThatMayNotElevateNeverAsks) {
     Answer("scan", ReadText(CapturePath("smart-prom-next/nvme_scan_open_error.json")));
     PlantOldReports({0});
-    const RunResult run = Quelmaro({"-uf", "--out", m_out, "--smartctl", m_fake},
-                                   {{"QUELMARO_ASSUME_USER", "1"},
-                                    {"QUELMARO_PKEXEC", m_tools / "pkexec"},
-                                    {"FAKE_PKEXEC_KEEPS_USER", "1"}});
+    const RunResult run =
+        Quelmaro({"-uf", "--no-elevate", "--out", m_out, "--smartctl", m_fake},
+                 {{"QUELMARO_ASSUME_USER", "1"}, {"QUELMARO_PKEXEC", m_tools / "pkexec"}});
     EXPECT_EQ(run.exitStatus, 2);
     EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
-    EXPECT_EQ(Lines(ReadText(m_tools / "pkexec.calls")).back(), "----");
-    std::size_t calls = 0;
-    for (const std::string& line : Lines(ReadText(m_tools / "pkexec.calls"))) {
-        calls += line == "----";
-    }
-    EXPECT_EQ(calls, 1u);
+    EXPECT_FALSE(Exists(m_tools / "pkexec.calls"));
     EXPECT_EQ(Model(0), "old 0");
+}
+
+TEST_F(QuelmaroEndToEnd, RunStartedByPkexecRefusesEveryOptionThatNamesSomething) {
+    ScanFinds({"sda"});
+    Answer("sda", ReadText(CapturePath(kGoodCaptures[0])));
+    const std::vector<std::vector<std::string>> refused = {
+        {"-uf", "--smartctl", m_fake},
+        {"-uf", "--out", m_out},
+        {"--from-json", CapturePath(kGoodCaptures[0]), "--out", m_out},
+        {"-uf", "--unknown"},
+        {"--help"},
+    };
+    for (const auto& arguments : refused) {
+        const RunResult run = Quelmaro(arguments, {{"PKEXEC_UID", "1000"}});
+        EXPECT_EQ(run.exitStatus, 2) << arguments[1];
+        EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+        EXPECT_FALSE(Exists(m_tools / "scan.args")) << "smartctl ran for " << arguments[1];
+        EXPECT_FALSE(HasReport(0)) << arguments[1];
+    }
 }
 
 TEST_F(QuelmaroEndToEnd, StaleReportsGoOnlyAfterAGoodScan) {
@@ -361,6 +418,70 @@ TEST_F(QuelmaroEndToEnd, CommandLineMistakes) {
         EXPECT_NE(run.err.find(c.errPart), std::string::npos) << run.err;
         EXPECT_NE(run.out.find(c.outPart), std::string::npos) << run.out;
     }
+}
+
+TEST_F(QuelmaroEndToEnd, StopSignalEndsEverySmartctlAndKeepsWrittenReports) {
+    ScanFinds({"sda", "sdb", "sdc"});
+    Answer("sda", ReadText(CapturePath(kGoodCaptures[0])));
+    Answer("sdb", ReadText(CapturePath(kGoodCaptures[1])), 0, 30);
+    Answer("sdc", ReadText(CapturePath(kGoodCaptures[2])), 0, 30);
+    const pid_t quelmaro = Start({"-uf", "--out", m_out, "--smartctl", m_fake});
+    ASSERT_TRUE(WaitFor([&] { return HasReport(0) && Exists(m_tools / "sdc.pid"); }, 10s));
+    ASSERT_TRUE(WaitFor([&] { return Exists(m_tools / "sdb.pid"); }, 10s));
+    kill(quelmaro, SIGTERM);
+    const RunResult run = Wait(quelmaro);
+    EXPECT_EQ(run.exitStatus, 2);
+    EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+    for (const char* name : {"sdb", "sdc"}) {
+        const pid_t smartctl = std::stoi(ReadText(m_tools / (std::string(name) + ".pid")));
+        EXPECT_TRUE(WaitFor([&] { return !ProcessRuns(smartctl); }, 2s)) << name;
+    }
+    EXPECT_TRUE(HasReport(0));
+    for (const auto& entry : std::filesystem::directory_iterator(m_out)) {
+        EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos)
+            << entry.path();
+    }
+}
+
+TEST_F(QuelmaroEndToEnd, ReportIsWrittenAsSoonAsItsDriveIsReadAndTheRunIsBounded) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "an unprivileged run writes only once it knows no drive refused it";
+    }
+    std::vector<std::string> names = {"sda"};
+    Answer("sda", ReadText(CapturePath(kGoodCaptures[0])));
+    for (char letter = 'b'; letter <= 'j'; ++letter) {
+        names.push_back(std::string("sd") + letter);
+        Answer(names.back(), "{}", 0, 30);
+    }
+    ScanFinds(names);
+    const pid_t quelmaro = Start({"-uf", "--out", m_out, "--smartctl", m_fake, "--timeout", "2"});
+    EXPECT_TRUE(WaitFor([&] { return HasReport(0); }, 1500ms));
+    EXPECT_TRUE(ProcessRuns(quelmaro)) << "still waiting for the hung drives";
+    const RunResult run = Wait(quelmaro);
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_LT(run.seconds, 10.0) << "two waves of hung drives, 2 s each";
+}
+
+TEST_F(QuelmaroEndToEnd, OverlappingRunsOnOneFolderTakeTurns) {
+    ScanFinds({"sda", "sdb"});
+    Answer("sda", ReadText(CapturePath(kGoodCaptures[0])), 0, 1);
+    Answer("sdb", ReadText(CapturePath(kGoodCaptures[1])), 0, 1);
+    CScratchFolder other;
+    WriteText(other / "smartctl", kFakeSmartctl, true);
+    WriteText(other / "scan.json", R"({"devices":[{"name":"/dev/sdz","type":"sat"}]})");
+    WriteText(other / "sdz.json", ReadText(CapturePath(kGoodCaptures[3])));
+
+    const pid_t first = Start({"-uf", "--out", m_out, "--smartctl", m_fake});
+    ASSERT_TRUE(WaitFor([&] { return Exists(m_tools / "sda.pid"); }, 10s));
+    const pid_t second = Start({"-uf", "--out", m_out, "--smartctl", other / "smartctl"});
+    const RunResult firstRun = Wait(first);
+    EXPECT_FALSE(Exists(other / "scan.args")) << "the second run began before the first ended";
+    const RunResult secondRun = Wait(second);
+    EXPECT_EQ(firstRun.exitStatus, 0) << firstRun.err;
+    EXPECT_EQ(secondRun.exitStatus, 0) << secondRun.err;
+    // The folder holds the second scan's set, not a mixture.
+    EXPECT_EQ(Model(0), "TOSHIBA HDWE160");
+    EXPECT_FALSE(HasReport(1));
 }
 
 } // namespace
