@@ -109,6 +109,7 @@ private slots:
     void startupWithoutReportsOrCollector();
     void layout_data();
     void layout();
+    void tabOrder();
     void drivesListedByModel();
     void scanRunsAfterTheCollector();
     void selectingADriveShowsEverything();
@@ -195,6 +196,25 @@ void TestViewerDlg::layout() {
     QCOMPARE(t.dlg.size(), size);
     QCOMPARE(t.dlg.minimumSize(), size);
     QCOMPARE(t.dlg.maximumSize(), size);
+}
+
+void TestViewerDlg::tabOrder() {
+    CTestFolder folder;
+    CPathOverride path(m_emptyPath.path().toUtf8());
+    CDialogUnderTest t(true);
+    t.dlg.m_lstDrives.setFocus();
+    QCOMPARE(QApplication::focusWidget(), &t.dlg.m_lstDrives);
+    // Forward list, button, table and round again; backward the other way.
+    const char* const forward[] = {"ctrl1008", "ctrl1000", "ctrl1001"};
+    for (const char* name : forward) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(name));
+    }
+    const char* const backward[] = {"ctrl1000", "ctrl1008", "ctrl1001"};
+    for (const char* name : backward) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(name));
+    }
 }
 
 void TestViewerDlg::drivesListedByModel() {
