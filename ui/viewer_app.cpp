@@ -5,7 +5,8 @@
 
 CViewerApp::CViewerApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("tolvenar"));
-    setApplicationDisplayName(QStringLiteral("Tolvenar"));
+    // No display name: Qt would append it to every window's caption. The
+    // desktop file name alone ties the windows to the launcher entry.
     setApplicationVersion(QStringLiteral("0.2.7.0"));
     setDesktopFileName(QStringLiteral("tolvenar"));
     setFont(DialogFont());
