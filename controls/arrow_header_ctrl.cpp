@@ -1,5 +1,6 @@
 #include "controls/arrow_header_ctrl.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QStyleOptionHeader>
 
@@ -56,12 +57,20 @@ void CArrowHeaderCtrl::paintSection(QPainter* painter, const QRect& rect, int lo
         const QString title = model() != nullptr
                                   ? model()->headerData(logicalIndex, orientation()).toString()
                                   : QString();
-        const QString shown =
-            drawing.elideTitleEnd
-                ? painter->fontMetrics().elidedText(title, Qt::ElideRight, titleRect.width())
-                : title;
+        const QFontMetrics metrics = painter->fontMetrics();
+        const HeaderTitle shown = drawing.elideTitleEnd
+                                      ? FitHeaderTitle(title, titleRect.width(),
+                                                       [&metrics](const QString& text) {
+                                                           return metrics.horizontalAdvance(text);
+                                                       })
+                                      : HeaderTitle{title, false};
+        painter->save();
+        if (shown.clipToRect) {
+            painter->setClipRect(titleRect, Qt::IntersectClip);
+        }
         painter->setPen(pal.color(QPalette::ButtonText));
-        painter->drawText(titleRect, drawing.titleFlags, shown);
+        painter->drawText(titleRect, drawing.titleFlags, shown.text);
+        painter->restore();
     }
 
     // Pixel by pixel: Qt's own lines leave out whichever end lies right or

@@ -93,3 +93,26 @@ HeaderItemDrawing ComputeHeaderItemDrawing(const HeaderItemState& state) {
     }
     return drawing;
 }
+
+HeaderTitle FitHeaderTitle(const QString& title, int width,
+                           const std::function<int(const QString&)>& advance) {
+    if (advance(title) <= width) {
+        return {title, false};
+    }
+    // Fonts such as IPA P Gothic draw "…" full-width, wider than the three
+    // full stops that may still fit into a narrow column.
+    const QString dots = QStringLiteral("...");
+    const QString ellipses[] = {QString(QChar(0x2026)), dots};
+    for (int kept = static_cast<int>(title.size()) - 1; kept >= 0; --kept) {
+        if (kept > 0 && title.at(kept - 1).isHighSurrogate()) {
+            continue; // never split a character
+        }
+        for (const QString& ellipsis : ellipses) {
+            const QString shown = title.left(kept) + ellipsis;
+            if (advance(shown) <= width) {
+                return {shown, false};
+            }
+        }
+    }
+    return {dots, true};
+}

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QPalette>
+#include <QString>
+#include <functional>
 #include <vector>
 
 // Edges of a rectangle as the header lays out its items: right and bottom lie
@@ -58,3 +60,16 @@ std::vector<HeaderPoint> SegmentPixels(HeaderPoint from, HeaderPoint to);
 // order. A pressed item moves its title one pixel right and two down, the
 // arrow stays.
 HeaderItemDrawing ComputeHeaderItemDrawing(const HeaderItemState& state);
+
+// The title as it fits into a width: whole when it fits, else as many of its
+// first characters as fit before an ellipsis, "…" or, where that is too
+// wide, "...". When not even a bare ellipsis fits, "..." is drawn anyway,
+// cut off at the edge of the title's rectangle so that it never runs into the
+// arrow: a sorted narrow column still shows that its title is there.
+struct HeaderTitle {
+    QString text;
+    bool clipToRect = false;
+};
+
+HeaderTitle FitHeaderTitle(const QString& title, int width,
+                           const std::function<int(const QString&)>& advance);

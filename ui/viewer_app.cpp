@@ -3,13 +3,26 @@
 #include "ui/dialog_units.h"
 #include "ui/viewer_dlg.h"
 
+#include <QLibraryInfo>
+#include <QLocale>
+
 CViewerApp::CViewerApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("tolvenar"));
-    setApplicationDisplayName(QStringLiteral("Tolvenar"));
+    // No display name: Qt would append it to every window's caption. The
+    // desktop file name alone ties the windows to the launcher entry.
     setApplicationVersion(QStringLiteral("0.2.7.0"));
     setDesktopFileName(QStringLiteral("tolvenar"));
     setFont(DialogFont());
     setWindowIcon(ProgramIcon());
+    // The standard dialogs speak the user's language, as the desktop's own do.
+    if (LoadQtTranslations(m_qtTranslator, QLocale::system())) {
+        installTranslator(&m_qtTranslator);
+    }
+}
+
+bool CViewerApp::LoadQtTranslations(QTranslator& translator, const QLocale& locale) {
+    return translator.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 }
 
 QIcon CViewerApp::ProgramIcon() {

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QTranslator>
+
+class QLocale;
 
 // The application: runs the main dialog modally and ends when it closes.
 class CViewerApp : public QApplication {
@@ -13,4 +16,11 @@ public:
     int InitInstance();
 
     static QIcon ProgramIcon();
+
+    // Loads Qt's own texts (file chooser, message box buttons) for locale
+    // from Qt's translations folder; false when Qt has none for it.
+    static bool LoadQtTranslations(QTranslator& translator, const QLocale& locale);
+
+private:
+    QTranslator m_qtTranslator;
 };

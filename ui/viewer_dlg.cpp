@@ -87,6 +87,10 @@ CViewerDlg::CViewerDlg(QWidget* parent)
     m_actAbout.setText(QStringLiteral("Tolvenar のﾊﾞｰｼﾞｮﾝ情報(&A)..."));
 
     LayOutControls();
+    // Tab goes list, button, table; the order of construction alone would put
+    // the table before the button.
+    setTabOrder(&m_lstDrives, &m_btnRefresh);
+    setTabOrder(&m_btnRefresh, &m_lvAttributes);
 
     connect(&m_lstDrives, &QListWidget::itemSelectionChanged, this,
             &CViewerDlg::OnSelChangeDriveList);

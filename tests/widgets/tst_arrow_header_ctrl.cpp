@@ -22,6 +22,8 @@ private slots:
     void arrowPixels_data();
     void arrowPixels();
     void pressedSectionShiftsTitle();
+    void narrowSortedColumnKeepsATitle_data();
+    void narrowSortedColumnKeepsATitle();
 
 private:
     QStandardItemModel m_model{0, 3};
@@ -100,6 +102,42 @@ void TestArrowHeaderCtrl::pressedSectionShiftsTitle() {
         (m_header->ComputeDrawing(QRect(0, 0, 100, 17), 0).titleRect == HeaderRect{4, 0, 96, 17}));
     QTest::mouseRelease(m_header->viewport(), Qt::LeftButton, {}, QPoint(150, 8));
     QVERIFY((m_header->ComputeDrawing(rect, 1).titleRect == HeaderRect{104, 0, 184, 17}));
+}
+
+void TestArrowHeaderCtrl::narrowSortedColumnKeepsATitle_data() {
+    QTest::addColumn<bool>("sorted");
+    QTest::newRow("sorted") << true;
+    QTest::newRow("sorted before") << false;
+}
+
+// The attribute table's ID column: 28 pixels, so a sorted one leaves its
+// title 8 pixels (4 to 12), in which not even a full-width "…" fits.
+void TestArrowHeaderCtrl::narrowSortedColumnKeepsATitle() {
+    QFETCH(bool, sorted);
+    QFont font(QStringLiteral("IPAPGothic"));
+    font.setPixelSize(12);
+    m_header->setFont(font);
+    m_model.setHorizontalHeaderLabels({QStringLiteral("ID"), QStringLiteral("概要")});
+    m_header->resizeSection(0, 28);
+    m_header->MarkSortColumn(0, true);
+    if (!sorted) {
+        m_header->MarkSortColumn(1, true);
+    }
+    const QImage image = m_header->grab().toImage();
+    const int titleEnd = sorted ? 12 : 24;
+    int inked = 0;
+    for (int x = 0; x < 28; ++x) {
+        for (int y = 0; y < 17; ++y) {
+            const QColor colour = image.pixelColor(x, y);
+            if (colour == kFace || colour == kLight || colour == kDark) {
+                continue;
+            }
+            QVERIFY2(x >= 4 && x < titleEnd,
+                     qPrintable(QStringLiteral("title ink at %1,%2").arg(x).arg(y)));
+            ++inked;
+        }
+    }
+    QVERIFY(inked > 0);
 }
 
 QTEST_MAIN(TestArrowHeaderCtrl)

@@ -1,5 +1,6 @@
 #include "ui/dialog_units.h"
 
+#include <QFontInfo>
 #include <QtTest>
 
 class TestDialogUnits : public QObject {
@@ -7,6 +8,8 @@ class TestDialogUnits : public QObject {
 private slots:
     void mapRect_data();
     void mapRect();
+    void fromFontMetrics_data();
+    void fromFontMetrics();
     void fromTheDialogFont();
 };
 
@@ -34,19 +37,42 @@ void TestDialogUnits::mapRect() {
     QCOMPARE(CDialogUnits::MulDiv(5, 5, 0), -1);
 }
 
+void TestDialogUnits::fromFontMetrics_data() {
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<int>("points");
+    QTest::addColumn<int>("baseX");
+    QTest::addColumn<int>("baseY");
+    // At 96 dpi. The 52 Latin letters of IPA P Gothic 9 pt are 369 pixels
+    // wide, those of the monospaced IPA Gothic 312, of IPA P Gothic 12 pt 492.
+    QTest::newRow("IPA P Gothic 9 pt") << "IPAPGothic" << 9 << 7 << 13;
+    QTest::newRow("IPA Gothic 9 pt") << "IPAGothic" << 9 << 6 << 13;
+    QTest::newRow("IPA P Gothic 12 pt") << "IPAPGothic" << 12 << 9 << 17;
+}
+
+void TestDialogUnits::fromFontMetrics() {
+    QFETCH(QString, family);
+    QFETCH(int, points);
+    QFETCH(int, baseX);
+    QFETCH(int, baseY);
+    QFont font(family);
+    font.setPointSize(points);
+    QCOMPARE(QFontInfo(font).family(), family); // fonts-ipafont-gothic is installed
+    const CDialogUnits units(font);
+    QCOMPARE(units.BaseX(), baseX);
+    QCOMPARE(units.BaseY(), baseY);
+}
+
 void TestDialogUnits::fromTheDialogFont() {
     const QFont font = DialogFont();
     QCOMPARE(font.families(),
              (QStringList{QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"),
                           QStringLiteral("sans-serif")}));
     QCOMPARE(font.pointSize(), 9);
-    // The average width of the 52 Latin letters, rounded, and the line height.
-    const QFontMetrics metrics(font);
-    const int letters = metrics.horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    // Without the Windows font, IPA P Gothic stands in.
+    QCOMPARE(QFontInfo(font).family(), QStringLiteral("IPAPGothic"));
     const CDialogUnits units(font);
-    QCOMPARE(units.BaseX(), (letters + 26) / 52);
-    QCOMPARE(units.BaseY(), metrics.height());
+    QCOMPARE(units.BaseX(), 7);
+    QCOMPARE(units.BaseY(), 13);
 }
 
 QTEST_MAIN(TestDialogUnits)

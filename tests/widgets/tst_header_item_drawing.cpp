@@ -13,6 +13,8 @@ private slots:
     void drawing();
     void alignment_data();
     void alignment();
+    void fitTitle_data();
+    void fitTitle();
 };
 
 void TestHeaderItemDrawing::drawing_data() {
@@ -102,6 +104,61 @@ void TestHeaderItemDrawing::alignment() {
     QVERIFY(drawing.titleFlags & Qt::TextSingleLine);
     QVERIFY(!(drawing.titleFlags & Qt::TextShowMnemonic));
     QVERIFY(drawing.elideTitleEnd);
+}
+
+namespace {
+
+// Widths in pixels, like a proportional Japanese font: Latin letters 6, a
+// full stop 3, "…" and other wide characters 12. The first half of a
+// surrogate pair weighs nothing, so a cut between the halves would look
+// cheap.
+int FakeAdvance(const QString& text) {
+    int width = 0;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('.')) {
+            width += 3;
+        } else if (c.isHighSurrogate()) {
+            width += 0;
+        } else if (c.unicode() < 0x80) {
+            width += 6;
+        } else {
+            width += 12;
+        }
+    }
+    return width;
+}
+
+} // namespace
+
+void TestHeaderItemDrawing::fitTitle_data() {
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("clip");
+    QTest::newRow("fits exactly") << "ID" << 12 << "ID" << false;
+    QTest::newRow("empty") << "" << 0 << "" << false;
+    QTest::newRow("wide ellipsis") << "ABCDE" << 24 << "AB…" << false;
+    QTest::newRow("dots keep more") << "ABCDE" << 23 << "AB..." << false;
+    QTest::newRow("one short of whole") << "ABCDE" << 29 << "ABC..." << false;
+    QTest::newRow("bare wide ellipsis") << "ABCDE" << 14 << "…" << false;
+    QTest::newRow("bare dots") << "ID" << 11 << "..." << false;
+    QTest::newRow("dots exactly") << "ID" << 9 << "..." << false;
+    // The ID column while sorted: 8 pixels, nothing fits.
+    QTest::newRow("nothing fits") << "ID" << 8 << "..." << true;
+    QTest::newRow("no width") << "ID" << 0 << "..." << true;
+    QTest::newRow("wide title") << "概要" << 23 << "概..." << false;
+    QTest::newRow("pair kept whole") << "A\U0001F600BC" << 27 << "A\U0001F600..." << false;
+    QTest::newRow("pair never split") << "A\U0001F600BC" << 17 << "A..." << false;
+}
+
+void TestHeaderItemDrawing::fitTitle() {
+    QFETCH(QString, title);
+    QFETCH(int, width);
+    QFETCH(QString, shown);
+    QFETCH(bool, clip);
+    const HeaderTitle fitted = FitHeaderTitle(title, width, FakeAdvance);
+    QCOMPARE(fitted.text, shown);
+    QCOMPARE(fitted.clipToRect, clip);
 }
 
 QTEST_APPLESS_MAIN(TestHeaderItemDrawing)

@@ -1,5 +1,4 @@
 #include "controls/arrow_header_ctrl.h"
-#include "identify/vendor_identification.h"
 #include "test_folder.h"
 #include "ui/about_dlg.h"
 #include "ui/choose_open_file.h"
@@ -7,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QFontInfo>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMessageBox>
@@ -109,6 +109,7 @@ private slots:
     void startupWithoutReportsOrCollector();
     void layout_data();
     void layout();
+    void tabOrder();
     void drivesListedByModel();
     void scanRunsAfterTheCollector();
     void selectingADriveShowsEverything();
@@ -153,46 +154,67 @@ void TestViewerDlg::startupWithoutReportsOrCollector() {
 
 void TestViewerDlg::layout_data() {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("units");
+    QTest::addColumn<QRect>("pixels");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("visible");
-    QTest::newRow("devices") << "ctrlDevices" << QRect(4, 7, 83, 8) << "HDDデバイス：" << true;
-    QTest::newRow("1001") << "ctrl1001" << QRect(4, 17, 105, 105) << "" << true;
-    QTest::newRow("1006") << "ctrl1006" << QRect(4, 139, 92, 8) << "" << true;
-    QTest::newRow("1007") << "ctrl1007" << QRect(4, 151, 98, 8) << "" << true;
-    QTest::newRow("1010") << "ctrl1010" << QRect(13, 161, 101, 8) << "" << true;
-    QTest::newRow("1009") << "ctrl1009" << QRect(4, 173, 99, 8) << "" << true;
-    QTest::newRow("1003") << "ctrl1003" << QRect(4, 184, 89, 8) << "" << true;
-    QTest::newRow("1004") << "ctrl1004" << QRect(4, 194, 101, 8) << "" << true;
-    QTest::newRow("1005") << "ctrl1005" << QRect(4, 205, 64, 8) << "" << true;
-    QTest::newRow("1011") << "ctrl1011" << QRect(4, 216, 93, 8) << "" << true;
-    QTest::newRow("1012") << "ctrl1012" << QRect(4, 260, 107, 11) << "優先度の低い項目を隠す"
+    // IPA P Gothic 9 pt: 7 pixels a character, 13 a line, so the template's
+    // x and width count 7/4 pixels a unit and its y and height 13/8.
+    QTest::newRow("devices") << "ctrlDevices" << QRect(7, 11, 145, 13) << "HDDデバイス：" << true;
+    QTest::newRow("1001") << "ctrl1001" << QRect(7, 28, 184, 170) << "" << true;
+    QTest::newRow("1006") << "ctrl1006" << QRect(7, 226, 161, 13) << "" << true;
+    QTest::newRow("1007") << "ctrl1007" << QRect(7, 245, 172, 13) << "" << true;
+    QTest::newRow("1010") << "ctrl1010" << QRect(23, 262, 177, 13) << "" << true;
+    QTest::newRow("1009") << "ctrl1009" << QRect(7, 281, 173, 13) << "" << true;
+    QTest::newRow("1003") << "ctrl1003" << QRect(7, 299, 156, 13) << "" << true;
+    QTest::newRow("1004") << "ctrl1004" << QRect(7, 315, 177, 13) << "" << true;
+    QTest::newRow("1005") << "ctrl1005" << QRect(7, 333, 112, 13) << "" << true;
+    QTest::newRow("1011") << "ctrl1011" << QRect(7, 351, 163, 13) << "" << true;
+    QTest::newRow("1012") << "ctrl1012" << QRect(7, 423, 187, 17) << "優先度の低い項目を隠す"
                           << false;
-    QTest::newRow("1008") << "ctrl1008" << QRect(4, 276, 99, 14) << "最新情報の取得" << true;
-    QTest::newRow("1000") << "ctrl1000" << QRect(115, 7, 339, 283) << "" << true;
-    QTest::newRow("rank") << "ctrlRank" << QRect(105, 119, 8, 43) << "ラ　ン　ク" << false;
-    QTest::newRow("high") << "ctrlRankHigh" << QRect(106, 9, 8, 29) << "↑　高" << false;
-    QTest::newRow("low") << "ctrlRankLow" << QRect(105, 264, 8, 26) << "低　↓" << false;
+    QTest::newRow("1008") << "ctrl1008" << QRect(7, 449, 173, 22) << "最新情報の取得" << true;
+    QTest::newRow("1000") << "ctrl1000" << QRect(201, 11, 594, 460) << "" << true;
+    QTest::newRow("rank") << "ctrlRank" << QRect(184, 193, 14, 70) << "ラ　ン　ク" << false;
+    QTest::newRow("high") << "ctrlRankHigh" << QRect(186, 15, 14, 47) << "↑　高" << false;
+    QTest::newRow("low") << "ctrlRankLow" << QRect(184, 429, 14, 42) << "低　↓" << false;
 }
 
 void TestViewerDlg::layout() {
     QFETCH(QString, name);
-    QFETCH(QRect, units);
+    QFETCH(QRect, pixels);
     QFETCH(QString, text);
     QFETCH(bool, visible);
     CTestFolder folder;
     CPathOverride path(m_emptyPath.path().toUtf8());
     CDialogUnderTest t(true);
+    QCOMPARE(QFontInfo(t.dlg.font()).family(), QStringLiteral("IPAPGothic"));
     const QWidget* control = t.dlg.findChild<QWidget*>(name);
     QVERIFY(control != nullptr);
-    QCOMPARE(control->geometry(),
-             t.dlg.Units().MapRect(units.x(), units.y(), units.width(), units.height()));
+    QCOMPARE(control->geometry(), pixels);
     QCOMPARE(control->isVisible(), visible);
     QCOMPARE(control->property("text").toString(), text);
-    const QSize size = t.dlg.Units().MapSize(459, 297);
+    const QSize size(803, 483); // 459 x 297 units
     QCOMPARE(t.dlg.size(), size);
     QCOMPARE(t.dlg.minimumSize(), size);
     QCOMPARE(t.dlg.maximumSize(), size);
+}
+
+void TestViewerDlg::tabOrder() {
+    CTestFolder folder;
+    CPathOverride path(m_emptyPath.path().toUtf8());
+    CDialogUnderTest t(true);
+    t.dlg.m_lstDrives.setFocus();
+    QCOMPARE(QApplication::focusWidget(), &t.dlg.m_lstDrives);
+    // Forward list, button, table and round again; backward the other way.
+    const char* const forward[] = {"ctrl1008", "ctrl1000", "ctrl1001"};
+    for (const char* name : forward) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(name));
+    }
+    const char* const backward[] = {"ctrl1000", "ctrl1008", "ctrl1001"};
+    for (const char* name : backward) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(name));
+    }
 }
 
 void TestViewerDlg::drivesListedByModel() {
@@ -236,7 +258,7 @@ void TestViewerDlg::selectingADriveShowsEverything() {
 
     const QStringList expected{QStringLiteral("メーカ： Western Digital"),
                                QStringLiteral("モデル： WDC WD10EZEX-00BN5A0"),
-                               QString(),
+                               QString(), // no series known for Western Digital
                                QStringLiteral("容量： 1000 GB (931 GiB)"),
                                QStringLiteral("S/N： WD-WCC3F0000001"),
                                QStringLiteral("Firmware Revision： 01.01A01"),
