@@ -1,21 +1,16 @@
 #include "collector/capture_conversion.h"
 
+#include "collector/decoded_raw_value.h"
 #include "collector/json_access.h"
 #include "collector/nvme_health_mapping.h"
 #include "collector/report_text.h"
 #include "collector/smartctl_messages.h"
+#include "report/model_rules.h"
 
 #include <algorithm>
 #include <cstdint>
 
 namespace {
-
-// The low 32 bits of raw as a two's complement number, computed without a
-// narrowing conversion whose result the language leaves to the compiler.
-std::int32_t Low32Signed(std::uint64_t raw) {
-    const std::int64_t low = static_cast<std::int64_t>(raw & 0xFFFFFFFFu);
-    return static_cast<std::int32_t>(low >= 0x80000000 ? low - 0x100000000 : low);
-}
 
 std::string FirstText(const nlohmann::json& capture, std::initializer_list<const char*> keys) {
     for (const char* key : keys) {
@@ -52,7 +47,10 @@ std::optional<std::uint64_t> CapacityOf(const nlohmann::json& capture) {
     return JsonUnsigned(JsonMember(&capture, "nvme_total_capacity"));
 }
 
-std::optional<ReportAttribute> AtaAttributeOf(const nlohmann::json& entry) {
+constexpr int kPowerOnHoursId = 9;
+
+std::optional<ReportAttribute> AtaAttributeOf(const nlohmann::json& entry,
+                                              const std::string& model) {
     const auto id = JsonInt32(JsonMember(&entry, "id"));
     const auto value = JsonInt32(JsonMember(&entry, "value"));
     if (!id || *id < 1 || *id > 255 || !value) {
@@ -63,20 +61,27 @@ std::optional<ReportAttribute> AtaAttributeOf(const nlohmann::json& entry) {
     attribute.current = *value;
     attribute.worst = JsonInt32(JsonMember(&entry, "worst")).value_or(*value);
     attribute.threshold = JsonInt32(JsonMember(&entry, "thresh")).value_or(0);
-    if (const auto raw = JsonUnsigned(JsonMember(JsonMember(&entry, "raw"), "value"))) {
-        attribute.raw = Low32Signed(*raw);
-        attribute.auxiliary = static_cast<std::uint16_t>((*raw >> 32) & 0xFFFFu);
+    const nlohmann::json* raw = JsonMember(&entry, "raw");
+    // smartctl already shows some makers' power-on minutes or seconds as a
+    // duration; the evaluation converts their count itself.
+    const bool valueOnly = *id == kPowerOnHoursId && CountsPowerOnInMinutesOrSeconds(model.c_str());
+    if (raw != nullptr) {
+        attribute.raw = AtaRawField(*raw, valueOnly).value_or(0);
+    }
+    if (const auto value = JsonUnsigned(JsonMember(raw, "value"))) {
+        attribute.auxiliary = static_cast<std::uint16_t>((*value >> 32) & 0xFFFFu);
     }
     return attribute;
 }
 
-void AppendAtaAttributes(const nlohmann::json& capture, std::vector<ReportAttribute>& attributes) {
+void AppendAtaAttributes(const nlohmann::json& capture, const std::string& model,
+                         std::vector<ReportAttribute>& attributes) {
     const nlohmann::json* table = JsonMember(JsonMember(&capture, "ata_smart_attributes"), "table");
     if (table == nullptr || !table->is_array()) {
         return;
     }
     for (const nlohmann::json& entry : *table) {
-        const auto attribute = AtaAttributeOf(entry);
+        const auto attribute = AtaAttributeOf(entry, model);
         if (!attribute) {
             continue;
         }
@@ -120,7 +125,7 @@ CaptureConversion ConvertCapture(const nlohmann::json& capture) {
     report.serialNumber = FirstText(capture, {"serial_number"});
     report.firmwareRevision = FirstText(capture, {"firmware_version", "scsi_revision", "revision"});
     report.capacityBytes = CapacityOf(capture);
-    AppendAtaAttributes(capture, report.attributes);
+    AppendAtaAttributes(capture, report.model, report.attributes);
     if (const nlohmann::json* log = JsonMember(&capture, "nvme_smart_health_information_log")) {
         AppendNvmeHealthAttributes(*log, report.attributes);
     }

@@ -11,7 +11,8 @@ struct ReportAttribute {
     std::int32_t current = 0;
     std::int32_t worst = 0;
     std::int32_t threshold = 0;
-    std::int32_t raw = 0;
+    // smartctl's decoding of the raw bytes; counters pass 32 bits.
+    std::int64_t raw = 0;
     std::uint16_t auxiliary = 0;
 };
 

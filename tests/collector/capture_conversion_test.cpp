@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <regex>
 #include <set>
 #include <string>
 
@@ -44,18 +45,27 @@ Values ConvertedValues(const std::string& relative) {
     return ParseReportText(FormatReportIni(reading.report));
 }
 
-// The report's five fields as the capture states them: the raw value's low
-// 32 bits as a signed number and its bits 32 to 47.
+// The raw field as smartctl decoded it: the leading number of raw.string when
+// that is a number, a number with a remark in parentheses or a duration,
+// else raw.value.
+std::string ExpectedRaw(const nlohmann::json& raw) {
+    static const std::regex kDecoded(R"(^(\d+)( \(.*\)|h(\+\d+m(\+\d+(\.\d+)?s)?)?)?$)");
+    const std::string text = raw.value("string", "");
+    std::smatch match;
+    if (std::regex_match(text, match, kDecoded)) {
+        return match[1];
+    }
+    return std::to_string(raw["value"].get<std::uint64_t>());
+}
+
+// The report's five fields as the capture states them; the fifth is bits 32
+// to 47 of raw.value.
 std::string ExpectedAtaLine(const nlohmann::json& entry) {
     const std::uint64_t raw = entry["raw"]["value"].get<std::uint64_t>();
-    std::int64_t low = static_cast<std::int64_t>(raw % 4294967296u);
-    if (low >= 2147483648) {
-        low -= 4294967296;
-    }
     const std::uint64_t high = (raw / 4294967296u) % 65536u;
     return std::to_string(entry["value"].get<int>()) + "," +
            std::to_string(entry["worst"].get<int>()) + "," +
-           std::to_string(entry["thresh"].get<int>()) + "," + std::to_string(low) + "," +
+           std::to_string(entry["thresh"].get<int>()) + "," + ExpectedRaw(entry["raw"]) + "," +
            std::to_string(high);
 }
 
@@ -136,15 +146,18 @@ struct KnownValue {
 
 // Worked out by hand from the captures' raw values and smartctl's own decoding.
 const KnownValue kKnownValues[] = {
-    // 194 raw 0x13_0000_0021: 33 degrees now, 19 packed above.
+    // 194 "33 (0 19 0 0 0)", raw.value 0x13_0000_0021: 19 packed above.
     {"smartctl_exporter/ST3500418AS_12.json", "SMARTS::ATTR_194", "33,43,0,33,19"},
-    // 241 raw 3022432698 has bit 31 set: negative as a signed 32-bit number.
-    {"smartctl_exporter/ST3500418AS_12.json", "SMARTS::ATTR_241", "100,253,0,-1272534598,0"},
-    {"smartctl_exporter/ST3500418AS_12.json", "SMARTS::ATTR_7", "55,51,30,853696525,2988"},
-    // 9 "1335h+35m+19.580s": hours in the low 32 bits, above 2^53 in total.
+    // 241 "3022432698" has bit 31 set: whole, not negative.
+    {"smartctl_exporter/ST3500418AS_12.json", "SMARTS::ATTR_241", "100,253,0,3022432698,0"},
+    {"smartctl_exporter/ST3500418AS_12.json", "SMARTS::ATTR_7", "55,51,30,12834215976973,2988"},
+    // 9 "1335h+35m+19.580s": the hours, while raw.value is above 2^53.
     {"smart-prom-next/sat_xall.json", "SMARTS::ATTR_9", "100,100,0,1335,22428"},
     {"smartctl_exporter/sat-Seagate_Exos_X16-ST16000NM001G-2KK103-sda.json", "SMARTS::ATTR_188",
-     "100,97,0,786444,12"},
+     "100,97,0,51540393996,12"},
+    // 240 "12523h+17m+08.635s"
+    {"smartctl_exporter/sat-Seagate_Exos_X16-ST16000NM001G-2KK103-sda.json", "SMARTS::ATTR_240",
+     "100,253,0,12523,45595"},
     // Attribute 5 is failing now: value 1 below threshold 5.
     {"plasma-disks/broken.json", "SMARTS::ATTR_5", "1,1,5,1975,0"},
     {"plasma-disks/broken.json", "HDDINFO::MODEL", "Hitachi HDS721050DLE630"},
