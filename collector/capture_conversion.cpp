@@ -1,6 +1,7 @@
 #include "collector/capture_conversion.h"
 
 #include "collector/decoded_raw_value.h"
+#include "collector/drive_verdict.h"
 #include "collector/json_access.h"
 #include "collector/nvme_health_mapping.h"
 #include "collector/report_text.h"
@@ -134,6 +135,7 @@ CaptureConversion ConvertCapture(const nlohmann::json& capture) {
         result.problem = "the capture holds no drive";
         return result;
     }
+    AppendDriveVerdict(capture, report);
     result.report = std::move(report);
     return result;
 }

@@ -33,8 +33,6 @@ constexpr int kTemperatureId = 194;
 
 constexpr int kAvailableSpareId = 232;
 constexpr int kPercentageUsedId = 233;
-// No ATA drive uses 255, and the critical warning has no ATA counterpart.
-constexpr int kCriticalWarningId = 255;
 
 } // namespace
 
@@ -59,14 +57,6 @@ void AppendNvmeHealthAttributes(const nlohmann::json& healthLog,
     if (spare && spareThreshold) {
         AppendMappedAttribute(attributes, kAvailableSpareId, Saturated(*spare),
                               Saturated(*spareThreshold), SaturatedRaw(*spare));
-    }
-
-    // Any critical warning bit (spare low, temperature, reliability degraded,
-    // read-only media, backup failed) is what smartctl reports as a failing
-    // drive: value 0 under threshold 1 draws the row red; raw keeps the bits.
-    if (const auto warning = JsonUnsigned(JsonMember(&healthLog, "critical_warning"))) {
-        const std::int32_t current = *warning == 0 ? 100 : 0;
-        AppendMappedAttribute(attributes, kCriticalWarningId, current, 1, SaturatedRaw(*warning));
     }
 
     if (const auto used = JsonUnsigned(JsonMember(&healthLog, "percentage_used"))) {

@@ -13,6 +13,7 @@
 //       available_spare_threshold (so a spare below it ranks as failing);
 //   233 percentage_used: current and worst 100 - percentage_used (0 at 100 %
 //       and above), threshold 0, percentage_used as raw.
+// The critical warning goes into the drive's verdict (AppendDriveVerdict).
 // Raw values above the signed 64-bit range are held at its end rather than
 // wrapped, so a counter never looks small. An entry that is missing or not a
 // whole number gives no attribute; so does a spare without its threshold, and

@@ -113,9 +113,6 @@ TEST_P(CaptureWithReport, ReportHoldsTheCapturesOwnNumbers) {
                                      std::to_string(log["available_spare_threshold"].get<int>()) +
                                      "," + std::to_string(log["available_spare"].get<int>()) +
                                      ",0"},
-            {"SMARTS::ATTR_255", std::string(log["critical_warning"] == 0 ? "100,100" : "0,0") +
-                                     ",1," + std::to_string(log["critical_warning"].get<int>()) +
-                                     ",0"},
             {"SMARTS::ATTR_233", std::to_string(100 - log["percentage_used"].get<int>()) + "," +
                                      std::to_string(100 - log["percentage_used"].get<int>()) +
                                      ",0," + std::to_string(log["percentage_used"].get<int>()) +
@@ -127,6 +124,22 @@ TEST_P(CaptureWithReport, ReportHoldsTheCapturesOwnNumbers) {
             EXPECT_EQ(values.at(key), line) << key;
         }
     }
+    // The drive's verdict: smartctl's assessment, or any NVMe critical warning bit.
+    const bool hasWarning = capture.contains("nvme_smart_health_information_log");
+    if (capture.contains("smart_status") || hasWarning) {
+        const int warning =
+            hasWarning ? capture["nvme_smart_health_information_log"]["critical_warning"].get<int>()
+                       : 0;
+        const bool failing = !capture["smart_status"]["passed"].get<bool>() || warning != 0;
+        const int raw = hasWarning ? warning : (failing ? 1 : 0);
+        expectedKeys.insert("SMARTS::ATTR_255");
+        EXPECT_EQ(values.at("SMARTS::ATTR_255"),
+                  std::string(failing ? "0,0" : "100,100") + ",1," + std::to_string(raw) + ",0");
+        EXPECT_EQ(values.at("HDDINFO::SMART_STATUS"), failing ? "FAILED" : "PASSED");
+    } else {
+        EXPECT_EQ(values.count("HDDINFO::SMART_STATUS"), 0u);
+    }
+
     std::set<std::string> attributeKeys;
     for (const auto& [key, value] : values) {
         if (key.rfind("SMARTS::", 0) == 0) {

@@ -224,6 +224,23 @@ const DocumentCase kDocumentCases[] = {
      R"({"model_name":"OCZ-VERTEX2","ata_smart_attributes":{"table":[{"id":9,"value":99,)"
      R"("thresh":0,"raw":{"value":36000000,"string":"10000h+00m+00s"}}]}})",
      CaptureOutcome::Report, "SMARTS::ATTR_9", "99,99,0,10000,0"},
+    // The drive's verdict on 255 and SMART_STATUS, for every drive type.
+    {"failed assessment", R"({"model_name":"M","smart_status":{"passed":false}})",
+     CaptureOutcome::Report, "SMARTS::ATTR_255", "0,0,1,1,0"},
+    {"passed assessment", R"({"model_name":"M","smart_status":{"passed":true}})",
+     CaptureOutcome::Report, "HDDINFO::SMART_STATUS", "PASSED"},
+    {"NVMe warning bit fails a passed assessment",
+     R"({"model_name":"N","smart_status":{"passed":true},)"
+     R"("nvme_smart_health_information_log":{"critical_warning":4}})",
+     CaptureOutcome::Report, "SMARTS::ATTR_255", "0,0,1,4,0"},
+    {"NVMe warning without an assessment",
+     R"({"model_name":"N","nvme_smart_health_information_log":{"critical_warning":0}})",
+     CaptureOutcome::Report, "HDDINFO::SMART_STATUS", "PASSED"},
+    {"assessment that is not a boolean gives no verdict",
+     R"({"model_name":"M","smart_status":{"passed":"false"}})", CaptureOutcome::Report,
+     "HDDINFO::SMART_STATUS", "absent"},
+    {"a verdict alone is no drive", R"({"smart_status":{"passed":false}})", CaptureOutcome::Failed,
+     nullptr, nullptr},
     {"NVMe log that is not an object",
      R"({"model_name":"N","nvme_smart_health_information_log":7})", CaptureOutcome::Report,
      "SMARTS::ATTR_9", "absent"},
