@@ -3,8 +3,10 @@
 #include "collector/decoded_raw_value.h"
 #include "collector/drive_verdict.h"
 #include "collector/json_access.h"
+#include "collector/mapped_attribute.h"
 #include "collector/nvme_health_mapping.h"
 #include "collector/report_text.h"
+#include "collector/scsi_health_mapping.h"
 #include "collector/smartctl_messages.h"
 #include "report/model_rules.h"
 
@@ -23,9 +25,12 @@ std::string FirstText(const nlohmann::json& capture, std::initializer_list<const
     return {};
 }
 
+bool IsScsi(const nlohmann::json& capture) {
+    return JsonText(JsonMember(JsonMember(&capture, "device"), "protocol")) == "SCSI";
+}
+
 std::string ModelOf(const nlohmann::json& capture) {
-    const std::string protocol = JsonText(JsonMember(JsonMember(&capture, "device"), "protocol"));
-    if (protocol == "SCSI") {
+    if (IsScsi(capture)) {
         // smartctl 7.3 writes scsi_vendor and scsi_product, older versions vendor and product.
         const std::string vendor = FirstText(capture, {"scsi_vendor", "vendor"});
         const std::string product = FirstText(capture, {"scsi_product", "product"});
@@ -95,6 +100,19 @@ void AppendAtaAttributes(const nlohmann::json& capture, const std::string& model
     }
 }
 
+constexpr int kTemperatureId = 194;
+
+// Some drives report their temperature outside attribute 194 (Samsung SATA
+// SSDs only in 190; SCSI drives in a log page); smartctl's decoded figure
+// stands in for it. Below zero it gives no line: the viewer keeps 16 bits of
+// attribute 194, so -5 would read as 65531 degrees.
+void AppendTemperature(const nlohmann::json& capture, std::vector<ReportAttribute>& attributes) {
+    const auto degrees = JsonInt32(JsonMember(JsonMember(&capture, "temperature"), "current"));
+    if (degrees && *degrees >= 0) {
+        AppendMappedAttribute(attributes, kTemperatureId, 100, 0, *degrees);
+    }
+}
+
 std::string ExitStatusProblem(const nlohmann::json& capture, int status) {
     std::string message = SmartctlMessage(capture);
     if (message.empty()) {
@@ -130,11 +148,15 @@ CaptureConversion ConvertCapture(const nlohmann::json& capture) {
     if (const nlohmann::json* log = JsonMember(&capture, "nvme_smart_health_information_log")) {
         AppendNvmeHealthAttributes(*log, report.attributes);
     }
+    if (IsScsi(capture)) {
+        AppendScsiHealthAttributes(capture, report.attributes);
+    }
 
     if (report.model.empty() && report.serialNumber.empty() && report.attributes.empty()) {
         result.problem = "the capture holds no drive";
         return result;
     }
+    AppendTemperature(capture, report.attributes);
     AppendDriveVerdict(capture, report);
     result.report = std::move(report);
     return result;

@@ -224,6 +224,27 @@ const DocumentCase kDocumentCases[] = {
      R"({"model_name":"OCZ-VERTEX2","ata_smart_attributes":{"table":[{"id":9,"value":99,)"
      R"("thresh":0,"raw":{"value":36000000,"string":"10000h+00m+00s"}}]}})",
      CaptureOutcome::Report, "SMARTS::ATTR_9", "99,99,0,10000,0"},
+    {"SCSI endurance used",
+     R"({"device":{"protocol":"SCSI"},"scsi_vendor":"V",)"
+     R"("scsi_percentage_used_endurance_indicator":3})",
+     CaptureOutcome::Report, "SMARTS::ATTR_233", "97,97,0,3,0"},
+    {"SCSI endurance beyond 100 %",
+     R"({"device":{"protocol":"SCSI"},"scsi_vendor":"V",)"
+     R"("scsi_percentage_used_endurance_indicator":150})",
+     CaptureOutcome::Report, "SMARTS::ATTR_233", "0,0,0,150,0"},
+    {"SCSI grown defects as a string give no line",
+     R"({"device":{"protocol":"SCSI"},"scsi_vendor":"V","scsi_grown_defect_list":"5"})",
+     CaptureOutcome::Report, "SMARTS::ATTR_5", "absent"},
+    {"SCSI temperature below zero gives no line",
+     R"({"device":{"protocol":"SCSI"},"scsi_vendor":"V","temperature":{"current":-5}})",
+     CaptureOutcome::Report, "SMARTS::ATTR_194", "absent"},
+    {"power-on time of an ATA drive without attribute 9 gives no line",
+     R"({"device":{"protocol":"ATA"},"model_name":"M","power_on_time":{"hours":5}})",
+     CaptureOutcome::Report, "SMARTS::ATTR_9", "absent"},
+    {"ATA attribute 194 wins over smartctl's temperature",
+     R"({"model_name":"M","temperature":{"current":30},"ata_smart_attributes":{"table":)"
+     R"([{"id":194,"value":70,"thresh":0,"raw":{"value":31,"string":"31"}}]}})",
+     CaptureOutcome::Report, "SMARTS::ATTR_194", "70,70,0,31,0"},
     // The drive's verdict on 255 and SMART_STATUS, for every drive type.
     {"failed assessment", R"({"model_name":"M","smart_status":{"passed":false}})",
      CaptureOutcome::Report, "SMARTS::ATTR_255", "0,0,1,1,0"},

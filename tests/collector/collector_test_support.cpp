@@ -1,6 +1,7 @@
 #include "collector_test_support.h"
 
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <sys/stat.h>
 
@@ -8,15 +9,35 @@ const std::vector<const char*> kCapturesWithReport = {
     "plasma-disks/broken.json",
     "plasma-disks/invalid-vbox.json",
     "plasma-disks/pass-without-status.json",
+    "scrutiny/smart-megaraid0.json",
+    "scrutiny/smart-scsi.json",
     "smart-prom-next/sat_xall.json",
+    "smartctl_exporter/HITACHI_H109060SESUN600G_10.json",
+    "smartctl_exporter/SAMSUNG_MZ7WD240HAFV-00003_21.json",
+    "smartctl_exporter/SEAGATE_ST373453LC_26.json",
     "smartctl_exporter/ST3500418AS_12.json",
     "smartctl_exporter/WDC_WD20EFRX-68EUZN0_17.json",
     "smartctl_exporter/nvme-null-SAMSUNG_MZWLL3T2HAJQ-00005-nvme0.json",
     "smartctl_exporter/nvme-null-Samsung_SSD_970_EVO_Plus_250GB-nvme0.json",
+    "smartctl_exporter/sat-Micron_5100_Pro___52x0___5300_SSDs-Micron_5300_MTFDDAK1T9TDS-sda.json",
+    "smartctl_exporter/sat-Phison_Driven_SSDs-KINGSTON_SA400M8120G-sda.json",
     "smartctl_exporter/sat-Samsung_based_SSDs-SAMSUNG_MZ7LH480HAHQ-00005-sda.json",
+    "smartctl_exporter/sat-Seagate_Enterprise_Capacity_3.5_HDD-ST10000NM0016-1TT101-sda.json",
     "smartctl_exporter/sat-Seagate_Exos_X16-ST16000NM001G-2KK103-sda.json",
+    "smartctl_exporter/sat-Silicon_Motion_based_SSDs-TS32GMTS400-sda.json",
     "smartctl_exporter/sat-Toshiba_X300-TOSHIBA_HDWE160-sdb.json",
+    "smartctl_exporter/sat-Western_Digital_Ultrastar_DC_HC550-WDC__WUH721816ALE6L4-sdx.json",
 };
+
+std::string ExpectedRawText(const nlohmann::json& raw) {
+    static const std::regex kDecoded(R"(^(\d+)( \(.*\)|h(\+\d+m(\+\d+(\.\d+)?s)?)?)?$)");
+    const std::string text = raw.value("string", "");
+    std::smatch match;
+    if (std::regex_match(text, match, kDecoded)) {
+        return match[1];
+    }
+    return std::to_string(raw["value"].get<std::uint64_t>());
+}
 
 std::string CaptureFolder() {
     return std::string(COLLECTOR_TEST_DATA_DIR) + "/smartctl";
