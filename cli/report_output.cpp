@@ -71,6 +71,12 @@ void WriteJson(std::ostream& out, const DriveReport& report) {
     } else {
         out << "null";
     }
+    out << ",\"verdict\":";
+    if (p.verdict.empty()) {
+        out << "null";
+    } else {
+        out << JsonString(p.verdict);
+    }
     out << "}\n";
 }
 
@@ -82,6 +88,9 @@ void WriteText(std::ostream& out, const DriveReport& report, bool colour) {
         if (!line->empty()) {
             out << "  " << *line << '\n';
         }
+    }
+    if (!p.verdict.empty()) {
+        out << "  ドライブの判定： " << p.verdict << '\n';
     }
     const auto& rows = report.evaluation.rows;
     if (rows.empty()) {

@@ -1,21 +1,19 @@
 #include "collector/capture_conversion.h"
 
+#include "collector/decoded_raw_value.h"
+#include "collector/drive_verdict.h"
 #include "collector/json_access.h"
+#include "collector/mapped_attribute.h"
 #include "collector/nvme_health_mapping.h"
 #include "collector/report_text.h"
+#include "collector/scsi_health_mapping.h"
 #include "collector/smartctl_messages.h"
+#include "report/model_rules.h"
 
 #include <algorithm>
 #include <cstdint>
 
 namespace {
-
-// The low 32 bits of raw as a two's complement number, computed without a
-// narrowing conversion whose result the language leaves to the compiler.
-std::int32_t Low32Signed(std::uint64_t raw) {
-    const std::int64_t low = static_cast<std::int64_t>(raw & 0xFFFFFFFFu);
-    return static_cast<std::int32_t>(low >= 0x80000000 ? low - 0x100000000 : low);
-}
 
 std::string FirstText(const nlohmann::json& capture, std::initializer_list<const char*> keys) {
     for (const char* key : keys) {
@@ -27,9 +25,12 @@ std::string FirstText(const nlohmann::json& capture, std::initializer_list<const
     return {};
 }
 
+bool IsScsi(const nlohmann::json& capture) {
+    return JsonText(JsonMember(JsonMember(&capture, "device"), "protocol")) == "SCSI";
+}
+
 std::string ModelOf(const nlohmann::json& capture) {
-    const std::string protocol = JsonText(JsonMember(JsonMember(&capture, "device"), "protocol"));
-    if (protocol == "SCSI") {
+    if (IsScsi(capture)) {
         // smartctl 7.3 writes scsi_vendor and scsi_product, older versions vendor and product.
         const std::string vendor = FirstText(capture, {"scsi_vendor", "vendor"});
         const std::string product = FirstText(capture, {"scsi_product", "product"});
@@ -52,7 +53,10 @@ std::optional<std::uint64_t> CapacityOf(const nlohmann::json& capture) {
     return JsonUnsigned(JsonMember(&capture, "nvme_total_capacity"));
 }
 
-std::optional<ReportAttribute> AtaAttributeOf(const nlohmann::json& entry) {
+constexpr int kPowerOnHoursId = 9;
+
+std::optional<ReportAttribute> AtaAttributeOf(const nlohmann::json& entry,
+                                              const std::string& model) {
     const auto id = JsonInt32(JsonMember(&entry, "id"));
     const auto value = JsonInt32(JsonMember(&entry, "value"));
     if (!id || *id < 1 || *id > 255 || !value) {
@@ -63,20 +67,27 @@ std::optional<ReportAttribute> AtaAttributeOf(const nlohmann::json& entry) {
     attribute.current = *value;
     attribute.worst = JsonInt32(JsonMember(&entry, "worst")).value_or(*value);
     attribute.threshold = JsonInt32(JsonMember(&entry, "thresh")).value_or(0);
-    if (const auto raw = JsonUnsigned(JsonMember(JsonMember(&entry, "raw"), "value"))) {
-        attribute.raw = Low32Signed(*raw);
-        attribute.auxiliary = static_cast<std::uint16_t>((*raw >> 32) & 0xFFFFu);
+    const nlohmann::json* raw = JsonMember(&entry, "raw");
+    // smartctl already shows some makers' power-on minutes or seconds as a
+    // duration; the evaluation converts their count itself.
+    const bool valueOnly = *id == kPowerOnHoursId && CountsPowerOnInMinutesOrSeconds(model.c_str());
+    if (raw != nullptr) {
+        attribute.raw = AtaRawField(*raw, valueOnly).value_or(0);
+    }
+    if (const auto value = JsonUnsigned(JsonMember(raw, "value"))) {
+        attribute.auxiliary = static_cast<std::uint16_t>((*value >> 32) & 0xFFFFu);
     }
     return attribute;
 }
 
-void AppendAtaAttributes(const nlohmann::json& capture, std::vector<ReportAttribute>& attributes) {
+void AppendAtaAttributes(const nlohmann::json& capture, const std::string& model,
+                         std::vector<ReportAttribute>& attributes) {
     const nlohmann::json* table = JsonMember(JsonMember(&capture, "ata_smart_attributes"), "table");
     if (table == nullptr || !table->is_array()) {
         return;
     }
     for (const nlohmann::json& entry : *table) {
-        const auto attribute = AtaAttributeOf(entry);
+        const auto attribute = AtaAttributeOf(entry, model);
         if (!attribute) {
             continue;
         }
@@ -86,6 +97,19 @@ void AppendAtaAttributes(const nlohmann::json& capture, std::vector<ReportAttrib
         if (!known) {
             attributes.push_back(*attribute);
         }
+    }
+}
+
+constexpr int kTemperatureId = 194;
+
+// Some drives report their temperature outside attribute 194 (Samsung SATA
+// SSDs only in 190; SCSI drives in a log page); smartctl's decoded figure
+// stands in for it. Below zero it gives no line: the viewer keeps 16 bits of
+// attribute 194, so -5 would read as 65531 degrees.
+void AppendTemperature(const nlohmann::json& capture, std::vector<ReportAttribute>& attributes) {
+    const auto degrees = JsonInt32(JsonMember(JsonMember(&capture, "temperature"), "current"));
+    if (degrees && *degrees >= 0) {
+        AppendMappedAttribute(attributes, kTemperatureId, 100, 0, *degrees);
     }
 }
 
@@ -120,15 +144,20 @@ CaptureConversion ConvertCapture(const nlohmann::json& capture) {
     report.serialNumber = FirstText(capture, {"serial_number"});
     report.firmwareRevision = FirstText(capture, {"firmware_version", "scsi_revision", "revision"});
     report.capacityBytes = CapacityOf(capture);
-    AppendAtaAttributes(capture, report.attributes);
+    AppendAtaAttributes(capture, report.model, report.attributes);
     if (const nlohmann::json* log = JsonMember(&capture, "nvme_smart_health_information_log")) {
         AppendNvmeHealthAttributes(*log, report.attributes);
+    }
+    if (IsScsi(capture)) {
+        AppendScsiHealthAttributes(capture, report.attributes);
     }
 
     if (report.model.empty() && report.serialNumber.empty() && report.attributes.empty()) {
         result.problem = "the capture holds no drive";
         return result;
     }
+    AppendTemperature(capture, report.attributes);
+    AppendDriveVerdict(capture, report);
     result.report = std::move(report);
     return result;
 }

@@ -32,7 +32,7 @@ std::optional<std::string> ReasonNotToRead(const ScannedDevice& device, std::siz
     return std::nullopt;
 }
 
-CaptureReading ReadDevice(CSmartctlSource& source, const ScannedDevice& device) {
+CaptureReading ReadOnce(CSmartctlSource& source, const ScannedDevice& device) {
     const SmartctlRun run = source.Read(device);
     if (!run.completed) {
         CaptureReading failed;
@@ -40,6 +40,22 @@ CaptureReading ReadDevice(CSmartctlSource& source, const ScannedDevice& device) 
         return failed;
     }
     return ReadCapture(run.output, run.exitStatus);
+}
+
+// smartctl does not know every USB bridge; for one it does not know it
+// suggests "-d sat", which most enclosures pass through. One more try with
+// that fixed type and the same checked device name, never with anything else.
+constexpr char kUsbBridgeRetryType[] = "sat";
+
+CaptureReading ReadDevice(CSmartctlSource& source, const ScannedDevice& device) {
+    CaptureReading reading = ReadOnce(source, device);
+    if (reading.outcome == CaptureOutcome::Failed && device.type != kUsbBridgeRetryType &&
+        IsUnknownUsbBridgeText(reading.problem)) {
+        ScannedDevice asSat = device;
+        asSat.type = kUsbBridgeRetryType;
+        reading = ReadOnce(source, asSat);
+    }
+    return reading;
 }
 
 std::string DeviceLabel(const ScannedDevice& device, std::size_t number) {

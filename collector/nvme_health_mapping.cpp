@@ -1,37 +1,19 @@
 #include "collector/nvme_health_mapping.h"
 
 #include "collector/json_access.h"
+#include "collector/mapped_attribute.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <limits>
-#include <optional>
 
 namespace {
 
 constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 
+// For normalised values and thresholds, which the report holds in 32 bits.
 std::int32_t Saturated(std::uint64_t value) {
     return static_cast<std::int32_t>(std::min<std::uint64_t>(value, kInt32Max));
-}
-
-bool HasId(const std::vector<ReportAttribute>& attributes, int id) {
-    return std::any_of(attributes.begin(), attributes.end(),
-                       [id](const ReportAttribute& a) { return a.id == id; });
-}
-
-void Append(std::vector<ReportAttribute>& attributes, int id, std::int32_t current,
-            std::int32_t threshold, std::int32_t raw) {
-    if (HasId(attributes, id)) {
-        return;
-    }
-    ReportAttribute attribute;
-    attribute.id = id;
-    attribute.current = current;
-    attribute.worst = current;
-    attribute.threshold = threshold;
-    attribute.raw = raw;
-    attributes.push_back(attribute);
 }
 
 struct CounterMapping {
@@ -51,8 +33,6 @@ constexpr int kTemperatureId = 194;
 
 constexpr int kAvailableSpareId = 232;
 constexpr int kPercentageUsedId = 233;
-// No ATA drive uses 255, and the critical warning has no ATA counterpart.
-constexpr int kCriticalWarningId = 255;
 
 } // namespace
 
@@ -60,32 +40,27 @@ void AppendNvmeHealthAttributes(const nlohmann::json& healthLog,
                                 std::vector<ReportAttribute>& attributes) {
     for (const CounterMapping& counter : kCounters) {
         if (const auto value = JsonUnsigned(JsonMember(&healthLog, counter.key))) {
-            Append(attributes, counter.id, 100, 0, Saturated(*value));
+            AppendMappedAttribute(attributes, counter.id, 100, 0, SaturatedRaw(*value));
         }
     }
 
-    // smartctl gives the composite temperature in degrees Celsius; it may be below zero.
-    if (const auto temperature = JsonInt32(JsonMember(&healthLog, "temperature"))) {
-        Append(attributes, kTemperatureId, 100, 0, *temperature);
+    // smartctl gives the composite temperature in degrees Celsius. Below zero
+    // it gives no line: the viewer keeps the low 16 bits of attribute 194,
+    // so -5 would read as 65531 degrees.
+    if (const auto temperature = JsonInt32(JsonMember(&healthLog, "temperature"));
+        temperature && *temperature >= 0) {
+        AppendMappedAttribute(attributes, kTemperatureId, 100, 0, *temperature);
     }
 
     const auto spare = JsonUnsigned(JsonMember(&healthLog, "available_spare"));
     const auto spareThreshold = JsonUnsigned(JsonMember(&healthLog, "available_spare_threshold"));
     if (spare && spareThreshold) {
-        Append(attributes, kAvailableSpareId, Saturated(*spare), Saturated(*spareThreshold),
-               Saturated(*spare));
-    }
-
-    // Any critical warning bit (spare low, temperature, reliability degraded,
-    // read-only media, backup failed) is what smartctl reports as a failing
-    // drive: value 0 under threshold 1 draws the row red; raw keeps the bits.
-    if (const auto warning = JsonUnsigned(JsonMember(&healthLog, "critical_warning"))) {
-        const std::int32_t current = *warning == 0 ? 100 : 0;
-        Append(attributes, kCriticalWarningId, current, 1, Saturated(*warning));
+        AppendMappedAttribute(attributes, kAvailableSpareId, Saturated(*spare),
+                              Saturated(*spareThreshold), SaturatedRaw(*spare));
     }
 
     if (const auto used = JsonUnsigned(JsonMember(&healthLog, "percentage_used"))) {
         const auto remaining = static_cast<std::int32_t>(100 - std::min<std::uint64_t>(*used, 100));
-        Append(attributes, kPercentageUsedId, remaining, 0, Saturated(*used));
+        AppendMappedAttribute(attributes, kPercentageUsedId, remaining, 0, SaturatedRaw(*used));
     }
 }

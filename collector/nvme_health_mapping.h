@@ -13,10 +13,11 @@
 //       available_spare_threshold (so a spare below it ranks as failing);
 //   233 percentage_used: current and worst 100 - percentage_used (0 at 100 %
 //       and above), threshold 0, percentage_used as raw.
-// Raw values above the signed 32-bit range are held at 2147483647 rather than
+// The critical warning goes into the drive's verdict (AppendDriveVerdict).
+// Raw values above the signed 64-bit range are held at its end rather than
 // wrapped, so a counter never looks small. An entry that is missing or not a
-// whole number gives no attribute; so does a spare without its threshold.
-// The temperature is taken as a signed degree Celsius figure.
+// whole number gives no attribute; so does a spare without its threshold, and
+// a temperature below 0 degrees Celsius (the viewer keeps 16 bits of it).
 // Ids already present in attributes are left alone.
 void AppendNvmeHealthAttributes(const nlohmann::json& healthLog,
                                 std::vector<ReportAttribute>& attributes);

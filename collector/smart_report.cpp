@@ -40,6 +40,9 @@ std::string FormatReportIni(const SmartReport& report) {
         text += "SIZE_GB=" + std::to_string(CapacityGb(*report.capacityBytes)) + "\n";
         text += "SIZE_GIB=" + std::to_string(CapacityGib(*report.capacityBytes)) + "\n";
     }
+    if (!report.verdict.empty()) {
+        text += "SMART_STATUS=" + IniValue(report.verdict) + "\n";
+    }
     text += "\n[SMARTS]\n";
 
     std::vector<ReportAttribute> attributes = report.attributes;

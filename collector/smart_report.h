@@ -11,7 +11,8 @@ struct ReportAttribute {
     std::int32_t current = 0;
     std::int32_t worst = 0;
     std::int32_t threshold = 0;
-    std::int32_t raw = 0;
+    // smartctl's decoding of the raw bytes; counters pass 32 bits.
+    std::int64_t raw = 0;
     std::uint16_t auxiliary = 0;
 };
 
@@ -22,6 +23,8 @@ struct SmartReport {
     std::string serialNumber;
     std::string firmwareRevision;
     std::optional<std::uint64_t> capacityBytes;
+    // The drive's own verdict, "PASSED" or "FAILED"; empty when unknown.
+    std::string verdict;
     std::vector<ReportAttribute> attributes;
 };
 
@@ -32,6 +35,7 @@ std::int32_t CapacityGib(std::uint64_t bytes);
 
 // The report file's UTF-8 text: [HDDINFO] with MODEL, SERIAL_NUMBER,
 // FIRMWARE_REVISION, SIZE_GB and SIZE_GIB (both left out when the capacity
-// is unknown, so that they read as -1), then [SMARTS] with one ATTR_<id> per
+// is unknown, so that they read as -1) and SMART_STATUS (only when the
+// verdict is known; the viewer ignores it), then [SMARTS] with one ATTR_<id> per
 // attribute in ascending id order. Lines end with LF.
 std::string FormatReportIni(const SmartReport& report);

@@ -66,3 +66,7 @@ bool ReportsPermissionDenied(const nlohmann::json& capture) {
         return IsPermissionDeniedText(text);
     });
 }
+
+bool IsUnknownUsbBridgeText(const std::string& text) {
+    return text.find("Unknown USB bridge") != std::string::npos;
+}

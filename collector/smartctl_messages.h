@@ -26,3 +26,7 @@ bool ReportsLowPowerMode(const nlohmann::json& capture);
 // The device could not be opened for lack of permission (EACCES or EPERM).
 bool ReportsPermissionDenied(const nlohmann::json& capture);
 bool IsPermissionDeniedText(const std::string& text);
+
+// smartctl could not tell which USB bridge sits in front of the drive
+// ("/dev/sdb: Unknown USB bridge [0x0781:0x5591 (0x100)]") and asks for -d.
+bool IsUnknownUsbBridgeText(const std::string& text);

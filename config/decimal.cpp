@@ -2,7 +2,7 @@
 
 #include <climits>
 
-int ParseDecimalInt(const char* text) {
+long long ParseDecimalInt64(const char* text) {
     const char* p = text;
     while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\v' || *p == '\f' || *p == '\r') {
         ++p;
@@ -12,17 +12,24 @@ int ParseDecimalInt(const char* text) {
         negative = *p == '-';
         ++p;
     }
-    // Accumulate in 64 bits and stop growing once past the 32-bit range, so
-    // that any number of digits saturates instead of overflowing.
-    long long value = 0;
-    constexpr long long kCap = static_cast<long long>(INT_MAX) + 1;
+    // The magnitude, held at 2^63 once it reaches the end of the signed
+    // 64-bit range, so that any number of digits saturates instead of
+    // overflowing.
+    unsigned long long value = 0;
+    constexpr unsigned long long kCap = static_cast<unsigned long long>(LLONG_MAX) + 1;
     for (; *p >= '0' && *p <= '9'; ++p) {
-        if (value <= kCap) {
-            value = value * 10 + (*p - '0');
-        }
+        value = value > kCap / 10 ? kCap : value * 10 + static_cast<unsigned>(*p - '0');
     }
     if (negative) {
-        return value >= kCap ? INT_MIN : static_cast<int>(-value);
+        return value >= kCap ? LLONG_MIN : -static_cast<long long>(value);
+    }
+    return value >= kCap ? LLONG_MAX : static_cast<long long>(value);
+}
+
+int ParseDecimalInt(const char* text) {
+    const long long value = ParseDecimalInt64(text);
+    if (value < INT_MIN) {
+        return INT_MIN;
     }
     return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }

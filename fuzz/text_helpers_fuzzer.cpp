@@ -28,6 +28,11 @@ int ReferenceDecimal(const char* text) {
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
+// strtoll saturates at the 64-bit range, as raw values are read.
+long long ReferenceDecimal64(const char* text) {
+    return std::strtoll(text, nullptr, 10);
+}
+
 void CheckSplit(const std::string& text, const std::string& delimiter) {
     // Start from a list that holds something: the call must replace it.
     std::vector<std::string> all{"stale"};
@@ -61,7 +66,7 @@ void CheckAttributeLine(const std::string& text) {
         FUZZ_CHECK(reading.current == ReferenceDecimal(fields[0].c_str()));
         FUZZ_CHECK(reading.worst == ReferenceDecimal(fields[1].c_str()));
         FUZZ_CHECK(reading.threshold == ReferenceDecimal(fields[2].c_str()));
-        FUZZ_CHECK(reading.raw == ReferenceDecimal(fields[3].c_str()));
+        FUZZ_CHECK(reading.raw == ReferenceDecimal64(fields[3].c_str()));
         FUZZ_CHECK(reading.auxiliary ==
                    static_cast<std::uint16_t>(ReferenceDecimal(fields[4].c_str())));
     }
@@ -134,6 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     CheckEncoding(bytes);
     FUZZ_CHECK(ParseDecimalInt(text.c_str()) == ReferenceDecimal(text.c_str()));
+    FUZZ_CHECK(ParseDecimalInt64(text.c_str()) == ReferenceDecimal64(text.c_str()));
     CheckAttributeLine(text);
     CheckPrefix(text, limit);
     CheckFormat(text, limit);

@@ -18,7 +18,7 @@ constexpr unsigned kTextSize = 256;
 AttributeRow EvaluateAttribute(int id, const AttributeReading& reading,
                                const AttributeTableEntry& entry, const char* model,
                                AttributeLabels& labels) {
-    const int raw = AdjustRaw(reading.raw, entry.size.c_str(), model, id);
+    const std::int64_t raw = AdjustRaw(reading.raw, entry.size.c_str(), model, id);
     const float factor = ScaleFactorFor(model, id);
     const int current = ScaleValue(reading.current, factor);
     const int worst = ScaleValue(reading.worst, factor);
@@ -42,7 +42,7 @@ AttributeRow EvaluateAttribute(int id, const AttributeReading& reading,
     row.columns[2] = text;
     if (id != kTemperatureId) {
         FormatBounded(text, kTextSize, "%d (%d)", current, worst);
-    } else if (static_cast<int>(reading.auxiliary) < raw) {
+    } else if (static_cast<std::int64_t>(reading.auxiliary) < raw) {
         FormatBounded(text, kTextSize, "-(-)");
     } else {
         FormatBounded(text, kTextSize, "- (%d ℃)", static_cast<int>(reading.auxiliary));

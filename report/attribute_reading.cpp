@@ -13,7 +13,7 @@ bool ParseAttributeLine(const char* value, AttributeReading& out) {
     out.current = ParseDecimalInt(fields[0].c_str());
     out.worst = ParseDecimalInt(fields[1].c_str());
     out.threshold = ParseDecimalInt(fields[2].c_str());
-    out.raw = ParseDecimalInt(fields[3].c_str());
+    out.raw = ParseDecimalInt64(fields[3].c_str());
     // Only the low 16 bits are kept, read as unsigned: 70000 gives 4464, -1 gives 65535.
     out.auxiliary =
         static_cast<std::uint16_t>(static_cast<unsigned>(ParseDecimalInt(fields[4].c_str())));

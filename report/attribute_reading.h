@@ -9,7 +9,8 @@ struct AttributeReading {
     int current = 0;
     int worst = 0;
     int threshold = 0;
-    int raw = 0;
+    // Signed 64-bit: counters such as the total written sectors pass 2^32.
+    std::int64_t raw = 0;
     std::uint16_t auxiliary = 0;
 };
 

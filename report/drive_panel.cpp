@@ -38,5 +38,6 @@ DrivePanelTexts ComputeDrivePanel(CIniStore& report, const CIniFile& vendorTable
     const std::string gib = FormatGrouped(report.GetInt("HDDINFO::SIZE_GIB", -1));
     const int gb = report.GetInt("HDDINFO::SIZE_GB", -1);
     texts.capacity = "容量： " + std::to_string(gb) + " GB (" + gib + " GiB)";
+    texts.verdict = report.GetString("HDDINFO::SMART_STATUS", "");
     return texts;
 }

@@ -13,6 +13,10 @@ struct DrivePanelTexts {
     std::string capacity; // "容量： 1000 GB (931 GiB)"
     std::string serial;   // "S/N： " + serial number
     std::string firmware; // "Firmware Revision： " + firmware revision
+    // Not a panel text: HDDINFO::SMART_STATUS, the drive's own verdict as the
+    // collector wrote it ("PASSED", "FAILED"); empty when absent. The viewer
+    // does not show it; tolvenar-report does.
+    std::string verdict;
 };
 
 // Reads the identity keys of an opened report store and forms the texts;

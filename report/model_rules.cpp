@@ -15,6 +15,10 @@ bool IsMaxtor(const char* model) {
     return ModelHasPrefix(model, "Maxtor ");
 }
 
+bool IsFujitsu(const char* model) {
+    return ModelHasPrefix(model, "FUJITSU ");
+}
+
 bool IsHitachi(const char* model) {
     return ModelHasPrefix(model, "HDS") || ModelHasPrefix(model, "HDT") ||
            ModelHasPrefix(model, "Hitachi ");
@@ -22,7 +26,11 @@ bool IsHitachi(const char* model) {
 
 } // namespace
 
-int AdjustRaw(int raw, const char* sizeText, const char* model, int id) {
+bool CountsPowerOnInMinutesOrSeconds(const char* model) {
+    return IsMaxtor(model) || IsFujitsu(model);
+}
+
+std::int64_t AdjustRaw(std::int64_t raw, const char* sizeText, const char* model, int id) {
     if (std::strcmp(sizeText, "short") == 0) {
         raw &= 0xFFFF;
     }
@@ -30,7 +38,7 @@ int AdjustRaw(int raw, const char* sizeText, const char* model, int id) {
         // These makers count power-on time in minutes and seconds.
         if (IsMaxtor(model)) {
             raw /= 60;
-        } else if (ModelHasPrefix(model, "FUJITSU ")) {
+        } else if (IsFujitsu(model)) {
             raw /= 3600;
         }
     }

@@ -1,12 +1,18 @@
 #pragma once
 
+#include <cstdint>
+
 // The model-dependent rules of the evaluation. Model prefixes compare ASCII
 // case-insensitively over the prefix's own length.
 bool ModelHasPrefix(const char* model, const char* prefix);
 
+// Maxtor drives count power-on time in minutes and Fujitsu drives in seconds;
+// AdjustRaw converts their attribute 9 into hours.
+bool CountsPowerOnInMinutesOrSeconds(const char* model);
+
 // Raw value after width masking ("short": low 16 bits) and the power-on unit
 // conversion (Maxtor counts minutes, Fujitsu seconds).
-int AdjustRaw(int raw, const char* sizeText, const char* model, int id);
+std::int64_t AdjustRaw(std::int64_t raw, const char* sizeText, const char* model, int id);
 
 // 1.0, 2.53 (Maxtor), 1.2 (Hitachi attribute 3) or 2.0 (attribute 199), in
 // single precision, as the scaling has always been computed, so that a

@@ -77,7 +77,21 @@ TEST_F(ReportCommandTest, JsonCarriesThePanelTextsRowsAndRanks) {
     EXPECT_EQ(report["rows"][2]["columns"][3], "-(-)");
     EXPECT_EQ(report["rows"][2]["rank"], 0);
     EXPECT_TRUE(report["parse_error_id"].is_null());
-    EXPECT_EQ(report.size(), 4u);
+    EXPECT_TRUE(report["verdict"].is_null()) << "a report without SMART_STATUS";
+    EXPECT_EQ(report.size(), 5u);
+}
+
+TEST_F(ReportCommandTest, ShowsTheDrivesOwnVerdictWhereTheReportHasOne) {
+    std::string failed = kFailingReport;
+    failed.insert(failed.find("[SMARTS]"), "SMART_STATUS=FAILED\n");
+    const std::string path = m_folder.Write("failed.ini", failed);
+    ASSERT_EQ(Run({"--json", path}), kExitOk);
+    EXPECT_EQ(JsonLines().at(0)["verdict"], "FAILED");
+    ASSERT_EQ(Run({path}), kExitOk);
+    EXPECT_NE(m_out.str().find("  ドライブの判定： FAILED\n"), std::string::npos) << m_out.str();
+
+    ASSERT_EQ(Run({m_folder.Write("plain.ini", kFailingReport)}), kExitOk);
+    EXPECT_EQ(m_out.str().find("判定"), std::string::npos) << m_out.str();
 }
 
 TEST_F(ReportCommandTest, ExitStatusTellsMissingFilesFromMalformedReports) {

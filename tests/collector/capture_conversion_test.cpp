@@ -44,18 +44,14 @@ Values ConvertedValues(const std::string& relative) {
     return ParseReportText(FormatReportIni(reading.report));
 }
 
-// The report's five fields as the capture states them: the raw value's low
-// 32 bits as a signed number and its bits 32 to 47.
+// The report's five fields as the capture states them; the fifth is bits 32
+// to 47 of raw.value.
 std::string ExpectedAtaLine(const nlohmann::json& entry) {
     const std::uint64_t raw = entry["raw"]["value"].get<std::uint64_t>();
-    std::int64_t low = static_cast<std::int64_t>(raw % 4294967296u);
-    if (low >= 2147483648) {
-        low -= 4294967296;
-    }
     const std::uint64_t high = (raw / 4294967296u) % 65536u;
     return std::to_string(entry["value"].get<int>()) + "," +
            std::to_string(entry["worst"].get<int>()) + "," +
-           std::to_string(entry["thresh"].get<int>()) + "," + std::to_string(low) + "," +
+           std::to_string(entry["thresh"].get<int>()) + "," + ExpectedRawText(entry["raw"]) + "," +
            std::to_string(high);
 }
 
@@ -70,10 +66,13 @@ TEST_P(CaptureWithReport, ReportHoldsTheCapturesOwnNumbers) {
     const Values values = ConvertedValues(GetParam());
     EXPECT_EQ(values.count("DUPLICATE"), 0u);
 
-    EXPECT_EQ(values.at("HDDINFO::MODEL"), capture["model_name"].get<std::string>());
+    // smartctl 7.3 and later name SCSI drives scsi_model_name and scsi_revision.
+    EXPECT_EQ(values.at("HDDINFO::MODEL"),
+              capture.value("model_name", "") + capture.value("scsi_model_name", ""));
     EXPECT_EQ(values.at("HDDINFO::SERIAL_NUMBER"), capture["serial_number"].get<std::string>());
-    EXPECT_EQ(values.at("HDDINFO::FIRMWARE_REVISION"),
-              capture["firmware_version"].get<std::string>());
+    EXPECT_EQ(values.at("HDDINFO::FIRMWARE_REVISION"), capture.value("firmware_version", "") +
+                                                           capture.value("scsi_revision", "") +
+                                                           capture.value("revision", ""));
 
     const std::uint64_t bytes = capture.contains("user_capacity")
                                     ? capture["user_capacity"]["bytes"].get<std::uint64_t>()
@@ -103,9 +102,6 @@ TEST_P(CaptureWithReport, ReportHoldsTheCapturesOwnNumbers) {
                                      std::to_string(log["available_spare_threshold"].get<int>()) +
                                      "," + std::to_string(log["available_spare"].get<int>()) +
                                      ",0"},
-            {"SMARTS::ATTR_255", std::string(log["critical_warning"] == 0 ? "100,100" : "0,0") +
-                                     ",1," + std::to_string(log["critical_warning"].get<int>()) +
-                                     ",0"},
             {"SMARTS::ATTR_233", std::to_string(100 - log["percentage_used"].get<int>()) + "," +
                                      std::to_string(100 - log["percentage_used"].get<int>()) +
                                      ",0," + std::to_string(log["percentage_used"].get<int>()) +
@@ -117,6 +113,47 @@ TEST_P(CaptureWithReport, ReportHoldsTheCapturesOwnNumbers) {
             EXPECT_EQ(values.at(key), line) << key;
         }
     }
+    if (capture["device"]["protocol"] == "SCSI") {
+        const std::pair<const char*, const char*> scsi[] = {
+            {"SMARTS::ATTR_4", "/scsi_start_stop_cycle_counter/accumulated_start_stop_cycles"},
+            {"SMARTS::ATTR_5", "/scsi_grown_defect_list"},
+            {"SMARTS::ATTR_9", "/power_on_time/hours"},
+            {"SMARTS::ATTR_19", "/scsi_error_counter_log/read/total_uncorrected_errors"},
+            {"SMARTS::ATTR_20", "/scsi_error_counter_log/write/total_uncorrected_errors"},
+            {"SMARTS::ATTR_21", "/scsi_error_counter_log/verify/total_uncorrected_errors"},
+            {"SMARTS::ATTR_193", "/scsi_start_stop_cycle_counter/accumulated_load_unload_cycles"},
+        };
+        for (const auto& [key, pointer] : scsi) {
+            const nlohmann::json::json_pointer at(pointer);
+            if (capture.contains(at)) {
+                expectedKeys.insert(key);
+                ASSERT_EQ(values.count(key), 1u) << key;
+                EXPECT_EQ(values.at(key), CounterLine(capture[at])) << key;
+            }
+        }
+    }
+    // smartctl's temperature where neither the ATA table nor the NVMe log has one.
+    if (expectedKeys.count("SMARTS::ATTR_194") == 0 && capture.contains("temperature")) {
+        expectedKeys.insert("SMARTS::ATTR_194");
+        EXPECT_EQ(values.at("SMARTS::ATTR_194"), CounterLine(capture["temperature"]["current"]));
+    }
+
+    // The drive's verdict: smartctl's assessment, or any NVMe critical warning bit.
+    const bool hasWarning = capture.contains("nvme_smart_health_information_log");
+    if (capture.contains("smart_status") || hasWarning) {
+        const int warning =
+            hasWarning ? capture["nvme_smart_health_information_log"]["critical_warning"].get<int>()
+                       : 0;
+        const bool failing = !capture["smart_status"]["passed"].get<bool>() || warning != 0;
+        const int raw = hasWarning ? warning : (failing ? 1 : 0);
+        expectedKeys.insert("SMARTS::ATTR_255");
+        EXPECT_EQ(values.at("SMARTS::ATTR_255"),
+                  std::string(failing ? "0,0" : "100,100") + ",1," + std::to_string(raw) + ",0");
+        EXPECT_EQ(values.at("HDDINFO::SMART_STATUS"), failing ? "FAILED" : "PASSED");
+    } else {
+        EXPECT_EQ(values.count("HDDINFO::SMART_STATUS"), 0u);
+    }
+
     std::set<std::string> attributeKeys;
     for (const auto& [key, value] : values) {
         if (key.rfind("SMARTS::", 0) == 0) {
@@ -136,15 +173,31 @@ struct KnownValue {
 
 // Worked out by hand from the captures' raw values and smartctl's own decoding.
 const KnownValue kKnownValues[] = {
-    // 194 raw 0x13_0000_0021: 33 degrees now, 19 packed above.
+    // 194 "33 (0 19 0 0 0)", raw.value 0x13_0000_0021: 19 packed above.
     {"smartctl_exporter/ST3500418AS_12.json", "SMARTS::ATTR_194", "33,43,0,33,19"},
-    // 241 raw 3022432698 has bit 31 set: negative as a signed 32-bit number.
-    {"smartctl_exporter/ST3500418AS_12.json", "SMARTS::ATTR_241", "100,253,0,-1272534598,0"},
-    {"smartctl_exporter/ST3500418AS_12.json", "SMARTS::ATTR_7", "55,51,30,853696525,2988"},
-    // 9 "1335h+35m+19.580s": hours in the low 32 bits, above 2^53 in total.
+    // 241 "3022432698" has bit 31 set: whole, not negative.
+    {"smartctl_exporter/ST3500418AS_12.json", "SMARTS::ATTR_241", "100,253,0,3022432698,0"},
+    {"smartctl_exporter/ST3500418AS_12.json", "SMARTS::ATTR_7", "55,51,30,12834215976973,2988"},
+    // 9 "1335h+35m+19.580s": the hours, while raw.value is above 2^53.
     {"smart-prom-next/sat_xall.json", "SMARTS::ATTR_9", "100,100,0,1335,22428"},
     {"smartctl_exporter/sat-Seagate_Exos_X16-ST16000NM001G-2KK103-sda.json", "SMARTS::ATTR_188",
-     "100,97,0,786444,12"},
+     "100,97,0,51540393996,12"},
+    // 240 "12523h+17m+08.635s"
+    {"smartctl_exporter/sat-Seagate_Exos_X16-ST16000NM001G-2KK103-sda.json", "SMARTS::ATTR_240",
+     "100,253,0,12523,45595"},
+    // Spin-up time "346 (Average 342)": 25792217434 as a whole.
+    {"smartctl_exporter/sat-Western_Digital_Ultrastar_DC_HC550-WDC__WUH721816ALE6L4-sdx.json",
+     "SMARTS::ATTR_3", "83,83,1,346,6"},
+    {"smartctl_exporter/sat-Seagate_Enterprise_Capacity_3.5_HDD-ST10000NM0016-1TT101-sda.json",
+     "SMARTS::ATTR_9", "62,62,0,34013,26914"},
+    {"scrutiny/smart-megaraid0.json", "SMARTS::ATTR_241", "198,198,0,2754608750246,641"},
+    // A SCSI drive with 260 grown defects and 535 uncorrected write errors.
+    {"smartctl_exporter/SEAGATE_ST373453LC_26.json", "SMARTS::ATTR_5", "100,100,0,260,0"},
+    {"smartctl_exporter/SEAGATE_ST373453LC_26.json", "SMARTS::ATTR_20", "100,100,0,535,0"},
+    {"smartctl_exporter/SEAGATE_ST373453LC_26.json", "SMARTS::ATTR_194", "100,100,0,33,0"},
+    {"scrutiny/smart-scsi.json", "SMARTS::ATTR_5", "100,100,0,56,0"},
+    // Temperature only in 190: attribute 194 from smartctl's figure.
+    {"smartctl_exporter/SAMSUNG_MZ7WD240HAFV-00003_21.json", "SMARTS::ATTR_194", "100,100,0,27,0"},
     // Attribute 5 is failing now: value 1 below threshold 5.
     {"plasma-disks/broken.json", "SMARTS::ATTR_5", "1,1,5,1975,0"},
     {"plasma-disks/broken.json", "HDDINFO::MODEL", "Hitachi HDS721050DLE630"},
@@ -196,7 +249,7 @@ TEST(CaptureConversion, EveryCaptureInTheDataFolderIsListed) {
             found.insert(std::filesystem::relative(entry.path(), CaptureFolder()).string());
         }
     }
-    EXPECT_EQ(found.size(), 16u);
+    EXPECT_EQ(found.size(), 26u);
     EXPECT_EQ(found, listed);
 }
 

@@ -3,6 +3,7 @@
 #include "support/temp_folder.h"
 
 #include <map>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,11 @@ std::string CapturePath(const std::string& relative);
 
 // The captures (relative to CaptureFolder) that hold a drive and so give a report.
 extern const std::vector<const char*> kCapturesWithReport;
+
+// The raw field of an ATA attribute as smartctl decoded it: the leading
+// number of raw.string when that is a number, a number with a remark in
+// parentheses or a duration, else raw.value.
+std::string ExpectedRawText(const nlohmann::json& raw);
 
 std::string ReadText(const std::string& path);
 void WriteText(const std::string& path, const std::string& text, bool executable = false);

@@ -8,6 +8,7 @@
 #include "collector_test_support.h"
 #include "report/report_files.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <map>
 #include <mutex>
@@ -51,7 +52,11 @@ public:
     SmartctlRun Read(const ScannedDevice& device) override {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_vecReads.push_back(device.name + " " + device.type);
-        const auto it = m_mapDrives.find(device.name);
+        // "name type" answers only that type; "name" answers any.
+        auto it = m_mapDrives.find(device.name + " " + device.type);
+        if (it == m_mapDrives.end()) {
+            it = m_mapDrives.find(device.name);
+        }
         return it == m_mapDrives.end() ? Unfinished("unknown device") : it->second;
     }
 
@@ -97,6 +102,27 @@ TEST_F(DriveCollectorTest, EveryDriveReadGivesReportsInScanOrderAndExitZero) {
     EXPECT_EQ(Model(1), "A");
     EXPECT_EQ(Model(2), "N");
     EXPECT_EQ(m_smartctl.m_vecReads.size(), 3u);
+}
+
+TEST_F(DriveCollectorTest, UnknownUsbBridgeIsReadOnceMoreAsSat) {
+    const std::string bridge =
+        ReadText(CapturePath("plasma-disks/invalid-cmdline-bad-usb-bridge.json"));
+    m_smartctl.m_scan =
+        Completed(R"({"smartctl":{"exit_status":0},"devices":[{"name":"/dev/sdb","type":"scsi"},)"
+                  R"({"name":"/dev/sdc","type":"sat"}]})");
+    m_smartctl.m_mapDrives = {{"/dev/sdb scsi", Completed(bridge, 1)},
+                              {"/dev/sdb sat", Completed(DriveJson("USB"))},
+                              {"/dev/sdc", Completed(bridge, 1)}};
+    const CollectionResult result = Collect();
+    EXPECT_EQ(Model(0), "USB");
+    // Already read as sat: no second try, and the bridge is the reason given.
+    EXPECT_FALSE(HasReport(1));
+    ASSERT_EQ(result.messages.size(), 1u);
+    EXPECT_NE(result.messages[0].find("/dev/sdc: /dev/sda: Unknown USB bridge"), std::string::npos)
+        << result.messages[0];
+    std::sort(m_smartctl.m_vecReads.begin(), m_smartctl.m_vecReads.end());
+    EXPECT_EQ(m_smartctl.m_vecReads,
+              (std::vector<std::string>{"/dev/sdb sat", "/dev/sdb scsi", "/dev/sdc sat"}));
 }
 
 TEST_F(DriveCollectorTest, SomeFailedGivesOneLineEachAndKeepsTheirOldReports) {

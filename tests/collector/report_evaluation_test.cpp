@@ -11,6 +11,8 @@
 #include "report/format_grouped.h"
 #include "report/report_files.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -80,8 +82,48 @@ TEST_F(ReportEvaluationTest, ShowsSmartctlsTemperatureAndPowerOnHours) {
     }
 }
 
+// Every row has a description, and every ATA row shows smartctl's decoded
+// number (its low 16 bits where the table says "short"), never a negative,
+// truncated or packed-field number.
+TEST_F(ReportEvaluationTest, RowsHaveDescriptionsAndTheDecodedRawNumbers) {
+    CIniStore table;
+    table.Open("attr_table.ini");
+    for (const char* file : kCapturesWithReport) {
+        SCOPED_TRACE(file);
+        const std::string text = ReadText(CapturePath(file));
+        const ReportEvaluation evaluation = Evaluate(text);
+        for (const AttributeRow& row : evaluation.rows) {
+            EXPECT_NE(row.columns[1], "？？？") << "attribute " << row.id;
+        }
+        const nlohmann::json capture = nlohmann::json::parse(text);
+        if (!capture.contains("ata_smart_attributes")) {
+            continue;
+        }
+        for (const nlohmann::json& entry : capture["ata_smart_attributes"]["table"]) {
+            const int id = entry["id"].get<int>();
+            std::uint64_t expected = std::stoull(ExpectedRawText(entry["raw"]));
+            const std::string size =
+                table.GetString(("ATTR_TABLE::SIZE_" + std::to_string(id)).c_str(), "");
+            if (size == "short") {
+                expected &= 0xFFFFu;
+            }
+            std::string shown;
+            for (const AttributeRow& row : evaluation.rows) {
+                if (row.id == id) {
+                    shown = row.columns[2].substr(0, row.columns[2].find(' '));
+                }
+            }
+            shown.erase(std::remove(shown.begin(), shown.end(), ','), shown.end());
+            EXPECT_EQ(shown, std::to_string(expected)) << "attribute " << id;
+        }
+    }
+}
+
 TEST_F(ReportEvaluationTest, FailingAttributeAndLowNvmeSpareAreRed) {
-    EXPECT_EQ(RankOf(Evaluate(ReadText(CapturePath("plasma-disks/broken.json"))), 5), 1);
+    // smartctl calls the drive FAILED: its verdict row is red too.
+    const ReportEvaluation broken = Evaluate(ReadText(CapturePath("plasma-disks/broken.json")));
+    EXPECT_EQ(RankOf(broken, 5), 1);
+    EXPECT_EQ(RankOf(broken, 255), 1);
 
     const std::string healthy = ReadText(
         CapturePath("smartctl_exporter/nvme-null-Samsung_SSD_970_EVO_Plus_250GB-nvme0.json"));

@@ -3,6 +3,7 @@
 #include "report/model_rules.h"
 
 #include <climits>
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <map>
 #include <string>
@@ -26,7 +27,7 @@ TEST(ParseAttributeLine, NeedsExactlyFiveNonEmptyFields) {
         {"12abc,   ,abc,-5,+5", true, {0, 12, 0, 0, -5, 5}},
         {"1,1,1,1,70000", true, {0, 1, 1, 1, 1, 4464}},
         {"1,1,1,1,-1", true, {0, 1, 1, 1, 1, 65535}},
-        {"1,1,1,99999999999,1", true, {0, 1, 1, 1, INT_MAX, 1}},
+        {"1,1,1,99999999999,1", true, {0, 1, 1, 1, 99999999999, 1}},
         {"-99999999999,1,1,1,1", true, {0, INT_MIN, 1, 1, 1, 1}},
     };
     for (const LineCase& c : cases) {
@@ -59,6 +60,39 @@ TEST(FormatGrouped, GroupsThousandsAndNeverSplitsTheLeadingGroup) {
     };
     for (const auto& [value, text] : cases) {
         EXPECT_EQ(FormatGrouped(value), text) << value;
+    }
+}
+
+// Raw values are read as signed 64-bit numbers, saturating beyond; grouping
+// keeps its rule on the wider type, and the "short" mask applies first.
+TEST(AttributeRaw, SixtyFourBitReadingAndGroupingAtTheBoundaries) {
+    struct Case {
+        const char* rawField;
+        const char* size;
+        std::int64_t raw;
+        const char* valueText;
+    };
+    const Case cases[] = {
+        {"2147483647", "", 2147483647, "2147,483,647 "},
+        {"2147483648", "", 2147483648, "2147,483,648 "},
+        {"-2147483649", "", -2147483649, "-2147483649 "},
+        {"281474976710655", "", 281474976710655, "281474976,710,655 "},
+        {"2754608750246", "", 2754608750246, "2754608,750,246 "},
+        {"9223372036854775807", "", INT64_MAX, "9223372036854,775,807 "},
+        {"18446744073709551616", "", INT64_MAX, "9223372036854,775,807 "},
+        {"-99999999999999999999", "", INT64_MIN, "-9223372036854775808 "},
+        // 0x1_0000_0026: the mask keeps the low 16 bits of the wide value.
+        {"4294967334", "short", 4294967334, "38 "},
+        {"281474976710655", "short", 281474976710655, "65,535 "},
+    };
+    for (const Case& c : cases) {
+        const std::string line = std::string("100,100,0,") + c.rawField + ",0";
+        AttributeReading reading;
+        ASSERT_TRUE(ParseAttributeLine(line.c_str(), reading)) << line;
+        EXPECT_EQ(reading.raw, c.raw) << line;
+        AttributeLabels labels;
+        const AttributeRow row = EvaluateAttribute(7, reading, {"", "", c.size}, "", labels);
+        EXPECT_EQ(row.columns[2], c.valueText) << line;
     }
 }
 
@@ -249,12 +283,13 @@ TEST(EvaluateAttribute, SetsThePanelTextsOfAttributes9And194Only) {
     struct Case {
         const char* model;
         int id;
-        int raw;
+        std::int64_t raw;
         const char* powerOn;
         const char* temperature;
     };
     const Case cases[] = {
         {"Maxtor 6Y", 9, 600000, "総稼動時間： 10,000 時間", nullptr},
+        {"Maxtor 6Y", 9, 6000000000, "総稼動時間： 100,000,000 時間", nullptr},
         {"FUJITSU MHV", 9, 36000000, "総稼動時間： 10,000 時間", nullptr},
         {"ST3500418AS", 9, 1234567890, "総稼動時間： 1234,567,890 時間", nullptr},
         {"", 194, 38, nullptr, "温度： 38 ℃"},

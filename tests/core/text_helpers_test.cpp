@@ -127,6 +127,23 @@ TEST(ParseDecimalInt, ReadsLikeAtoiAndSaturatesBeyondThirtyTwoBits) {
     }
 }
 
+TEST(ParseDecimalInt64, ReadsLikeAtoiAndSaturatesBeyondSixtyFourBits) {
+    const std::pair<const char*, long long> cases[] = {
+        {"12abc", 12},
+        {"-5", -5},
+        {"2147483648", 2147483648LL},
+        {"9223372036854775807", LLONG_MAX},
+        {"9223372036854775808", LLONG_MAX},
+        {"-9223372036854775808", LLONG_MIN},
+        {"-9223372036854775809", LLONG_MIN},
+        {"99999999999999999999999999999", LLONG_MAX},
+        {"-99999999999999999999999999999", LLONG_MIN},
+    };
+    for (const auto& [text, value] : cases) {
+        EXPECT_EQ(ParseDecimalInt64(text), value) << '"' << text << '"';
+    }
+}
+
 TEST(CCharBuffer, HoldsZeroedBytesAndReplacesItsArray) {
     CCharBuffer buffer;
     EXPECT_EQ(buffer.m_pData, nullptr);

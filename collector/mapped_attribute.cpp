@@ -1,0 +1,28 @@
+#include "collector/mapped_attribute.h"
+
+#include <algorithm>
+#include <limits>
+
+bool HasAttribute(const std::vector<ReportAttribute>& attributes, int id) {
+    return std::any_of(attributes.begin(), attributes.end(),
+                       [id](const ReportAttribute& a) { return a.id == id; });
+}
+
+void AppendMappedAttribute(std::vector<ReportAttribute>& attributes, int id, std::int32_t current,
+                           std::int32_t threshold, std::int64_t raw) {
+    if (HasAttribute(attributes, id)) {
+        return;
+    }
+    ReportAttribute attribute;
+    attribute.id = id;
+    attribute.current = current;
+    attribute.worst = current;
+    attribute.threshold = threshold;
+    attribute.raw = raw;
+    attributes.push_back(attribute);
+}
+
+std::int64_t SaturatedRaw(std::uint64_t value) {
+    constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+    return static_cast<std::int64_t>(std::min(value, kMax));
+}

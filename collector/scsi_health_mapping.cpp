@@ -1,0 +1,54 @@
+#include "collector/scsi_health_mapping.h"
+
+#include "collector/json_access.h"
+#include "collector/mapped_attribute.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <initializer_list>
+
+namespace {
+
+struct CounterMapping {
+    std::initializer_list<const char*> path;
+    int id;
+};
+
+// Counters that never fail by themselves. The uncorrected error counts get
+// ids no ATA drive uses, so that their descriptions can say exactly what
+// they count.
+const CounterMapping kCounters[] = {
+    {{"scsi_start_stop_cycle_counter", "accumulated_start_stop_cycles"}, 4},
+    {{"scsi_grown_defect_list"}, 5},
+    {{"power_on_time", "hours"}, 9},
+    {{"scsi_error_counter_log", "read", "total_uncorrected_errors"}, 19},
+    {{"scsi_error_counter_log", "write", "total_uncorrected_errors"}, 20},
+    {{"scsi_error_counter_log", "verify", "total_uncorrected_errors"}, 21},
+    {{"scsi_start_stop_cycle_counter", "accumulated_load_unload_cycles"}, 193},
+};
+
+constexpr int kEnduranceUsedId = 233;
+
+const nlohmann::json* Find(const nlohmann::json& capture, std::initializer_list<const char*> path) {
+    const nlohmann::json* value = &capture;
+    for (const char* key : path) {
+        value = JsonMember(value, key);
+    }
+    return value;
+}
+
+} // namespace
+
+void AppendScsiHealthAttributes(const nlohmann::json& capture,
+                                std::vector<ReportAttribute>& attributes) {
+    for (const CounterMapping& counter : kCounters) {
+        if (const auto value = JsonUnsigned(Find(capture, counter.path))) {
+            AppendMappedAttribute(attributes, counter.id, 100, 0, SaturatedRaw(*value));
+        }
+    }
+    if (const auto used =
+            JsonUnsigned(JsonMember(&capture, "scsi_percentage_used_endurance_indicator"))) {
+        const auto remaining = static_cast<std::int32_t>(100 - std::min<std::uint64_t>(*used, 100));
+        AppendMappedAttribute(attributes, kEnduranceUsedId, remaining, 0, SaturatedRaw(*used));
+    }
+}
