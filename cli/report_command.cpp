@@ -1,22 +1,28 @@
 #include "cli/report_command.h"
 
+#include "cli/history_output.h"
 #include "cli/report_output.h"
 #include "config/ini_file.h"
+#include "config/program_folder.h"
+#include "history/history_store.h"
 #include "report/drive_report.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 const char kUsage[] =
-    "Usage: tolvenar-report [--json] [REPORT...]\n"
+    "Usage: tolvenar-report [--json] [--history] [REPORT...]\n"
     "Shows the S.M.A.R.T. evaluation of drive reports as the Tolvenar viewer does.\n"
     "Without REPORT, every smart_PhysicalDrive<N>.ini of the program folder is shown.\n"
-    "  --json   one JSON object per report and line\n"
+    "  --json      one JSON object per report (with --history: per reading) and line\n"
+    "  --history   the drives' readings over time, from the program folder's history\n"
     "  --help   this text\n"
     "Exit status: 0 ok, 1 a named report is missing or unreadable,\n"
     "2 a report has a malformed attribute line.\n";
@@ -56,6 +62,7 @@ std::string AbsolutePath(const std::string& path) {
 
 struct ReportOptions {
     bool json = false;
+    bool history = false;
     bool help = false;
     std::string unknownOption; // the first one, when there is one
     std::vector<std::string> named;
@@ -69,6 +76,8 @@ ReportOptions ParseOptions(const std::vector<std::string>& args) {
             optionsEnded = true;
         } else if (!optionsEnded && arg == "--json") {
             options.json = true;
+        } else if (!optionsEnded && arg == "--history") {
+            options.history = true;
         } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
             options.help = true;
             return options;
@@ -114,6 +123,46 @@ std::vector<ShownReport> NamedReports(const std::vector<std::string>& named, std
     return reports;
 }
 
+// --history: each drive once, however many reports name it.
+int ShowHistory(const std::vector<ShownReport>& reports, bool json, std::ostream& out,
+                std::ostream& err, int status) {
+    CHistoryStore store;
+    std::string problem;
+    const std::string path = ResolveInProgramFolder(kHistoryFileName);
+    const bool missing = access(path.c_str(), F_OK) != 0;
+    if (!missing && !store.Open(path, CHistoryStore::Access::Read, problem)) {
+        err << "tolvenar-report: " << problem << "\n";
+        return kExitUnreadable;
+    }
+    if (!problem.empty()) {
+        err << "tolvenar-report: " << problem << "\n";
+    }
+    const CDriveLoader loader;
+    std::vector<DriveKey> shown;
+    for (const ShownReport& report : reports) {
+        const DriveIdentity identity = ReadDriveIdentity(report.path);
+        const DriveKey drive{identity.model, identity.serial};
+        if (std::find(shown.begin(), shown.end(), drive) != shown.end()) {
+            continue;
+        }
+        shown.push_back(drive);
+        const std::vector<HistoryPoint> points =
+            missing ? std::vector<HistoryPoint>() : store.Readings(drive);
+        if (json) {
+            WriteHistoryJson(out, drive, points);
+            continue;
+        }
+        std::map<int, std::string> descriptions;
+        for (const AttributeRow& row : loader.Load(report.path, report.shown).evaluation.rows) {
+            descriptions[std::atoi(row.columns[0].c_str())] = row.columns[1];
+        }
+        WriteHistoryText(out, report.shown, drive, points,
+                         missing ? std::nullopt : store.LastSeen(drive), descriptions);
+    }
+    out.flush();
+    return status;
+}
+
 } // namespace
 
 int RunReportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -130,6 +179,9 @@ int RunReportCommand(const std::vector<std::string>& args, std::ostream& out, st
     int status = kExitOk;
     const std::vector<ShownReport> reports =
         options.named.empty() ? ProgramFolderReports() : NamedReports(options.named, err, status);
+    if (options.history) {
+        return ShowHistory(reports, options.json, out, err, status);
+    }
     const CDriveLoader loader;
     bool parseError = false;
     for (const ShownReport& report : reports) {

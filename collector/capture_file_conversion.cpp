@@ -38,6 +38,10 @@ CollectionResult ConvertCaptureFiles(const std::vector<std::string>& files, CRep
                 problem = NoReportReason(reading);
             } else if (folder.WriteReport(driveNumber, FormatReportIni(reading.report), problem)) {
                 ++written;
+                // Only a capture that says when it was made joins the history.
+                if (reading.localTime) {
+                    result.written.emplace_back(*reading.localTime, reading.report);
+                }
                 continue;
             } else {
                 problem = "writing " + ReportFileName(driveNumber) + " failed: " + problem;

@@ -2,7 +2,10 @@
 
 #include "collector/capture_conversion.h"
 #include "collector/capture_document.h"
+#include "collector/json_access.h"
 #include "collector/smartctl_messages.h"
+
+#include <cstdint>
 
 CaptureReading ReadCapture(std::string_view output, int processExitStatus) {
     CaptureReading reading;
@@ -31,5 +34,9 @@ CaptureReading ReadCapture(std::string_view output, int processExitStatus) {
     }
     reading.outcome = CaptureOutcome::Report;
     reading.report = std::move(*conversion.report);
+    if (const auto time = JsonUnsigned(JsonMember(JsonMember(&*document, "local_time"), "time_t"));
+        time && *time <= static_cast<std::uint64_t>(INT64_MAX)) {
+        reading.localTime = static_cast<std::int64_t>(*time);
+    }
     return reading;
 }

@@ -2,6 +2,8 @@
 
 #include "collector/smart_report.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,6 +18,10 @@ struct CaptureReading {
     CaptureOutcome outcome = CaptureOutcome::Failed;
     SmartReport report;
     std::string problem;
+    // The capture's own time (local_time.time_t), when it has one.
+    std::optional<std::int64_t> localTime;
+    // The report has been written into its place.
+    bool written = false;
 };
 
 // Interprets the output of one `smartctl --json -a -n standby` run, or a saved

@@ -10,6 +10,7 @@
 #include "report/report_files.h"
 
 #include <algorithm>
+#include <ctime>
 #include <optional>
 
 namespace {
@@ -116,10 +117,14 @@ CDriveCollector::ReadDevices(const std::vector<ScannedDevice>& devices) {
 void CDriveCollector::WriteReading(std::size_t number, CaptureReading& reading) {
     const int driveNumber = static_cast<int>(number);
     std::string problem;
-    if (reading.outcome == CaptureOutcome::Report &&
-        !m_folder.WriteReport(driveNumber, FormatReportIni(reading.report), problem)) {
+    if (reading.outcome != CaptureOutcome::Report) {
+        return;
+    }
+    if (!m_folder.WriteReport(driveNumber, FormatReportIni(reading.report), problem)) {
         reading.outcome = CaptureOutcome::Failed;
         reading.problem = "writing " + ReportFileName(driveNumber) + " failed: " + problem;
+    } else {
+        reading.written = true;
     }
 }
 
@@ -172,6 +177,12 @@ CollectionResult CDriveCollector::Run() {
     }
 
     result.exitStatus = Summarise(*devices, readings, result);
+    const std::int64_t now = std::time(nullptr);
+    for (CaptureReading& reading : readings) {
+        if (reading.written) {
+            result.written.emplace_back(now, std::move(reading.report));
+        }
+    }
     const std::string removal = m_folder.RemoveReportsFrom(static_cast<int>(devices->size()));
     if (!removal.empty()) {
         result.messages.push_back(removal);

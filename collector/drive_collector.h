@@ -4,8 +4,10 @@
 #include "collector/device_scan.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CReportFolder;
@@ -20,6 +22,9 @@ struct CollectionResult {
     bool needsPrivileges = false;
     // One line each for standard error: per failed drive, or the scan's failure.
     std::vector<std::string> messages;
+    // The reports written, each with the time it stands for (seconds since
+    // 1970), for the history.
+    std::vector<std::pair<std::int64_t, SmartReport>> written;
 };
 
 // One run of `quelmaro -uf`: scan, read every drive in parallel, write the

@@ -3,6 +3,7 @@
 #include "collector/capture_file_conversion.h"
 #include "collector/collector_options.h"
 #include "collector/drive_collector.h"
+#include "collector/history_recording.h"
 #include "collector/privilege_elevation.h"
 #include "collector/report_folder.h"
 #include "collector/report_text.h"
@@ -16,6 +17,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 namespace {
 
@@ -86,10 +88,10 @@ int RunElevatedCollector(const CollectorOptions& options) {
     return status;
 }
 
-// One run with the folder locked: leftovers of a killed run removed first.
-CollectionResult CollectUnderLock(const std::string& smartctl, const CollectorOptions& options,
-                                  CReportFolder& folder,
-                                  std::chrono::steady_clock::time_point deadline) {
+// Runs work with the folder locked: leftovers of a killed run are removed
+// first, and the reports work wrote join the history last.
+CollectionResult UnderLock(CReportFolder& folder, std::chrono::steady_clock::time_point deadline,
+                           const std::function<CollectionResult()>& work) {
     CFolderLock lock;
     CollectionResult result;
     std::string problem;
@@ -98,13 +100,25 @@ CollectionResult CollectUnderLock(const std::string& smartctl, const CollectorOp
         return result;
     }
     const std::string leftovers = folder.RemoveLeftoverTemporaries();
-    CSmartctlProcess source(smartctl, std::chrono::seconds(options.timeLimitSeconds), deadline);
-    CDriveCollector collector(source, folder, RunningPrivileged());
-    result = collector.Run();
+    result = work();
     if (!leftovers.empty()) {
         result.messages.insert(result.messages.begin(), leftovers);
     }
+    const std::string history = RecordHistory(folder.Path(), result.written);
+    if (!history.empty()) {
+        result.messages.push_back(history);
+    }
     return result;
+}
+
+CollectionResult CollectUnderLock(const std::string& smartctl, const CollectorOptions& options,
+                                  CReportFolder& folder,
+                                  std::chrono::steady_clock::time_point deadline) {
+    return UnderLock(folder, deadline, [&] {
+        CSmartctlProcess source(smartctl, std::chrono::seconds(options.timeLimitSeconds), deadline);
+        CDriveCollector collector(source, folder, RunningPrivileged());
+        return collector.Run();
+    });
 }
 
 int ReadDrives(const CollectorOptions& options, CReportFolder& folder) {
@@ -158,7 +172,8 @@ int RunQuelmaro(const std::vector<std::string>& arguments) {
         return 2;
     }
     if (options.mode == CollectorOptions::Mode::ConvertFiles) {
-        return Finish(ConvertCaptureFiles(options.captureFiles, folder));
+        return Finish(UnderLock(folder, std::chrono::steady_clock::now() + kRunBound,
+                                [&] { return ConvertCaptureFiles(options.captureFiles, folder); }));
     }
     return ReadDrives(options, folder);
 }

@@ -22,8 +22,18 @@ CFolderLock::~CFolderLock() {
 
 bool CFolderLock::Acquire(int folderFd, const std::string& name,
                           std::chrono::steady_clock::time_point deadline, std::string& problem) {
-    const int fd = openat(folderFd, name.c_str(),
-                          O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0644);
+    int fd = openat(folderFd, name.c_str(),
+                    O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0644);
+    if (fd < 0 && (errno == EACCES || errno == EROFS)) {
+        // A folder we may not write: lock an existing lock file through a
+        // read-only descriptor (flock allows it); with none there, nothing
+        // we do can change the folder, so there is nothing to take turns on.
+        fd = openat(folderFd, name.c_str(),
+                    O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        if (fd < 0 && errno == ENOENT) {
+            return true;
+        }
+    }
     struct stat info {};
     if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         problem = "the lock file " + name +

@@ -15,7 +15,9 @@ public:
     CFolderLock& operator=(const CFolderLock&) = delete;
 
     // Waits for the lock until deadline. False with problem set (one line)
-    // when the lock file cannot be opened or the lock is not had in time.
+    // when the lock file cannot be used or the lock is not had in time. In a
+    // folder this process may not write and that has no lock file yet, it
+    // succeeds without a lock: it cannot change that folder anyway.
     [[nodiscard]] bool Acquire(int folderFd, const std::string& name,
                                std::chrono::steady_clock::time_point deadline,
                                std::string& problem);

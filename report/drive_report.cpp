@@ -25,6 +25,15 @@ std::string ReadDriveModel(const std::string& path) {
     return report.GetString("HDDINFO::MODEL", "");
 }
 
+DriveIdentity ReadDriveIdentity(const std::string& path) {
+    CIniStore report;
+    report.Open(path.c_str());
+    DriveIdentity identity;
+    identity.model = report.GetString("HDDINFO::MODEL", "");
+    identity.serial = report.GetString("HDDINFO::SERIAL_NUMBER", "");
+    return identity;
+}
+
 CDriveLoader::CDriveLoader() {
     // A missing or unreadable table leaves it empty: no Seagate series.
     (void)m_vendorTable.Load(ResolveInProgramFolder(kVendorTableFile));

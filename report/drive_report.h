@@ -21,6 +21,13 @@ std::vector<DriveReportFile> ListDriveReports();
 // The model text of a report, as the drive list shows it.
 std::string ReadDriveModel(const std::string& path);
 
+// What tells a drive from every other: model and serial number.
+struct DriveIdentity {
+    std::string model;
+    std::string serial;
+};
+DriveIdentity ReadDriveIdentity(const std::string& path);
+
 // Everything the viewer shows for one report: the panel texts and the
 // evaluated attribute rows.
 struct DriveReport {

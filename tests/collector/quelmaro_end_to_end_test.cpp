@@ -1,7 +1,9 @@
 // The built quelmaro run against a fake smartctl: a script that answers from
 // canned files beside it, after a chosen delay and with a chosen exit status.
 
+#include "cli/report_command.h"
 #include "collector_test_support.h"
+#include "config/program_folder.h"
 
 #include <chrono>
 #include <csignal>
@@ -11,7 +13,9 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <spawn.h>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -482,6 +486,52 @@ TEST_F(QuelmaroEndToEnd, OverlappingRunsOnOneFolderTakeTurns) {
     // The folder holds the second scan's set, not a mixture.
     EXPECT_EQ(Model(0), "TOSHIBA HDWE160");
     EXPECT_FALSE(HasReport(1));
+}
+
+// The same drive read twice, three days apart, one counter grown.
+std::string LaterCapture(const std::string& capture) {
+    nlohmann::json later = nlohmann::json::parse(capture);
+    later["local_time"]["time_t"] = later["local_time"]["time_t"].get<std::int64_t>() + 3 * 86400;
+    for (auto& attribute : later["ata_smart_attributes"]["table"]) {
+        if (attribute["id"] == 5) {
+            attribute["raw"]["value"] = 312;
+            attribute["raw"]["string"] = "312";
+        }
+    }
+    return later.dump();
+}
+
+TEST_F(QuelmaroEndToEnd, CapturesWithTheirOwnTimesBuildAHistoryThatTheReportShows) {
+    const std::string first = ReadText(CapturePath(kGoodCaptures[0])); // 304 sectors at 1234567890
+    WriteText(m_tools / "a.json", first);
+    WriteText(m_tools / "b.json", LaterCapture(first));
+    const RunResult run =
+        Quelmaro({"--from-json", m_tools / "a.json", m_tools / "b.json", "--out", m_out});
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+
+    SetProgramFolderForTesting(m_out);
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunReportCommand({"--history", "--json"}, out, err, false), 0) << err.str();
+    SetProgramFolderForTesting("");
+    std::vector<std::string> reallocated;
+    for (const std::string& line : Lines(out.str())) {
+        const nlohmann::json reading = nlohmann::json::parse(line);
+        EXPECT_EQ(reading["model"], "ST3500418AS");
+        if (reading["id"] == 5) {
+            reallocated.push_back(reading["time"].dump() + " " + reading["raw"].dump());
+        }
+    }
+    EXPECT_EQ(reallocated, (std::vector<std::string>{"1234567890 304", "1234827090 312"}));
+}
+
+TEST_F(QuelmaroEndToEnd, DamagedHistoryNeverStopsTheReports) {
+    WriteText(m_out + "/history.sqlite", "not a database, but someone's data\n");
+    const RunResult run = Quelmaro({"--from-json", CapturePath(kGoodCaptures[0]), "--out", m_out});
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+    EXPECT_EQ(Model(0), "ST3500418AS");
+    EXPECT_EQ(ReadText(m_out + "/history.sqlite"), "not a database, but someone's data\n");
 }
 
 } // namespace

@@ -1,0 +1,42 @@
+#include "collector/history_recording.h"
+
+#include "history/history_store.h"
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+DriveReading ToDriveReading(const SmartReport& report) {
+    DriveReading reading;
+    reading.drive = {report.model, report.serialNumber};
+    for (const ReportAttribute& attribute : report.attributes) {
+        reading.attributes.push_back(
+            {attribute.id, attribute.current, attribute.worst, attribute.threshold, attribute.raw});
+    }
+    return reading;
+}
+
+} // namespace
+
+std::string RecordHistory(const std::string& folder,
+                          const std::vector<std::pair<std::int64_t, SmartReport>>& written) {
+    std::map<std::int64_t, std::vector<DriveReading>> runs;
+    for (const auto& [time, report] : written) {
+        runs[time].push_back(ToDriveReading(report));
+    }
+    if (runs.empty()) {
+        return std::string();
+    }
+    CHistoryStore store;
+    std::string problem;
+    if (!store.Open(folder + "/" + kHistoryFileName, CHistoryStore::Access::Write, problem)) {
+        return problem + "; the reports are written, the history is not";
+    }
+    for (const auto& [time, drives] : runs) {
+        if (!store.RecordRun(time, drives, problem)) {
+            return problem + "; the reports are written, the history is not";
+        }
+    }
+    return std::string();
+}

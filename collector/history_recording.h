@@ -1,0 +1,15 @@
+#pragma once
+
+#include "collector/smart_report.h"
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Adds the reports a run wrote to the history in folder (history.sqlite),
+// one recorded run per distinct time, oldest first. Called with the folder
+// locked, after the reports are in place: the history never stops a
+// collection. Empty, or one line saying why the history was not written.
+std::string RecordHistory(const std::string& folder,
+                          const std::vector<std::pair<std::int64_t, SmartReport>>& written);

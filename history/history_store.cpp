@@ -1,0 +1,353 @@
+#include "history/history_store.h"
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 5000;
+constexpr std::int64_t kDay = 86400;
+
+const char kCreateSchema[] = R"sql(
+CREATE TABLE IF NOT EXISTS meta(
+    key TEXT PRIMARY KEY,
+    value INTEGER NOT NULL
+) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS drives(
+    id INTEGER PRIMARY KEY,
+    model TEXT NOT NULL,
+    serial TEXT NOT NULL,
+    first_seen INTEGER NOT NULL,
+    last_seen INTEGER NOT NULL,
+    UNIQUE(model, serial)
+);
+CREATE TABLE IF NOT EXISTS series(
+    drive INTEGER NOT NULL,
+    attr INTEGER NOT NULL,
+    PRIMARY KEY(drive, attr)
+) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS samples(
+    drive INTEGER NOT NULL,
+    attr INTEGER NOT NULL,
+    time INTEGER NOT NULL,
+    value INTEGER NOT NULL,
+    worst INTEGER NOT NULL,
+    threshold INTEGER NOT NULL,
+    raw INTEGER NOT NULL,
+    PRIMARY KEY(drive, attr, time)
+) WITHOUT ROWID;
+)sql";
+
+// One prepared statement, finalised on every path.
+class CStatement {
+public:
+    CStatement(sqlite3* db, const char* sql) {
+        if (db == nullptr || sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr) != SQLITE_OK) {
+            m_stmt = nullptr;
+        }
+    }
+    ~CStatement() { sqlite3_finalize(m_stmt); }
+    CStatement(const CStatement&) = delete;
+    CStatement& operator=(const CStatement&) = delete;
+
+    bool IsValid() const { return m_stmt != nullptr; }
+    CStatement& Bind(int index, std::int64_t value) {
+        sqlite3_bind_int64(m_stmt, index, value);
+        return *this;
+    }
+    CStatement& Bind(int index, const std::string& text) {
+        sqlite3_bind_text(m_stmt, index, text.data(), static_cast<int>(text.size()),
+                          SQLITE_TRANSIENT);
+        return *this;
+    }
+    // SQLITE_ROW, SQLITE_DONE or an error.
+    int Step() { return m_stmt == nullptr ? SQLITE_MISUSE : sqlite3_step(m_stmt); }
+    bool Run() { return Step() == SQLITE_DONE; }
+    void Reset() {
+        sqlite3_reset(m_stmt);
+        sqlite3_clear_bindings(m_stmt);
+    }
+    std::int64_t Int(int column) const { return sqlite3_column_int64(m_stmt, column); }
+    std::string Text(int column) const {
+        const auto* text = sqlite3_column_text(m_stmt, column);
+        return text == nullptr
+                   ? std::string()
+                   : std::string(reinterpret_cast<const char*>(text),
+                                 static_cast<std::size_t>(sqlite3_column_bytes(m_stmt, column)));
+    }
+
+private:
+    sqlite3_stmt* m_stmt = nullptr;
+};
+
+bool SameSample(const CStatement& last, const AttributeSample& sample) {
+    return last.Int(0) == sample.value && last.Int(1) == sample.worst &&
+           last.Int(2) == sample.threshold && last.Int(3) == sample.raw;
+}
+
+} // namespace
+
+CHistoryStore::~CHistoryStore() {
+    sqlite3_close_v2(m_db);
+}
+
+std::string CHistoryStore::Problem(const char* what) const {
+    return std::string(what) + ": " + (m_db != nullptr ? sqlite3_errmsg(m_db) : "no database");
+}
+
+bool CHistoryStore::Execute(const char* sql, std::string& problem) {
+    char* message = nullptr;
+    if (sqlite3_exec(m_db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+        problem = std::string("the history database: ") + (message != nullptr ? message : "?");
+        sqlite3_free(message);
+        return false;
+    }
+    return true;
+}
+
+bool CHistoryStore::Open(const std::string& path, Access access, std::string& problem) {
+    if (m_db != nullptr) {
+        problem = "the history database is open already";
+        return false;
+    }
+    struct stat info {};
+    const bool exists = lstat(path.c_str(), &info) == 0;
+    if (exists && !S_ISREG(info.st_mode)) {
+        problem = "the history database " + path + " is not a regular file";
+        return false;
+    }
+    if (!exists && access == Access::Read) {
+        problem = "there is no history yet (" + path + ")";
+        return false;
+    }
+    const int flags = (access == Access::Write ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE
+                                               : SQLITE_OPEN_READONLY) |
+                      SQLITE_OPEN_NOFOLLOW;
+    if (sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
+        problem = Problem(("the history database " + path + " cannot be opened").c_str());
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+        return false;
+    }
+    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+    if (access == Access::Write) {
+        // Written as root, read by the user's viewer.
+        chmod(path.c_str(), 0644);
+    }
+    if (!PrepareSchema(problem) && access == Access::Write) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+        return false;
+    }
+    if (access == Access::Read && !problem.empty()) {
+        // A newer schema is read as far as it can be; a damaged file is not.
+        if (problem.find("newer") == std::string::npos) {
+            sqlite3_close_v2(m_db);
+            m_db = nullptr;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CHistoryStore::PrepareSchema(std::string& problem) {
+    CStatement version(m_db, "PRAGMA user_version");
+    if (version.Step() != SQLITE_ROW) {
+        problem = Problem("the history database cannot be read");
+        return false;
+    }
+    const std::int64_t found = version.Int(0);
+    if (found > kSchemaVersion) {
+        problem = "the history database has a newer layout (version " + std::to_string(found) +
+                  ") than this program knows; it is left alone";
+        return false;
+    }
+    if (found == kSchemaVersion) {
+        return true;
+    }
+    if (sqlite3_db_readonly(m_db, "main") == 1) {
+        problem = "the history database has an older layout and cannot be updated here";
+        return false;
+    }
+    // Version 0 is an empty file; later versions migrate step by step here.
+    return Execute("BEGIN IMMEDIATE", problem) && Execute(kCreateSchema, problem) &&
+           Execute("PRAGMA user_version = 1", problem) && Execute("COMMIT", problem);
+}
+
+std::optional<std::int64_t> CHistoryStore::DriveId(const DriveKey& drive) const {
+    CStatement find(m_db, "SELECT id FROM drives WHERE model = ?1 AND serial = ?2");
+    find.Bind(1, drive.model).Bind(2, drive.serial);
+    if (find.Step() != SQLITE_ROW) {
+        return std::nullopt;
+    }
+    return find.Int(0);
+}
+
+// The statements of one recorded run, prepared once for all its drives.
+struct CHistoryStore::RunStatements {
+    explicit RunStatements(sqlite3* db)
+        : upsert(db, "INSERT INTO drives(model, serial, first_seen, last_seen) "
+                     "VALUES(?1, ?2, ?3, ?3) ON CONFLICT(model, serial) DO UPDATE SET "
+                     "first_seen = min(first_seen, ?3), last_seen = max(last_seen, ?3) "
+                     "RETURNING id"),
+          last(db, "SELECT value, worst, threshold, raw FROM samples "
+                   "WHERE drive = ?1 AND attr = ?2 AND time < ?3 ORDER BY time DESC LIMIT 1"),
+          insert(db, "INSERT OR REPLACE INTO samples(drive, attr, time, value, worst, threshold, "
+                     "raw) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7)"),
+          series(db, "INSERT OR IGNORE INTO series(drive, attr) VALUES(?1, ?2)") {}
+    bool IsValid() const {
+        return upsert.IsValid() && last.IsValid() && insert.IsValid() && series.IsValid();
+    }
+    CStatement upsert;
+    CStatement last;
+    CStatement insert;
+    CStatement series;
+};
+
+bool CHistoryStore::RecordDrive(std::int64_t time, const DriveReading& reading, RunStatements& sql,
+                                std::string& problem) {
+    sql.upsert.Reset();
+    sql.upsert.Bind(1, reading.drive.model).Bind(2, reading.drive.serial).Bind(3, time);
+    if (sql.upsert.Step() != SQLITE_ROW) {
+        problem = Problem("recording a drive in the history failed");
+        return false;
+    }
+    const std::int64_t drive = sql.upsert.Int(0);
+    sql.upsert.Reset();
+    for (const AttributeSample& sample : reading.attributes) {
+        sql.last.Reset();
+        sql.last.Bind(1, drive).Bind(2, sample.id).Bind(3, time);
+        const bool known = sql.last.Step() == SQLITE_ROW;
+        if (known && SameSample(sql.last, sample)) {
+            continue;
+        }
+        sql.insert.Reset();
+        sql.series.Reset();
+        if (!sql.insert.Bind(1, drive)
+                 .Bind(2, sample.id)
+                 .Bind(3, time)
+                 .Bind(4, sample.value)
+                 .Bind(5, sample.worst)
+                 .Bind(6, sample.threshold)
+                 .Bind(7, sample.raw)
+                 .Run() ||
+            (!known && !sql.series.Bind(1, drive).Bind(2, sample.id).Run())) {
+            problem = Problem("recording a reading in the history failed");
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CHistoryStore::Thin(std::int64_t time, std::string& problem) {
+    const std::int64_t cutoff = (time - kFullResolutionSeconds) / kDay * kDay;
+    CStatement done(m_db, "SELECT value FROM meta WHERE key = 'thinned_until'");
+    const std::int64_t from = done.Step() == SQLITE_ROW ? done.Int(0) : 0;
+    if (cutoff <= from) {
+        return true;
+    }
+    // Before the cutoff each day keeps its last sample of each attribute.
+    CStatement thin(m_db, "DELETE FROM samples WHERE drive = ?1 AND attr = ?2 "
+                          "AND time >= ?3 AND time < ?4 AND EXISTS ("
+                          "SELECT 1 FROM samples AS later WHERE later.drive = ?1 "
+                          "AND later.attr = ?2 AND later.time > samples.time "
+                          "AND later.time < (samples.time / 86400 + 1) * 86400)");
+    CStatement series(m_db, "SELECT drive, attr FROM series");
+    while (series.Step() == SQLITE_ROW) {
+        thin.Reset();
+        if (!thin.Bind(1, series.Int(0))
+                 .Bind(2, series.Int(1))
+                 .Bind(3, from)
+                 .Bind(4, cutoff)
+                 .Run()) {
+            problem = Problem("thinning the history failed");
+            return false;
+        }
+    }
+    CStatement mark(m_db, "INSERT OR REPLACE INTO meta(key, value) VALUES('thinned_until', ?1)");
+    if (!mark.Bind(1, cutoff).Run()) {
+        problem = Problem("thinning the history failed");
+        return false;
+    }
+    return true;
+}
+
+bool CHistoryStore::RecordRun(std::int64_t time, const std::vector<DriveReading>& drives,
+                              std::string& problem) {
+    if (m_db == nullptr || sqlite3_db_readonly(m_db, "main") != 0) {
+        problem = "the history database is not open for writing";
+        return false;
+    }
+    if (!Execute("BEGIN IMMEDIATE", problem)) {
+        return false;
+    }
+    RunStatements sql(m_db);
+    if (!sql.IsValid()) {
+        problem = Problem("the history database cannot be written");
+        std::string ignored;
+        (void)Execute("ROLLBACK", ignored);
+        return false;
+    }
+    for (const DriveReading& reading : drives) {
+        if (reading.drive.serial.empty()) {
+            continue; // nothing to tell it from another drive of its model
+        }
+        if (!RecordDrive(time, reading, sql, problem)) {
+            std::string ignored;
+            (void)Execute("ROLLBACK", ignored);
+            return false;
+        }
+    }
+    if (!Thin(time, problem)) {
+        std::string ignored;
+        (void)Execute("ROLLBACK", ignored);
+        return false;
+    }
+    return Execute("COMMIT", problem);
+}
+
+std::vector<DriveKey> CHistoryStore::Drives() const {
+    std::vector<DriveKey> drives;
+    CStatement list(m_db, "SELECT model, serial FROM drives ORDER BY id");
+    while (list.Step() == SQLITE_ROW) {
+        drives.push_back({list.Text(0), list.Text(1)});
+    }
+    return drives;
+}
+
+std::optional<std::int64_t> CHistoryStore::LastSeen(const DriveKey& drive) const {
+    CStatement find(m_db, "SELECT last_seen FROM drives WHERE model = ?1 AND serial = ?2");
+    find.Bind(1, drive.model).Bind(2, drive.serial);
+    if (find.Step() != SQLITE_ROW) {
+        return std::nullopt;
+    }
+    return find.Int(0);
+}
+
+std::vector<HistoryPoint> CHistoryStore::Readings(const DriveKey& drive,
+                                                  std::optional<int> id) const {
+    std::vector<HistoryPoint> points;
+    const std::optional<std::int64_t> driveId = DriveId(drive);
+    if (!driveId) {
+        return points;
+    }
+    CStatement list(m_db, id ? "SELECT time, attr, value, worst, threshold, raw FROM samples "
+                               "WHERE drive = ?1 AND attr = ?2 ORDER BY time"
+                             : "SELECT time, attr, value, worst, threshold, raw FROM samples "
+                               "WHERE drive = ?1 ORDER BY time, attr");
+    list.Bind(1, *driveId);
+    if (id) {
+        list.Bind(2, *id);
+    }
+    while (list.Step() == SQLITE_ROW) {
+        HistoryPoint point;
+        point.time = list.Int(0);
+        point.sample.id = static_cast<int>(list.Int(1));
+        point.sample.value = static_cast<int>(list.Int(2));
+        point.sample.worst = static_cast<int>(list.Int(3));
+        point.sample.threshold = static_cast<int>(list.Int(4));
+        point.sample.raw = list.Int(5);
+        points.push_back(point);
+    }
+    return points;
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+// The reading history, beside the reports in the program folder.
+inline constexpr char kHistoryFileName[] = "history.sqlite";
+
+// A drive is known by model and serial number, not by its drive number,
+// which changes with the scan.
+struct DriveKey {
+    std::string model;
+    std::string serial;
+    bool operator==(const DriveKey& other) const {
+        return model == other.model && serial == other.serial;
+    }
+};
+
+struct AttributeSample {
+    int id = 0;
+    int value = 0;
+    int worst = 0;
+    int threshold = 0;
+    std::int64_t raw = 0;
+};
+
+// One drive as one run read it.
+struct DriveReading {
+    DriveKey drive;
+    std::vector<AttributeSample> attributes;
+};
+
+// One stored sample: the attribute as it was from time on.
+struct HistoryPoint {
+    std::int64_t time = 0; // seconds since 1970, UTC
+    AttributeSample sample;
+};
+
+// The history store: SQLite, written by the collector only (under its folder
+// lock), read by everyone else. It stores an attribute's sample only when it
+// differs from the one before, so a reading that changes nothing costs only
+// the drive's last-seen time. Samples older than kFullResolutionSeconds are
+// thinned to the last one of each day (UTC).
+class CHistoryStore {
+public:
+    static constexpr int kSchemaVersion = 1;
+    static constexpr std::int64_t kFullResolutionSeconds = 90 * 86400;
+
+    enum class Access { Read, Write };
+
+    CHistoryStore() = default;
+    ~CHistoryStore();
+    CHistoryStore(const CHistoryStore&) = delete;
+    CHistoryStore& operator=(const CHistoryStore&) = delete;
+
+    // Opens (for Write: creates, mode 0644) the store at path. False with
+    // problem set (one line) when it is missing (Read), damaged, of a newer
+    // schema (Write), or cannot be opened; a link at path is never followed.
+    [[nodiscard]] bool Open(const std::string& path, Access access, std::string& problem);
+
+    // Records one run in one transaction, so that a reader sees all of it or
+    // none of it. Drives without a serial number are left out. Thins what
+    // has left the full-resolution window.
+    [[nodiscard]] bool RecordRun(std::int64_t time, const std::vector<DriveReading>& drives,
+                                 std::string& problem);
+
+    std::vector<DriveKey> Drives() const;
+    std::optional<std::int64_t> LastSeen(const DriveKey& drive) const;
+    // The drive's samples, oldest first (ties by id); only id's when given.
+    std::vector<HistoryPoint> Readings(const DriveKey& drive,
+                                       std::optional<int> id = std::nullopt) const;
+
+private:
+    [[nodiscard]] bool Execute(const char* sql, std::string& problem);
+    [[nodiscard]] bool PrepareSchema(std::string& problem);
+    std::optional<std::int64_t> DriveId(const DriveKey& drive) const;
+    struct RunStatements;
+    [[nodiscard]] bool RecordDrive(std::int64_t time, const DriveReading& reading,
+                                   RunStatements& sql, std::string& problem);
+    [[nodiscard]] bool Thin(std::int64_t time, std::string& problem);
+    std::string Problem(const char* what) const;
+
+    sqlite3* m_db = nullptr;
+};
