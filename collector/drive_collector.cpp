@@ -20,7 +20,9 @@ std::optional<std::string> ReasonNotToRead(const ScannedDevice& device, std::siz
     if (number > static_cast<std::size_t>(kLastDriveNumber)) {
         return "more drives than report numbers (0 to " + std::to_string(kLastDriveNumber) + ")";
     }
-    if (!device.openError.empty()) {
+    // The scan may already have found the bridge unknown: that drive is read
+    // as sat (below) like one whose read says so.
+    if (!device.openError.empty() && !IsUnknownUsbBridgeText(device.openError)) {
         return device.openError;
     }
     if (!IsDevicePath(device.name)) {
@@ -49,6 +51,11 @@ CaptureReading ReadOnce(CSmartctlSource& source, const ScannedDevice& device) {
 constexpr char kUsbBridgeRetryType[] = "sat";
 
 CaptureReading ReadDevice(CSmartctlSource& source, const ScannedDevice& device) {
+    if (IsUnknownUsbBridgeText(device.openError)) {
+        ScannedDevice asSat = device;
+        asSat.type = kUsbBridgeRetryType;
+        return ReadOnce(source, asSat);
+    }
     CaptureReading reading = ReadOnce(source, device);
     if (reading.outcome == CaptureOutcome::Failed && device.type != kUsbBridgeRetryType &&
         IsUnknownUsbBridgeText(reading.problem)) {

@@ -109,12 +109,15 @@ TEST_F(DriveCollectorTest, UnknownUsbBridgeIsReadOnceMoreAsSat) {
         ReadText(CapturePath("plasma-disks/invalid-cmdline-bad-usb-bridge.json"));
     m_smartctl.m_scan =
         Completed(R"({"smartctl":{"exit_status":0},"devices":[{"name":"/dev/sdb","type":"scsi"},)"
-                  R"({"name":"/dev/sdc","type":"sat"}]})");
+                  R"({"name":"/dev/sdc","type":"sat"},{"name":"/dev/sdd","type":"scsi",)"
+                  R"("open_error":"/dev/sdd: Unknown USB bridge [0x152d:0x0578 (0x209)]"}]})");
     m_smartctl.m_mapDrives = {{"/dev/sdb scsi", Completed(bridge, 1)},
                               {"/dev/sdb sat", Completed(DriveJson("USB"))},
-                              {"/dev/sdc", Completed(bridge, 1)}};
+                              {"/dev/sdc", Completed(bridge, 1)},
+                              {"/dev/sdd sat", Completed(DriveJson("USB at scan"))}};
     const CollectionResult result = Collect();
     EXPECT_EQ(Model(0), "USB");
+    EXPECT_EQ(Model(2), "USB at scan");
     // Already read as sat: no second try, and the bridge is the reason given.
     EXPECT_FALSE(HasReport(1));
     ASSERT_EQ(result.messages.size(), 1u);
@@ -122,7 +125,8 @@ TEST_F(DriveCollectorTest, UnknownUsbBridgeIsReadOnceMoreAsSat) {
         << result.messages[0];
     std::sort(m_smartctl.m_vecReads.begin(), m_smartctl.m_vecReads.end());
     EXPECT_EQ(m_smartctl.m_vecReads,
-              (std::vector<std::string>{"/dev/sdb sat", "/dev/sdb scsi", "/dev/sdc sat"}));
+              (std::vector<std::string>{"/dev/sdb sat", "/dev/sdb scsi", "/dev/sdc sat",
+                                        "/dev/sdd sat"}));
 }
 
 TEST_F(DriveCollectorTest, SomeFailedGivesOneLineEachAndKeepsTheirOldReports) {
