@@ -351,3 +351,13 @@ std::vector<HistoryPoint> CHistoryStore::Readings(const DriveKey& drive,
     }
     return points;
 }
+
+std::optional<std::int64_t> RawBefore(const std::vector<HistoryPoint>& points, int id,
+                                      std::int64_t current) {
+    for (auto point = points.rbegin(); point != points.rend(); ++point) {
+        if (point->sample.id == id && point->sample.raw != current) {
+            return point->sample.raw;
+        }
+    }
+    return std::nullopt;
+}

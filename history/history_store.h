@@ -86,3 +86,8 @@ private:
 
     sqlite3* m_db = nullptr;
 };
+
+// The raw value attribute id had before it became current: the newest
+// sample whose raw value differs from current; nullopt when there is none.
+std::optional<std::int64_t> RawBefore(const std::vector<HistoryPoint>& points, int id,
+                                      std::int64_t current);

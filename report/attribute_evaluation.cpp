@@ -34,6 +34,8 @@ AttributeRow EvaluateAttribute(int id, const AttributeReading& reading,
 
     AttributeRow row;
     row.id = id;
+    row.reading = reading;
+    row.shownRaw = raw;
     char text[kTextSize];
     FormatBounded(text, kTextSize, "%d", id);
     row.columns[0] = text;

@@ -14,6 +14,10 @@ struct AttributeRow {
     int id = 0;
     std::string columns[5];
     int rank = 0;
+    // The numbers behind the texts: the line as read, and the raw value as
+    // shown (after the size mask and the unit conversion).
+    AttributeReading reading;
+    std::int64_t shownRaw = 0;
 };
 
 // The panel texts that come from attributes: temperature (attribute 194) and
