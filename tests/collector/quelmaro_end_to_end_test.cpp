@@ -468,8 +468,8 @@ TEST_F(QuelmaroEndToEnd, ReportIsWrittenAsSoonAsItsDriveIsReadAndTheRunIsBounded
 
 TEST_F(QuelmaroEndToEnd, OverlappingRunsOnOneFolderTakeTurns) {
     ScanFinds({"sda", "sdb"});
-    Answer("sda", ReadText(CapturePath(kGoodCaptures[0])), 0, 1);
-    Answer("sdb", ReadText(CapturePath(kGoodCaptures[1])), 0, 1);
+    Answer("sda", ReadText(CapturePath(kGoodCaptures[0])), 0, 2);
+    Answer("sdb", ReadText(CapturePath(kGoodCaptures[1])), 0, 2);
     CScratchFolder other;
     WriteText(other / "smartctl", kFakeSmartctl, true);
     WriteText(other / "scan.json", R"({"devices":[{"name":"/dev/sdz","type":"sat"}]})");
@@ -478,8 +478,10 @@ TEST_F(QuelmaroEndToEnd, OverlappingRunsOnOneFolderTakeTurns) {
     const pid_t first = Start({"-uf", "--out", m_out, "--smartctl", m_fake});
     ASSERT_TRUE(WaitFor([&] { return Exists(m_tools / "sda.pid"); }, 10s));
     const pid_t second = Start({"-uf", "--out", m_out, "--smartctl", other / "smartctl"});
-    const RunResult firstRun = Wait(first);
+    // The first run's reads take two seconds; meanwhile the second waits.
+    std::this_thread::sleep_for(500ms);
     EXPECT_FALSE(Exists(other / "scan.args")) << "the second run began before the first ended";
+    const RunResult firstRun = Wait(first);
     const RunResult secondRun = Wait(second);
     EXPECT_EQ(firstRun.exitStatus, 0) << firstRun.err;
     EXPECT_EQ(secondRun.exitStatus, 0) << secondRun.err;
