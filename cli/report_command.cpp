@@ -1,28 +1,41 @@
 #include "cli/report_command.h"
 
 #include "cli/history_output.h"
+#include "cli/monitoring_output.h"
 #include "cli/report_output.h"
 #include "config/ini_file.h"
 #include "config/program_folder.h"
 #include "history/history_store.h"
+#include "platform/atomic_file.h"
 #include "report/drive_report.h"
+#include "report/drive_warnings.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <fcntl.h>
 #include <map>
+#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
 const char kUsage[] =
-    "Usage: tolvenar-report [--json] [--history] [REPORT...]\n"
+    "Usage: tolvenar-report [--json | --history | --check | --prometheus [--out FILE]]\n"
+    "                       [--temperature-limit C] [REPORT...]\n"
     "Shows the S.M.A.R.T. evaluation of drive reports as the Tolvenar viewer does.\n"
     "Without REPORT, every smart_PhysicalDrive<N>.ini of the program folder is shown.\n"
     "  --json      one JSON object per report (with --history: per reading) and line\n"
     "  --history   the drives' readings over time, from the program folder's history\n"
+    "  --check     one monitoring-plugin status line; exit 0 OK, 1 WARNING,\n"
+    "              2 CRITICAL, 3 UNKNOWN (instead of the statuses below)\n"
+    "  --prometheus [--out FILE]   metrics in node_exporter's textfile format;\n"
+    "              FILE is replaced atomically\n"
+    "  --temperature-limit C   warn at C degrees Celsius or more (default 60)\n"
     "  --help   this text\n"
     "Exit status: 0 ok, 1 a named report is missing or unreadable,\n"
     "2 a report has a malformed attribute line.\n";
@@ -60,9 +73,22 @@ std::string AbsolutePath(const std::string& path) {
     return absolute;
 }
 
+bool ParseLimit(const std::string& text, int& limit) {
+    if (text.empty() || text.size() > 3 ||
+        text.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    limit = std::atoi(text.c_str());
+    return true;
+}
+
 struct ReportOptions {
     bool json = false;
     bool history = false;
+    bool check = false;
+    bool prometheus = false;
+    std::string outFile;
+    int temperatureLimit = WarningSettings{}.temperatureLimit;
     bool help = false;
     std::string unknownOption; // the first one, when there is one
     std::vector<std::string> named;
@@ -71,13 +97,29 @@ struct ReportOptions {
 ReportOptions ParseOptions(const std::vector<std::string>& args) {
     ReportOptions options;
     bool optionsEnded = false;
-    for (const std::string& arg : args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
         if (!optionsEnded && arg == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && arg == "--json") {
             options.json = true;
         } else if (!optionsEnded && arg == "--history") {
             options.history = true;
+        } else if (!optionsEnded && arg == "--check") {
+            options.check = true;
+        } else if (!optionsEnded && arg == "--prometheus") {
+            options.prometheus = true;
+        } else if (!optionsEnded && (arg == "--out" || arg == "--temperature-limit")) {
+            if (++i == args.size()) {
+                options.unknownOption = arg + " without a value";
+                return options;
+            }
+            if (arg == "--out") {
+                options.outFile = args[i];
+            } else if (!ParseLimit(args[i], options.temperatureLimit)) {
+                options.unknownOption = arg + " " + args[i];
+                return options;
+            }
         } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
             options.help = true;
             return options;
@@ -91,16 +133,17 @@ ReportOptions ParseOptions(const std::vector<std::string>& args) {
     return options;
 }
 
-// A report to show: the path to read and the name to show.
+// A report to show: the path to read, the name to show, its drive number.
 struct ShownReport {
     std::string path;
     std::string shown;
+    int driveNumber = -1;
 };
 
 std::vector<ShownReport> ProgramFolderReports() {
     std::vector<ShownReport> reports;
     for (const DriveReportFile& file : ListDriveReports()) {
-        reports.push_back({file.path, file.path});
+        reports.push_back({file.path, file.path, file.driveNumber});
     }
     return reports;
 }
@@ -118,7 +161,14 @@ std::vector<ShownReport> NamedReports(const std::vector<std::string>& named, std
         }
         // Named reports are relative to the current directory, as the shell
         // gave them; the store itself only knows the program folder.
-        reports.push_back({AbsolutePath(name), name});
+        const std::string base = name.substr(name.rfind('/') + 1);
+        int number = -1;
+        char rest = 0;
+        if (std::sscanf(base.c_str(), "smart_PhysicalDrive%d.in%c", &number, &rest) != 2 ||
+            rest != 'i') {
+            number = -1;
+        }
+        reports.push_back({AbsolutePath(name), name, number});
     }
     return reports;
 }
@@ -163,6 +213,81 @@ int ShowHistory(const std::vector<ShownReport>& reports, bool json, std::ostream
     return status;
 }
 
+// node_exporter reads the folder at any moment: never half a file.
+bool WriteMetricsFile(const std::string& file, const std::string& text, std::ostream& err) {
+    const std::size_t slash = file.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : file.substr(0, slash + 1);
+    const std::string name = file.substr(slash == std::string::npos ? 0 : slash + 1);
+    const int folderFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    std::string problem = folderFd < 0 ? std::strerror(errno) : "";
+    const bool written =
+        folderFd >= 0 && !name.empty() && WriteFileAtomically(folderFd, name, text, problem);
+    if (folderFd >= 0) {
+        close(folderFd);
+    }
+    if (!written) {
+        err << "tolvenar-report: " << file << ": " << (name.empty() ? "no file name" : problem)
+            << "\n";
+    }
+    return written;
+}
+
+std::int64_t ReportAge(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        return -1;
+    }
+    return std::max<std::int64_t>(0, std::time(nullptr) - info.st_mtime);
+}
+
+// --check and --prometheus: every report with its warnings, judged against
+// what the history knew before.
+int Monitor(const std::vector<ShownReport>& reports, const ReportOptions& options,
+            std::ostream& out, std::ostream& err, int status) {
+    CHistoryStore history;
+    std::string ignored;
+    const bool hasHistory = history.Open(ResolveInProgramFolder(kHistoryFileName),
+                                         CHistoryStore::Access::Read, ignored);
+    const CDriveLoader loader;
+    WarningSettings settings;
+    settings.temperatureLimit = options.temperatureLimit;
+    std::vector<MonitoredDrive> drives;
+    std::string unknown = status == kExitOk ? "" : "a named report cannot be read";
+    for (const ShownReport& report : reports) {
+        MonitoredDrive drive;
+        drive.driveNumber = report.driveNumber;
+        drive.identity = ReadDriveIdentity(report.path);
+        drive.report = loader.Load(report.path, report.shown);
+        drive.reportAge = ReportAge(report.path);
+        const std::vector<HistoryPoint> points =
+            hasHistory ? history.Readings({drive.identity.model, drive.identity.serial})
+                       : std::vector<HistoryPoint>();
+        drive.warnings = EvaluateWarnings(
+            drive.report, drive.identity,
+            [&](int id, std::int64_t current) { return RawBefore(points, id, current); }, settings);
+        if (drive.report.evaluation.parseError && unknown.empty()) {
+            unknown = report.shown + ": " + kParseErrorMessage;
+        }
+        drives.push_back(std::move(drive));
+    }
+    if (reports.empty() && unknown.empty()) {
+        unknown = "no drive report";
+    }
+    if (options.check) {
+        const int checkStatus = WriteCheck(out, drives, unknown, options.temperatureLimit);
+        out.flush();
+        return checkStatus;
+    }
+    std::ostringstream metrics;
+    WritePrometheus(metrics, drives);
+    if (options.outFile.empty()) {
+        out << metrics.str();
+        out.flush();
+        return status;
+    }
+    return WriteMetricsFile(options.outFile, metrics.str(), err) ? status : kExitUnreadable;
+}
+
 } // namespace
 
 int RunReportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -181,6 +306,9 @@ int RunReportCommand(const std::vector<std::string>& args, std::ostream& out, st
         options.named.empty() ? ProgramFolderReports() : NamedReports(options.named, err, status);
     if (options.history) {
         return ShowHistory(reports, options.json, out, err, status);
+    }
+    if (options.check || options.prometheus) {
+        return Monitor(reports, options, out, err, status);
     }
     const CDriveLoader loader;
     bool parseError = false;

@@ -10,8 +10,7 @@ constexpr int kTemperatureId = 194;
 constexpr int kVerdictId = 255;
 
 std::string DriveName(const DriveIdentity& identity) {
-    return identity.serial.empty() ? identity.model
-                                   : identity.model + " (" + identity.serial + ")";
+    return identity.serial.empty() ? identity.model : identity.model + " (" + identity.serial + ")";
 }
 
 std::string AttributeName(const AttributeRow& row) {
@@ -73,8 +72,8 @@ std::vector<DriveWarning> EvaluateWarnings(const DriveReport& drive, const Drive
             warnings.push_back(BelowThreshold(name, row));
             verdictRowFails = verdictRowFails || row.id == kVerdictId;
         } else if (IsCriticalCounter(row.id) && row.reading.raw > 0) {
-            warnings.push_back(Counter(name, row, previous ? previous(row.id, row.reading.raw)
-                                                           : std::nullopt));
+            warnings.push_back(
+                Counter(name, row, previous ? previous(row.id, row.reading.raw) : std::nullopt));
         }
         if (row.id == kTemperatureId && row.shownRaw >= settings.temperatureLimit) {
             DriveWarning warning;
@@ -95,8 +94,9 @@ std::vector<DriveWarning> EvaluateWarnings(const DriveReport& drive, const Drive
         warning.text = name + ": ドライブ自身の判定が FAILED です";
         warnings.push_back(warning);
     }
-    std::stable_sort(warnings.begin(), warnings.end(),
-                     [](const DriveWarning& a, const DriveWarning& b) { return a.level > b.level; });
+    std::stable_sort(
+        warnings.begin(), warnings.end(),
+        [](const DriveWarning& a, const DriveWarning& b) { return a.level > b.level; });
     return warnings;
 }
 

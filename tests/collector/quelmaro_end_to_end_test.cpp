@@ -459,7 +459,7 @@ TEST_F(QuelmaroEndToEnd, ReportIsWrittenAsSoonAsItsDriveIsReadAndTheRunIsBounded
     }
     ScanFinds(names);
     const pid_t quelmaro = Start({"-uf", "--out", m_out, "--smartctl", m_fake, "--timeout", "2"});
-    EXPECT_TRUE(WaitFor([&] { return HasReport(0); }, 1500ms));
+    EXPECT_TRUE(WaitFor([&] { return HasReport(0); }, 3s));
     EXPECT_TRUE(ProcessRuns(quelmaro)) << "still waiting for the hung drives";
     const RunResult run = Wait(quelmaro);
     EXPECT_EQ(run.exitStatus, 1);
