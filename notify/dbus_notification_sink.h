@@ -9,7 +9,7 @@
 // org.freedesktop.Notifications.Notify on the session bus. The default
 // action names the viewer's desktop entry ("tolvenar"): no process stays
 // behind to hear ActionInvoked, so the notification server opens the viewer
-// from that entry (as GNOME Shell and Plasma do), or the action does nothing.
+// from that entry where it supports that, or the action does nothing.
 class CDbusNotificationSink : public CNotificationSink {
 public:
     // The sink on the session bus; null with problem set (one line) when
