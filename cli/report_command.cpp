@@ -6,6 +6,7 @@
 #include "config/ini_file.h"
 #include "config/program_folder.h"
 #include "history/history_store.h"
+#include "monitor/drive_warning_loader.h"
 #include "platform/atomic_file.h"
 #include "report/drive_report.h"
 #include "report/drive_warnings.h"
@@ -244,27 +245,19 @@ std::int64_t ReportAge(const std::string& path) {
 // what the history knew before.
 int Monitor(const std::vector<ShownReport>& reports, const ReportOptions& options,
             std::ostream& out, std::ostream& err, int status) {
-    CHistoryStore history;
-    std::string ignored;
-    const bool hasHistory = history.Open(ResolveInProgramFolder(kHistoryFileName),
-                                         CHistoryStore::Access::Read, ignored);
-    const CDriveLoader loader;
     WarningSettings settings;
     settings.temperatureLimit = options.temperatureLimit;
+    const CDriveWarningLoader loader(settings);
     std::vector<MonitoredDrive> drives;
     std::string unknown = status == kExitOk ? "" : "a named report cannot be read";
     for (const ShownReport& report : reports) {
+        WarnedDrive warned = loader.Load(report.path, report.shown);
         MonitoredDrive drive;
         drive.driveNumber = report.driveNumber;
-        drive.identity = ReadDriveIdentity(report.path);
-        drive.report = loader.Load(report.path, report.shown);
+        drive.identity = std::move(warned.identity);
+        drive.report = std::move(warned.report);
+        drive.warnings = std::move(warned.warnings);
         drive.reportAge = ReportAge(report.path);
-        const std::vector<HistoryPoint> points =
-            hasHistory ? history.Readings({drive.identity.model, drive.identity.serial})
-                       : std::vector<HistoryPoint>();
-        drive.warnings = EvaluateWarnings(
-            drive.report, drive.identity,
-            [&](int id, std::int64_t current) { return RawBefore(points, id, current); }, settings);
         if (drive.report.evaluation.parseError && unknown.empty()) {
             unknown = report.shown + ": " + kParseErrorMessage;
         }
