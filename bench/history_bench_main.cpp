@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::vector<double> insertMs;
+    std::vector<double> thinningMs; // the first run of each day also thins
     insertMs.reserve(static_cast<std::size_t>(runs));
     for (std::int64_t hour = 0; hour < runs; ++hour) {
         const std::vector<DriveReading> run = Run(drives, hour);
@@ -80,7 +81,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "run %lld: %s\n", static_cast<long long>(hour), problem.c_str());
             return 1;
         }
-        insertMs.push_back(Ms(Clock::now() - before));
+        (hour % 24 == 0 ? thinningMs : insertMs).push_back(Ms(Clock::now() - before));
     }
     std::vector<double> chartMs;
     std::size_t points = 0;
@@ -98,6 +99,9 @@ int main(int argc, char** argv) {
     std::printf("run insert            median %.2f ms, p99 %.2f ms, max %.2f ms   budget 20 ms\n",
                 Percentile(insertMs, 0.5), Percentile(insertMs, 0.99),
                 *std::max_element(insertMs.begin(), insertMs.end()));
+    std::printf("run insert that thins median %.2f ms, p99 %.2f ms, max %.2f ms (%zu runs)\n",
+                Percentile(thinningMs, 0.5), Percentile(thinningMs, 0.99),
+                *std::max_element(thinningMs.begin(), thinningMs.end()), thinningMs.size());
     std::printf("chart query (194)     median %.2f ms, max %.2f ms (%zu points)   budget 50 ms\n",
                 Percentile(chartMs, 0.5), *std::max_element(chartMs.begin(), chartMs.end()),
                 points);
