@@ -126,6 +126,7 @@ void CHistoryDlg::BuildChart(const QString& title, const DriveHistory& history) 
     const auto [valueLow, valueHigh] =
         YRange({Series(HistoryField::Value), Series(HistoryField::Threshold)});
     valueAxis->setRange(std::max(0.0, valueLow - 5), std::min(255.0, valueHigh + 5));
+    valueAxis->applyNiceNumbers();
 
     for (QAbstractAxis* axis :
          {static_cast<QAbstractAxis*>(time), static_cast<QAbstractAxis*>(rawAxis),
