@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace {
 
@@ -18,6 +19,11 @@ struct StepCase {
     std::optional<std::int64_t> until;
     std::vector<StepPoint> expected;
 };
+
+// Test names show the case's name rather than its bytes.
+void PrintTo(const StepCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class StepSeriesTest : public testing::TestWithParam<StepCase> {};
 

@@ -77,6 +77,18 @@ QPointF At(std::int64_t time, double y) {
     return {static_cast<double>(time) * 1000.0, y};
 }
 
+// A program folder with the attribute table and drive 0, and a PATH
+// without any collector.
+struct CDriveFolder {
+    explicit CDriveFolder(const QByteArray& info = kInfo) {
+        folder.WriteAttributeTable();
+        folder.WriteReport(0, kModel, kAttributes, info);
+    }
+    QTemporaryDir emptyPath;
+    CPathOverride path{emptyPath.path().toUtf8()};
+    CTestFolder folder;
+};
+
 } // namespace
 
 class TestHistoryDlg : public QObject {
@@ -98,8 +110,6 @@ private:
     void ShowDrive(CViewerDlg& dlg);
     // The history window the double click opened; nullptr unless exactly one.
     QDialog* DoubleClick(CViewerDlg& dlg, const QString& id);
-
-    QTemporaryDir m_emptyPath; // a PATH without any collector
 };
 
 void TestHistoryDlg::initTestCase() {
@@ -132,10 +142,8 @@ QDialog* TestHistoryDlg::DoubleClick(CViewerDlg& dlg, const QString& id) {
 }
 
 void TestHistoryDlg::withoutTheModuleAMessageSaysSo() {
-    CTestFolder folder;
-    CPathOverride path(m_emptyPath.path().toUtf8());
-    folder.WriteAttributeTable();
-    folder.WriteReport(0, kModel, kAttributes, kInfo);
+    const CDriveFolder drive;
+    const CTestFolder& folder = drive.folder;
     WriteHistory(folder);
     CViewerDlg dlg;
     ShowDrive(dlg);
@@ -147,10 +155,8 @@ void TestHistoryDlg::withoutTheModuleAMessageSaysSo() {
 }
 
 void TestHistoryDlg::doubleClickShowsTheAttributesHistory() {
-    CTestFolder folder;
-    CPathOverride path(m_emptyPath.path().toUtf8());
-    folder.WriteAttributeTable();
-    folder.WriteReport(0, kModel, kAttributes, kInfo);
+    const CDriveFolder drive;
+    const CTestFolder& folder = drive.folder;
     WriteHistory(folder);
     AddModule(folder);
     CViewerDlg dlg;
@@ -173,10 +179,8 @@ void TestHistoryDlg::doubleClickShowsTheAttributesHistory() {
 }
 
 void TestHistoryDlg::escCloses() {
-    CTestFolder folder;
-    CPathOverride path(m_emptyPath.path().toUtf8());
-    folder.WriteAttributeTable();
-    folder.WriteReport(0, kModel, kAttributes, kInfo);
+    const CDriveFolder drive;
+    const CTestFolder& folder = drive.folder;
     WriteHistory(folder);
     AddModule(folder);
     CViewerDlg dlg;
@@ -203,10 +207,8 @@ void TestHistoryDlg::withoutUsableHistoryTheWindowSaysSo_data() {
 void TestHistoryDlg::withoutUsableHistoryTheWindowSaysSo() {
     QFETCH(QByteArray, history);
     QFETCH(QByteArray, info);
-    CTestFolder folder;
-    CPathOverride path(m_emptyPath.path().toUtf8());
-    folder.WriteAttributeTable();
-    folder.WriteReport(0, kModel, kAttributes, info);
+    const CDriveFolder drive(info);
+    const CTestFolder& folder = drive.folder;
     if (history == "ours") {
         WriteHistory(folder);
     } else if (history == "other") {
@@ -232,10 +234,8 @@ void TestHistoryDlg::withoutUsableHistoryTheWindowSaysSo() {
 }
 
 void TestHistoryDlg::hintRowOpensNothing() {
-    CTestFolder folder;
-    CPathOverride path(m_emptyPath.path().toUtf8());
-    folder.WriteAttributeTable();
-    folder.WriteReport(0, kModel, kAttributes, kInfo);
+    const CDriveFolder drive;
+    const CTestFolder& folder = drive.folder;
     WriteHistory(folder);
     AddModule(folder);
     CViewerDlg dlg;
@@ -251,10 +251,8 @@ void TestHistoryDlg::hintRowOpensNothing() {
 }
 
 void TestHistoryDlg::rowTipTellsTheLastRawChange() {
-    CTestFolder folder;
-    CPathOverride path(m_emptyPath.path().toUtf8());
-    folder.WriteAttributeTable();
-    folder.WriteReport(0, kModel, kAttributes, kInfo);
+    const CDriveFolder drive;
+    const CTestFolder& folder = drive.folder;
     WriteHistory(folder);
     CViewerDlg dlg;
     ShowDrive(dlg);
@@ -271,10 +269,8 @@ void TestHistoryDlg::rowTipTellsTheLastRawChange() {
 }
 
 void TestHistoryDlg::driveTipTellsWhenTheReportWasWritten() {
-    CTestFolder folder;
-    CPathOverride path(m_emptyPath.path().toUtf8());
-    folder.WriteAttributeTable();
-    folder.WriteReport(0, kModel, kAttributes, kInfo);
+    const CDriveFolder drive;
+    const CTestFolder& folder = drive.folder;
     // 2026-12-07 14:00:30 UTC
     const utimbuf times{1796652030, 1796652030};
     QCOMPARE(utime((folder.Path() + "/smart_PhysicalDrive0.ini").toLocal8Bit().constData(), &times),
