@@ -8,6 +8,9 @@
 #include "ui/about_dlg.h"
 #include "ui/child_process.h"
 #include "ui/choose_open_file.h"
+#include "ui/drive_history.h"
+#include "ui/history_tips.h"
+#include "ui/history_window.h"
 #include "ui/repainting_wait.h"
 
 #include <QCloseEvent>
@@ -17,6 +20,7 @@
 #include <QMessageBox>
 #include <QShortcut>
 #include <cstdlib>
+#include <sys/stat.h>
 
 namespace {
 
@@ -35,6 +39,9 @@ struct ColumnDef {
 const ColumnDef kColumns[] = {
     {"ID", 28}, {"概要", 330}, {"値", 82}, {"点数(ﾜｰｽﾄ)", 75}, {"危険値", 60},
 };
+
+// The attribute id of a table row; the hint row has none.
+constexpr int kAttributeIdRole = Qt::UserRole + 1;
 
 void InitLabel(QLabel& label, const char* text, const char* name) {
     label.setTextFormat(Qt::PlainText); // a model such as <b>x</b> shows as it is
@@ -96,6 +103,8 @@ CViewerDlg::CViewerDlg(QWidget* parent)
             &CViewerDlg::OnSelChangeDriveList);
     connect(&m_lstDrives, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem*) { FillAttributeTable(); });
+    connect(&m_lvAttributes, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* item, int) { OpenHistory(item); });
     connect(&m_btnRefresh, &QPushButton::clicked, this, &CViewerDlg::Refresh);
     connect(&m_actAbout, &QAction::triggered, this, &CViewerDlg::ShowAboutBox);
 }
@@ -201,6 +210,10 @@ void CViewerDlg::Refresh() {
     for (const DriveReportFile& file : ListDriveReports()) {
         const int index = m_lstDrives.AddString(FromUtf8(ReadDriveModel(file.path)));
         m_lstDrives.SetItemData(index, file.driveNumber);
+        struct stat status {};
+        if (stat(file.path.c_str(), &status) == 0) {
+            m_lstDrives.item(index)->setToolTip(FromUtf8(ReportWrittenTip(status.st_mtime)));
+        }
     }
 }
 
@@ -232,6 +245,7 @@ void CViewerDlg::OnSelChangeDriveList() {
     m_strCapacity = FromUtf8(panel.capacity);
 
     ShowEvaluation(drive.evaluation);
+    ShowHistoryTips();
     UpdateData(false); // all eight texts appear together
     if (isVisible()) {
         repaint();
@@ -239,13 +253,45 @@ void CViewerDlg::OnSelChangeDriveList() {
 }
 
 DriveReport CViewerDlg::LoadSelectedDrive() {
-    const int drive = m_lstDrives.GetItemData(m_lstDrives.GetCurSel());
-    const std::string name = ReportFileName(drive);
+    const std::string name = SelectedReportName();
     return CDriveLoader().Load(name, name);
+}
+
+std::string CViewerDlg::SelectedReportName() const {
+    return ReportFileName(m_lstDrives.GetItemData(m_lstDrives.GetCurSel()));
 }
 
 void CViewerDlg::FillAttributeTable() {
     ShowEvaluation(LoadSelectedDrive().evaluation);
+    ShowHistoryTips();
+}
+
+void CViewerDlg::ShowHistoryTips() {
+    if (m_lstDrives.GetCurSel() < 0) {
+        return;
+    }
+    const std::map<int, std::string> tips =
+        RawChangeTips(LoadDriveHistory(SelectedReportName()).points);
+    for (int row = 0; row < m_lvAttributes.RowCount(); ++row) {
+        QTreeWidgetItem* item = m_lvAttributes.topLevelItem(row);
+        const QVariant id = item->data(0, kAttributeIdRole);
+        const auto found = id.isValid() ? tips.find(id.toInt()) : tips.end();
+        if (found == tips.end()) {
+            continue;
+        }
+        for (int column = 0; column < m_lvAttributes.columnCount(); ++column) {
+            item->setToolTip(column, FromUtf8(found->second));
+        }
+    }
+}
+
+void CViewerDlg::OpenHistory(QTreeWidgetItem* item) {
+    const QVariant id = item != nullptr ? item->data(0, kAttributeIdRole) : QVariant();
+    if (!id.isValid() || m_lstDrives.GetCurSel() < 0) {
+        return; // the hint row stands for no attribute
+    }
+    const QString title = item->text(0) + QLatin1Char(' ') + item->text(1);
+    ShowHistoryWindow(title, LoadDriveHistory(SelectedReportName(), id.toInt()), this);
 }
 
 void CViewerDlg::ShowEvaluation(const ReportEvaluation& evaluation) {
@@ -257,6 +303,8 @@ void CViewerDlg::ShowEvaluation(const ReportEvaluation& evaluation) {
             texts << FromUtf8(column);
         }
         m_lvAttributes.AddRow(texts, static_cast<quint32>(row.rank));
+        m_lvAttributes.topLevelItem(m_lvAttributes.RowCount() - 1)
+            ->setData(0, kAttributeIdRole, row.id);
     }
     // A report without these attributes leaves the texts shown before.
     if (evaluation.labels.powerOnTime) {

@@ -39,6 +39,9 @@ public:
     // Refills the attribute table for the selected drive; sets the
     // temperature and power-on texts without showing them.
     void FillAttributeTable();
+    // Opens the history window of the table row's attribute for the selected
+    // drive; the hint row opens nothing.
+    void OpenHistory(QTreeWidgetItem* item);
     // Lets the user choose an INI file; a confirmed choice refreshes.
     void OnOpenReport();
     // true: labels -> members; false: members -> labels.
@@ -76,8 +79,11 @@ private:
     void RunCollector();
     // The report of the selected drive, panel and evaluation.
     DriveReport LoadSelectedDrive();
+    std::string SelectedReportName() const;
     // Fills the attribute table; sets the temperature and power-on texts.
     void ShowEvaluation(const ReportEvaluation& evaluation);
+    // Each row whose raw value changed in the history says when and from what.
+    void ShowHistoryTips();
     static void ShowParseError(const QString& text);
 
     QLabel m_stDevices;

@@ -1,0 +1,153 @@
+#include "ui/history_dlg.h"
+
+#include "ui/history_window.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QLabel>
+#include <QLineSeries>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <algorithm>
+#include <type_traits>
+
+namespace {
+
+struct SeriesDef {
+    HistoryField field;
+    const char* name; // as the table's columns call them
+    QColor color;
+};
+
+const SeriesDef kSeries[] = {
+    {HistoryField::Raw, "生の値", QColor(0, 90, 200)},
+    {HistoryField::Value, "点数", QColor(0, 150, 60)},
+    {HistoryField::Threshold, "危険値", QColor(220, 0, 0)},
+};
+
+// Range of the given series' y values, never empty, so that a flat line
+// still lies inside its axis.
+std::pair<double, double> YRange(std::initializer_list<const QLineSeries*> series) {
+    double low = 0;
+    double high = 0;
+    bool any = false;
+    for (const QLineSeries* line : series) {
+        for (const QPointF& point : line->points()) {
+            low = any ? std::min(low, point.y()) : point.y();
+            high = any ? std::max(high, point.y()) : point.y();
+            any = true;
+        }
+    }
+    if (high - low < 1) {
+        low -= 1;
+        high += 1;
+    }
+    return {low, high};
+}
+
+} // namespace
+
+CHistoryDlg::CHistoryDlg(const QString& title, const DriveHistory& history, QWidget* parent)
+    : QDialog(parent) {
+    setObjectName(QStringLiteral("historyWindow"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowFlag(Qt::Window);
+    setWindowTitle(QStringLiteral("履歴 - ") + title);
+    resize(720, 440);
+    auto* layout = new QVBoxLayout(this);
+    if (history.points.empty()) {
+        auto* empty = new QLabel(QString::fromUtf8(kEmptyText), this);
+        empty->setAlignment(Qt::AlignCenter);
+        empty->setObjectName(QStringLiteral("historyEmpty"));
+        layout->addWidget(empty);
+        return;
+    }
+    BuildChart(title, history);
+    auto* view = new QChartView(m_chart, this);
+    view->setRenderHint(QPainter::Antialiasing);
+    layout->addWidget(view);
+}
+
+CHistoryDlg::~CHistoryDlg() = default;
+
+QLineSeries* CHistoryDlg::Series(HistoryField field) const {
+    return m_series[static_cast<int>(field)];
+}
+
+void CHistoryDlg::BuildChart(const QString& title, const DriveHistory& history) {
+    m_chart = new QChart;
+    m_chart->setTitle(title);
+    QFont titleFont = font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
+    m_chart->setTitleFont(titleFont);
+    m_chart->legend()->setAlignment(Qt::AlignBottom);
+    m_chart->legend()->setFont(font());
+
+    for (const SeriesDef& def : kSeries) {
+        auto* line = new QLineSeries;
+        line->setName(QString::fromUtf8(def.name));
+        line->setColor(def.color);
+        for (const StepPoint& step : StepSeries(history.points, def.field, history.lastSeen)) {
+            line->append(static_cast<double>(step.time) * 1000.0, step.y);
+        }
+        // A single reading has no line to draw, only its point.
+        line->setPointsVisible(line->count() == 1);
+        m_chart->addSeries(line);
+        m_series[static_cast<int>(def.field)] = line;
+    }
+
+    // QDateTimeAxis shows milliseconds since 1970 in local time.
+    auto* time = new QDateTimeAxis;
+    time->setFormat(QStringLiteral("yyyy-MM-dd"));
+    time->setTitleText(QStringLiteral("日付"));
+    const QLineSeries* raw = Series(HistoryField::Raw);
+    qint64 first = static_cast<qint64>(raw->at(0).x());
+    qint64 last = static_cast<qint64>(raw->at(raw->count() - 1).x());
+    if (last == first) {
+        first -= 86400 * 1000LL; // one day either side of a single reading
+        last += 86400 * 1000LL;
+    }
+    time->setRange(QDateTime::fromMSecsSinceEpoch(first), QDateTime::fromMSecsSinceEpoch(last));
+    time->setTickCount(5);
+
+    auto* rawAxis = new QValueAxis;
+    rawAxis->setTitleText(QString::fromUtf8(kSeries[0].name));
+    rawAxis->setLabelFormat(QStringLiteral("%.0f"));
+    const auto [rawLow, rawHigh] = YRange({raw});
+    rawAxis->setRange(rawLow, rawHigh);
+    rawAxis->applyNiceNumbers();
+
+    // Current values and thresholds lie between 0 and 255.
+    auto* valueAxis = new QValueAxis;
+    valueAxis->setTitleText(QStringLiteral("点数・危険値"));
+    valueAxis->setLabelFormat(QStringLiteral("%.0f"));
+    const auto [valueLow, valueHigh] =
+        YRange({Series(HistoryField::Value), Series(HistoryField::Threshold)});
+    valueAxis->setRange(std::max(0.0, valueLow - 5), std::min(255.0, valueHigh + 5));
+    valueAxis->applyNiceNumbers();
+
+    for (QAbstractAxis* axis :
+         {static_cast<QAbstractAxis*>(time), static_cast<QAbstractAxis*>(rawAxis),
+          static_cast<QAbstractAxis*>(valueAxis)}) {
+        axis->setLabelsFont(font());
+        axis->setTitleFont(font());
+    }
+    m_chart->addAxis(time, Qt::AlignBottom);
+    m_chart->addAxis(rawAxis, Qt::AlignLeft);
+    m_chart->addAxis(valueAxis, Qt::AlignRight);
+    for (QLineSeries* line : m_series) {
+        line->attachAxis(time);
+        line->attachAxis(line == raw ? rawAxis : valueAxis);
+    }
+    rawAxis->setLinePenColor(kSeries[0].color);
+    rawAxis->setLabelsColor(kSeries[0].color);
+}
+
+// The module's entry point, looked up by name (kHistoryWindowFactoryName).
+extern "C" Q_DECL_EXPORT QWidget*
+TolvenarCreateHistoryWindow(const QString& title, const DriveHistory& history, QWidget* parent) {
+    static_assert(std::is_same_v<decltype(&TolvenarCreateHistoryWindow), HistoryWindowFactory>);
+    return new CHistoryDlg(title, history, parent);
+}
