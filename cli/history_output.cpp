@@ -1,9 +1,8 @@
 #include "cli/history_output.h"
 
 #include "cli/report_output.h"
+#include "platform/local_time.h"
 #include "report/format_grouped.h"
-
-#include <ctime>
 
 namespace {
 
@@ -37,13 +36,7 @@ std::map<int, Change> Changes(const std::vector<HistoryPoint>& points) {
 } // namespace
 
 std::string LocalDate(std::int64_t time) {
-    const std::time_t seconds = static_cast<std::time_t>(time);
-    std::tm parts{};
-    char text[32] = "?";
-    if (localtime_r(&seconds, &parts) != nullptr) {
-        std::strftime(text, sizeof text, "%Y-%m-%d", &parts);
-    }
-    return text;
+    return FormatLocalTime(time, "%Y-%m-%d");
 }
 
 void WriteHistoryJson(std::ostream& out, const DriveKey& drive,

@@ -1,22 +1,7 @@
 #include "ui/history_tips.h"
 
+#include "platform/local_time.h"
 #include "report/format_grouped.h"
-
-#include <ctime>
-
-namespace {
-
-std::string LocalTime(std::int64_t time, const char* format) {
-    const std::time_t seconds = static_cast<std::time_t>(time);
-    std::tm parts{};
-    char text[64] = "?";
-    if (localtime_r(&seconds, &parts) != nullptr) {
-        std::strftime(text, sizeof text, format, &parts);
-    }
-    return text;
-}
-
-} // namespace
 
 std::map<int, std::string> RawChangeTips(const std::vector<HistoryPoint>& points) {
     std::map<int, const HistoryPoint*> previous;
@@ -26,8 +11,8 @@ std::map<int, std::string> RawChangeTips(const std::vector<HistoryPoint>& points
         const auto found = previous.find(id);
         if (found != previous.end() && found->second->sample.raw != point.sample.raw) {
             tips[id] = "生の値 " + FormatGrouped(found->second->sample.raw) + " → " +
-                       FormatGrouped(point.sample.raw) + "（" + LocalTime(point.time, "%Y-%m-%d") +
-                       " に変化）";
+                       FormatGrouped(point.sample.raw) + "（" +
+                       FormatLocalTime(point.time, "%Y-%m-%d") + " に変化）";
         }
         previous[id] = &point;
     }
@@ -35,5 +20,5 @@ std::map<int, std::string> RawChangeTips(const std::vector<HistoryPoint>& points
 }
 
 std::string ReportWrittenTip(std::int64_t time) {
-    return "レポート作成: " + LocalTime(time, "%Y-%m-%d %H:%M");
+    return "レポート作成: " + FormatLocalTime(time, "%Y-%m-%d %H:%M");
 }
