@@ -9,7 +9,7 @@ namespace {
 
 // A server that takes longer is hung; the next run tries again.
 constexpr int kCallTimeoutMs = 10000;
-// The freedesktop notification specification's urgency levels.
+// Urgency levels of org.freedesktop.Notifications: 1 normal, 2 critical.
 constexpr unsigned char kUrgencyNormal = 1;
 constexpr unsigned char kUrgencyCritical = 2;
 
@@ -36,7 +36,7 @@ bool CDbusNotificationSink::Send(const DesktopNotification& notification, std::s
                                                        "/org/freedesktop/Notifications",
                                                        "org.freedesktop.Notifications", "Notify");
     QVariantMap hints;
-    // A QVariant of uchar travels as the byte ('y') the specification asks for.
+    // A QVariant of uchar travels as the D-Bus byte ('y') notification servers expect.
     hints.insert("urgency", QVariant::fromValue<uchar>(notification.critical ? kUrgencyCritical
                                                                              : kUrgencyNormal));
     hints.insert("desktop-entry", QString("tolvenar"));

@@ -120,7 +120,7 @@ std::string FormatNotifiedState(const std::vector<NotifiedWarning>& entries) {
 std::string NotifyStateFolder(std::string& problem) {
     const char* stateHome = std::getenv("XDG_STATE_HOME");
     std::string base;
-    // The XDG base directory specification ignores relative paths.
+    // A relative XDG_STATE_HOME is ignored, as XDG base directories are.
     if (stateHome != nullptr && stateHome[0] == '/') {
         base = stateHome;
     } else {
