@@ -179,7 +179,7 @@ int ShowHistory(const std::vector<ShownReport>& reports, bool json, std::ostream
                 std::ostream& err, int status) {
     CHistoryStore store;
     std::string problem;
-    const std::string path = ResolveInProgramFolder(kHistoryFileName);
+    const std::string path = ResolveInReportFolder(kHistoryFileName);
     const bool missing = access(path.c_str(), F_OK) != 0;
     if (!missing && !store.Open(path, CHistoryStore::Access::Read, problem)) {
         err << "tolvenar-report: " << problem << "\n";

@@ -1,5 +1,7 @@
 #include "collector/collector_options.h"
 
+#include "config/program_folder.h"
+
 #include <cstdlib>
 
 namespace {
@@ -84,7 +86,10 @@ std::string CollectorUsage() {
            "\n"
            "Reads the S.M.A.R.T. data of every drive with smartctl and writes one report\n"
            "smart_PhysicalDrive<N>.ini per drive (N from 0 in scan order) into the\n"
-           "collector's own folder, where the viewer tolvenar reads them.\n"
+           "report folder, where the viewer tolvenar reads them:\n"
+           "  " +
+           ReportFolder() +
+           "\n"
            "\n"
            "  -uf                 read every drive; needs root, asked for through pkexec\n"
            "  --out DIR           write the reports into DIR instead\n"

@@ -9,6 +9,7 @@
 #include "collector/report_text.h"
 #include "collector/smartctl_process.h"
 #include "collector/system_programs.h"
+#include "config/program_folder.h"
 #include "platform/executable_path.h"
 #include "platform/folder_lock.h"
 #include "platform/program_lookup.h"
@@ -160,10 +161,9 @@ int RunQuelmaro(const std::vector<std::string>& arguments) {
         return 0;
     }
 
-    const std::string outFolder =
-        options.outFolder.empty() ? ExecutableFolder() : options.outFolder;
+    const std::string outFolder = options.outFolder.empty() ? ReportFolder() : options.outFolder;
     if (outFolder.empty()) {
-        PrintLine("the collector's own folder cannot be found; name one with --out");
+        PrintLine("the report folder cannot be found; name one with --out");
         return 2;
     }
     CReportFolder folder(outFolder);

@@ -5,7 +5,7 @@
 #include <unistd.h>
 
 CDriveWarningLoader::CDriveWarningLoader(const WarningSettings& settings) : m_settings(settings) {
-    const std::string path = ResolveInProgramFolder(kHistoryFileName);
+    const std::string path = ResolveInReportFolder(kHistoryFileName);
     std::string problem;
     m_hasHistory = m_history.Open(path, CHistoryStore::Access::Read, problem);
     // A folder the collector never wrote a history into is not a problem.

@@ -11,7 +11,7 @@
 std::vector<DriveReportFile> ListDriveReports() {
     std::vector<DriveReportFile> files;
     for (int drive = kFirstDriveNumber; drive <= kLastDriveNumber; ++drive) {
-        std::string path = ResolveInProgramFolder(ReportFileName(drive));
+        std::string path = ResolveInReportFolder(ReportFileName(drive));
         if (!path.empty() && access(path.c_str(), F_OK) == 0) {
             files.push_back({drive, std::move(path)});
         }

@@ -12,7 +12,7 @@ DriveHistory LoadDriveHistory(const std::string& reportPath, std::optional<int> 
     CHistoryStore store;
     std::string problem;
     // Missing or damaged: the viewer shows that there is no history.
-    if (!store.Open(ResolveInProgramFolder(kHistoryFileName), CHistoryStore::Access::Read,
+    if (!store.Open(ResolveInReportFolder(kHistoryFileName), CHistoryStore::Access::Read,
                     problem)) {
         return history;
     }

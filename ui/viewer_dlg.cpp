@@ -253,12 +253,12 @@ void CViewerDlg::OnSelChangeDriveList() {
 }
 
 DriveReport CViewerDlg::LoadSelectedDrive() {
-    const std::string name = SelectedReportName();
+    const std::string name = SelectedReportPath();
     return CDriveLoader().Load(name, name);
 }
 
-std::string CViewerDlg::SelectedReportName() const {
-    return ReportFileName(m_lstDrives.GetItemData(m_lstDrives.GetCurSel()));
+std::string CViewerDlg::SelectedReportPath() const {
+    return ResolveInReportFolder(ReportFileName(m_lstDrives.GetItemData(m_lstDrives.GetCurSel())));
 }
 
 void CViewerDlg::FillAttributeTable() {
@@ -271,7 +271,7 @@ void CViewerDlg::ShowHistoryTips() {
         return;
     }
     const std::map<int, std::string> tips =
-        RawChangeTips(LoadDriveHistory(SelectedReportName()).points);
+        RawChangeTips(LoadDriveHistory(SelectedReportPath()).points);
     for (int row = 0; row < m_lvAttributes.RowCount(); ++row) {
         QTreeWidgetItem* item = m_lvAttributes.topLevelItem(row);
         const QVariant id = item->data(0, kAttributeIdRole);
@@ -291,7 +291,7 @@ void CViewerDlg::OpenHistory(QTreeWidgetItem* item) {
         return; // the hint row stands for no attribute
     }
     const QString title = item->text(0) + QLatin1Char(' ') + item->text(1);
-    ShowHistoryWindow(title, LoadDriveHistory(SelectedReportName(), id.toInt()), this);
+    ShowHistoryWindow(title, LoadDriveHistory(SelectedReportPath(), id.toInt()), this);
 }
 
 void CViewerDlg::ShowEvaluation(const ReportEvaluation& evaluation) {

@@ -79,7 +79,7 @@ private:
     void RunCollector();
     // The report of the selected drive, panel and evaluation.
     DriveReport LoadSelectedDrive();
-    std::string SelectedReportName() const;
+    std::string SelectedReportPath() const;
     // Fills the attribute table; sets the temperature and power-on texts.
     void ShowEvaluation(const ReportEvaluation& evaluation);
     // Each row whose raw value changed in the history says when and from what.
