@@ -5,14 +5,15 @@
 
 struct CollectorOptions;
 
-// pkexec, found like any helper program. The environment variable
-// QUELMARO_PKEXEC, when set, names it instead; set but empty, it means that
-// there is none (the tests use both, never the real pkexec).
+// pkexec, found like any helper program. In a build with tests, the
+// environment variable QUELMARO_PKEXEC, when set, names it instead; set but
+// empty, it means that there is none (the tests use both, never the real
+// pkexec).
 std::string LocatePkexec();
 
-// True when running as root. QUELMARO_ASSUME_USER set to a non-empty text
-// makes a run as root behave as a user's run (for the tests, which may run
-// as root); it can only take privileges away.
+// True when running as root. In a build with tests, QUELMARO_ASSUME_USER set
+// to a non-empty text makes a run as root behave as a user's run (the tests
+// may run as root).
 bool RunningPrivileged();
 
 // The command that runs this collector once more as root: pkexec, the
