@@ -10,7 +10,6 @@
 #include "collector/smartctl_messages.h"
 #include "report/model_rules.h"
 
-#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -88,13 +87,7 @@ void AppendAtaAttributes(const nlohmann::json& capture, const std::string& model
     }
     for (const nlohmann::json& entry : *table) {
         const auto attribute = AtaAttributeOf(entry, model);
-        if (!attribute) {
-            continue;
-        }
-        const bool known =
-            std::any_of(attributes.begin(), attributes.end(),
-                        [&](const ReportAttribute& a) { return a.id == attribute->id; });
-        if (!known) {
+        if (attribute && !HasAttribute(attributes, attribute->id)) {
             attributes.push_back(*attribute);
         }
     }

@@ -51,16 +51,14 @@ CaptureReading ReadOnce(CSmartctlSource& source, const ScannedDevice& device) {
 constexpr char kUsbBridgeRetryType[] = "sat";
 
 CaptureReading ReadDevice(CSmartctlSource& source, const ScannedDevice& device) {
+    ScannedDevice asSat = device;
+    asSat.type = kUsbBridgeRetryType;
     if (IsUnknownUsbBridgeText(device.openError)) {
-        ScannedDevice asSat = device;
-        asSat.type = kUsbBridgeRetryType;
         return ReadOnce(source, asSat);
     }
     CaptureReading reading = ReadOnce(source, device);
     if (reading.outcome == CaptureOutcome::Failed && device.type != kUsbBridgeRetryType &&
         IsUnknownUsbBridgeText(reading.problem)) {
-        ScannedDevice asSat = device;
-        asSat.type = kUsbBridgeRetryType;
         reading = ReadOnce(source, asSat);
     }
     return reading;
@@ -149,10 +147,7 @@ int CDriveCollector::Summarise(const std::vector<ScannedDevice>& devices,
                                       reading.problem);
         }
     }
-    if (good == devices.size()) {
-        return 0;
-    }
-    return good == 0 ? 2 : 1;
+    return good == devices.size() ? 0 : (good == 0 ? 2 : 1);
 }
 
 CollectionResult CDriveCollector::Run() {
