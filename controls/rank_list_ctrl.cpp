@@ -74,12 +74,8 @@ QColor CRankListCtrl::TextColorForRank(quint32 rank) const {
 }
 
 void CRankListCtrl::OnColumnClick(int column) {
-    if (column != m_nSortColumn) {
-        m_bAscending = true;
-    } else {
-        m_bAscending = !m_bAscending;
-    }
-    SortByColumn(m_bAscending, column);
+    // A new column starts ascending; the same column again turns the order round.
+    SortByColumn(column != m_nSortColumn || !m_bAscending, column);
 }
 
 int CRankListCtrl::CompareRowTexts(const QByteArray& text1, const QByteArray& text2) {
@@ -116,15 +112,12 @@ void CRankListCtrl::SortByColumn(bool ascending, int column) {
     if (count > 1) {
         QTreeWidgetItem* current = currentItem();
         const QList<QTreeWidgetItem*> selected = selectedItems();
-        std::vector<QTreeWidgetItem*> items;
-        items.reserve(order.size());
-        for (int row = count - 1; row >= 0; --row) {
-            items.push_back(takeTopLevelItem(row));
-        }
-        std::reverse(items.begin(), items.end());
         QList<QTreeWidgetItem*> sorted;
         for (int position : order) {
-            sorted.append(items[static_cast<std::size_t>(position)]);
+            sorted.append(topLevelItem(position));
+        }
+        for (int row = count - 1; row >= 0; --row) {
+            takeTopLevelItem(row);
         }
         addTopLevelItems(sorted);
         // Selection and current row stay with their rows, as before the sort.
