@@ -106,14 +106,6 @@ void AppendTemperature(const nlohmann::json& capture, std::vector<ReportAttribut
     }
 }
 
-std::string ExitStatusProblem(const nlohmann::json& capture, int status) {
-    std::string message = SmartctlMessage(capture);
-    if (message.empty()) {
-        message = "smartctl ended with exit status " + std::to_string(status);
-    }
-    return message;
-}
-
 } // namespace
 
 CaptureConversion ConvertCapture(const nlohmann::json& capture) {
@@ -128,7 +120,7 @@ CaptureConversion ConvertCapture(const nlohmann::json& capture) {
         return result;
     }
     if ((*status & kSmartctlNoDataBits) != 0) {
-        result.problem = ExitStatusProblem(capture, *status);
+        result.problem = SmartctlFailure(capture, *status);
         return result;
     }
 

@@ -125,11 +125,10 @@ void CDriveCollector::WriteReading(std::size_t number, CaptureReading& reading) 
     if (reading.outcome != CaptureOutcome::Report) {
         return;
     }
-    if (!m_folder.WriteReport(driveNumber, FormatReportIni(reading.report), problem)) {
+    reading.written = m_folder.WriteReport(driveNumber, FormatReportIni(reading.report), problem);
+    if (!reading.written) {
         reading.outcome = CaptureOutcome::Failed;
         reading.problem = "writing " + ReportFileName(driveNumber) + " failed: " + problem;
-    } else {
-        reading.written = true;
     }
 }
 
