@@ -33,11 +33,12 @@ std::map<int, Change> Changes(const std::vector<HistoryPoint>& points) {
     return changes;
 }
 
-} // namespace
-
+// The local date of time, "2026-11-30".
 std::string LocalDate(std::int64_t time) {
     return FormatLocalTime(time, "%Y-%m-%d");
 }
+
+} // namespace
 
 void WriteHistoryJson(std::ostream& out, const DriveKey& drive,
                       const std::vector<HistoryPoint>& points) {

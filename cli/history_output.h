@@ -21,6 +21,3 @@ void WriteHistoryJson(std::ostream& out, const DriveKey& drive,
 void WriteHistoryText(std::ostream& out, const std::string& shown, const DriveKey& drive,
                       const std::vector<HistoryPoint>& points, std::optional<std::int64_t> lastSeen,
                       const std::map<int, std::string>& descriptions);
-
-// The local date of time, "2026-11-30".
-std::string LocalDate(std::int64_t time);

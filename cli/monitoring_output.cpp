@@ -1,5 +1,6 @@
 #include "cli/monitoring_output.h"
 
+#include <algorithm>
 #include <sstream>
 
 namespace {
@@ -7,9 +8,9 @@ namespace {
 constexpr int kTemperatureId = 194;
 constexpr int kPowerOnHoursId = 9;
 
-std::string DriveLabel(const MonitoredDrive& drive, std::size_t index) {
-    return "drive" +
-           std::to_string(drive.driveNumber >= 0 ? drive.driveNumber : static_cast<int>(index));
+// The number of the drive's report, or its place when the report's name has none.
+std::string DriveNumber(const MonitoredDrive& drive, std::size_t index) {
+    return std::to_string(drive.driveNumber >= 0 ? drive.driveNumber : static_cast<int>(index));
 }
 
 // Performance data: the temperature and every critical counter of each drive.
@@ -18,10 +19,10 @@ std::string PerformanceData(const std::vector<MonitoredDrive>& drives, int tempe
     for (std::size_t i = 0; i < drives.size(); ++i) {
         for (const AttributeRow& row : drives[i].report.evaluation.rows) {
             if (row.id == kTemperatureId) {
-                data << ' ' << DriveLabel(drives[i], i) << "_temperature=" << row.shownRaw << ';'
-                     << temperatureLimit << ";;;";
+                data << " drive" << DriveNumber(drives[i], i) << "_temperature=" << row.shownRaw
+                     << ';' << temperatureLimit << ";;;";
             } else if (IsCriticalCounter(row.id)) {
-                data << ' ' << DriveLabel(drives[i], i) << "_attr" << row.id << '='
+                data << " drive" << DriveNumber(drives[i], i) << "_attr" << row.id << '='
                      << row.reading.raw << "c;1;;0;";
             }
         }
@@ -58,6 +59,20 @@ const Family kFamilies[] = {
     {"tolvenar_attribute_failing", "1 when the current value lies below the threshold."},
 };
 
+const Family kDriveFamilies[] = {
+    {"tolvenar_drive_verdict_passed",
+     "1 when the drive's own verdict is PASSED, 0 when FAILED (absent when unknown)."},
+    {"tolvenar_drive_temperature_celsius", "Temperature of the drive."},
+    {"tolvenar_drive_power_on_seconds", "Power-on time of the drive (counted in hours)."},
+    {"tolvenar_drive_report_age_seconds", "Seconds since the drive's report was written."},
+    {"tolvenar_drive_warnings", "Warnings of the drive by level (1 warning, 2 failing)."},
+};
+
+void WriteFamilyHeader(std::ostream& out, const Family& family) {
+    out << "# HELP " << family.name << ' ' << family.help << '\n'
+        << "# TYPE " << family.name << " gauge\n";
+}
+
 } // namespace
 
 int WriteCheck(std::ostream& out, const std::vector<MonitoredDrive>& drives,
@@ -84,10 +99,8 @@ int WriteCheck(std::ostream& out, const std::vector<MonitoredDrive>& drives,
         line = "OK: " + std::to_string(drives.size()) + " drives";
     }
     const std::size_t others = failing.size() + warning.size();
-    if (status == kCheckCritical || status == kCheckWarning) {
-        if (others > 1) {
-            line += "（ほか " + std::to_string(others - 1) + " 件）";
-        }
+    if (unknown.empty() && others > 1) {
+        line += "（ほか " + std::to_string(others - 1) + " 件）";
     }
     out << line << " |" << PerformanceData(drives, temperatureLimit) << '\n';
     return status;
@@ -96,15 +109,12 @@ int WriteCheck(std::ostream& out, const std::vector<MonitoredDrive>& drives,
 void WritePrometheus(std::ostream& out, const std::vector<MonitoredDrive>& drives) {
     std::vector<std::string> labels;
     for (std::size_t i = 0; i < drives.size(); ++i) {
-        const MonitoredDrive& d = drives[i];
-        labels.push_back("drive=\"" +
-                         std::to_string(d.driveNumber >= 0 ? d.driveNumber : static_cast<int>(i)) +
-                         "\",model=\"" + LabelValue(d.identity.model) + "\",serial=\"" +
-                         LabelValue(d.identity.serial) + "\"");
+        labels.push_back("drive=\"" + DriveNumber(drives[i], i) + "\",model=\"" +
+                         LabelValue(drives[i].identity.model) + "\",serial=\"" +
+                         LabelValue(drives[i].identity.serial) + "\"");
     }
     for (std::size_t f = 0; f < std::size(kFamilies); ++f) {
-        out << "# HELP " << kFamilies[f].name << ' ' << kFamilies[f].help << '\n'
-            << "# TYPE " << kFamilies[f].name << " gauge\n";
+        WriteFamilyHeader(out, kFamilies[f]);
         for (std::size_t i = 0; i < drives.size(); ++i) {
             for (const AttributeRow& row : drives[i].report.evaluation.rows) {
                 const std::int64_t figures[] = {row.reading.current, row.reading.worst,
@@ -114,21 +124,8 @@ void WritePrometheus(std::ostream& out, const std::vector<MonitoredDrive>& drive
             }
         }
     }
-    struct DriveFigure {
-        const char* name;
-        const char* help;
-    };
-    const DriveFigure driveFigures[] = {
-        {"tolvenar_drive_verdict_passed",
-         "1 when the drive's own verdict is PASSED, 0 when FAILED (absent when unknown)."},
-        {"tolvenar_drive_temperature_celsius", "Temperature of the drive."},
-        {"tolvenar_drive_power_on_seconds", "Power-on time of the drive (counted in hours)."},
-        {"tolvenar_drive_report_age_seconds", "Seconds since the drive's report was written."},
-        {"tolvenar_drive_warnings", "Warnings of the drive by level (1 warning, 2 failing)."},
-    };
-    for (std::size_t f = 0; f < std::size(driveFigures); ++f) {
-        out << "# HELP " << driveFigures[f].name << ' ' << driveFigures[f].help << '\n'
-            << "# TYPE " << driveFigures[f].name << " gauge\n";
+    for (std::size_t f = 0; f < std::size(kDriveFamilies); ++f) {
+        WriteFamilyHeader(out, kDriveFamilies[f]);
         for (std::size_t i = 0; i < drives.size(); ++i) {
             const MonitoredDrive& d = drives[i];
             std::optional<std::int64_t> figure;
@@ -147,17 +144,16 @@ void WritePrometheus(std::ostream& out, const std::vector<MonitoredDrive>& drive
             }
             if (f == 4) {
                 for (const WarningLevel level : {WarningLevel::Warning, WarningLevel::Failing}) {
-                    std::int64_t count = 0;
-                    for (const DriveWarning& w : d.warnings) {
-                        count += w.level == level ? 1 : 0;
-                    }
-                    out << driveFigures[f].name << '{' << labels[i] << ",level=\""
+                    const auto count =
+                        std::count_if(d.warnings.begin(), d.warnings.end(),
+                                      [level](const DriveWarning& w) { return w.level == level; });
+                    out << kDriveFamilies[f].name << '{' << labels[i] << ",level=\""
                         << static_cast<int>(level) << "\"} " << count << '\n';
                 }
                 continue;
             }
             if (figure) {
-                out << driveFigures[f].name << '{' << labels[i] << "} " << *figure << '\n';
+                out << kDriveFamilies[f].name << '{' << labels[i] << "} " << *figure << '\n';
             }
         }
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/drive_warnings.h"
+#include "monitor/drive_warning_loader.h"
 
 #include <cstdint>
 #include <ostream>
@@ -8,11 +8,8 @@
 #include <vector>
 
 // One drive as the monitoring outputs see it.
-struct MonitoredDrive {
-    int driveNumber = -1; // from the report's name; -1 when it has none
-    DriveIdentity identity;
-    DriveReport report;
-    std::vector<DriveWarning> warnings;
+struct MonitoredDrive : WarnedDrive {
+    int driveNumber = -1;        // from the report's name; -1 when it has none
     std::int64_t reportAge = -1; // seconds since the report was written; -1 unknown
 };
 

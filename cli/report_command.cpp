@@ -18,6 +18,7 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <filesystem>
 #include <map>
 #include <sstream>
 #include <sys/stat.h>
@@ -62,16 +63,9 @@ std::string UnreadableReason(const std::string& path) {
 }
 
 std::string AbsolutePath(const std::string& path) {
-    if (!path.empty() && path[0] == '/') {
-        return path;
-    }
-    char* cwd = getcwd(nullptr, 0);
-    if (cwd == nullptr) {
-        return path;
-    }
-    std::string absolute = std::string(cwd) + "/" + path;
-    std::free(cwd);
-    return absolute;
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return error ? path : absolute.string();
 }
 
 bool ParseLimit(const std::string& text, int& limit) {
@@ -97,20 +91,22 @@ struct ReportOptions {
 
 ReportOptions ParseOptions(const std::vector<std::string>& args) {
     ReportOptions options;
-    bool optionsEnded = false;
+    const std::pair<const char*, bool ReportOptions::*> flags[] = {
+        {"--json", &ReportOptions::json},
+        {"--history", &ReportOptions::history},
+        {"--check", &ReportOptions::check},
+        {"--prometheus", &ReportOptions::prometheus},
+    };
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && arg == "--json") {
-            options.json = true;
-        } else if (!optionsEnded && arg == "--history") {
-            options.history = true;
-        } else if (!optionsEnded && arg == "--check") {
-            options.check = true;
-        } else if (!optionsEnded && arg == "--prometheus") {
-            options.prometheus = true;
-        } else if (!optionsEnded && (arg == "--out" || arg == "--temperature-limit")) {
+        const auto flag = std::find_if(std::begin(flags), std::end(flags),
+                                       [&arg](const auto& f) { return arg == f.first; });
+        if (arg == "--") {
+            options.named.insert(options.named.end(), args.begin() + i + 1, args.end());
+            break;
+        } else if (flag != std::end(flags)) {
+            options.*(flag->second) = true;
+        } else if (arg == "--out" || arg == "--temperature-limit") {
             if (++i == args.size()) {
                 options.unknownOption = arg + " without a value";
                 return options;
@@ -121,10 +117,10 @@ ReportOptions ParseOptions(const std::vector<std::string>& args) {
                 options.unknownOption = arg + " " + args[i];
                 return options;
             }
-        } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
+        } else if (arg == "--help" || arg == "-h") {
             options.help = true;
             return options;
-        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+        } else if (arg.size() > 1 && arg[0] == '-') {
             options.unknownOption = arg;
             return options;
         } else {
@@ -251,13 +247,8 @@ int Monitor(const std::vector<ShownReport>& reports, const ReportOptions& option
     std::vector<MonitoredDrive> drives;
     std::string unknown = status == kExitOk ? "" : "a named report cannot be read";
     for (const ShownReport& report : reports) {
-        WarnedDrive warned = loader.Load(report.path, report.shown);
-        MonitoredDrive drive;
-        drive.driveNumber = report.driveNumber;
-        drive.identity = std::move(warned.identity);
-        drive.report = std::move(warned.report);
-        drive.warnings = std::move(warned.warnings);
-        drive.reportAge = ReportAge(report.path);
+        MonitoredDrive drive{loader.Load(report.path, report.shown), report.driveNumber,
+                             ReportAge(report.path)};
         if (drive.report.evaluation.parseError && unknown.empty()) {
             unknown = report.shown + ": " + kParseErrorMessage;
         }

@@ -9,40 +9,29 @@
 
 namespace {
 
-const char* const kHeaders[5] = {"ID", "概要", "値", "点数(ﾜｰｽﾄ)", "危険値"};
+const std::string kHeaders[5] = {"ID", "概要", "値", "点数(ﾜｰｽﾄ)", "危険値"};
 const char kRed[] = "\x1b[31m";
 const char kReset[] = "\x1b[0m";
 
 } // namespace
 
 std::string JsonString(std::string_view text) {
+    // Each character of kShortEscaped is written as a backslash and the
+    // character at the same place in kShortEscapes.
+    constexpr std::string_view kShortEscaped = "\"\\\n\r\t";
+    constexpr std::string_view kShortEscapes = "\"\\nrt";
     std::string out = "\"";
     for (char c : ReplaceInvalidUtf8(text)) {
         const auto byte = static_cast<unsigned char>(c);
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            if (byte < 0x20 || byte == 0x7F) {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-                out += escaped;
-            } else {
-                out += c;
-            }
+        if (const std::size_t at = kShortEscaped.find(c); at != std::string_view::npos) {
+            out += '\\';
+            out += kShortEscapes[at];
+        } else if (byte < 0x20 || byte == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            out += escaped;
+        } else {
+            out += c;
         }
     }
     out += '"';
@@ -65,19 +54,9 @@ void WriteJson(std::ostream& out, const DriveReport& report) {
         }
         out << "],\"rank\":" << rows[i].rank << "}";
     }
-    out << "],\"parse_error_id\":";
-    if (report.evaluation.parseError) {
-        out << report.evaluation.parseErrorId;
-    } else {
-        out << "null";
-    }
-    out << ",\"verdict\":";
-    if (p.verdict.empty()) {
-        out << "null";
-    } else {
-        out << JsonString(p.verdict);
-    }
-    out << "}\n";
+    out << "],\"parse_error_id\":"
+        << (report.evaluation.parseError ? std::to_string(report.evaluation.parseErrorId) : "null")
+        << ",\"verdict\":" << (p.verdict.empty() ? "null" : JsonString(p.verdict)) << "}\n";
 }
 
 void WriteText(std::ostream& out, const DriveReport& report, bool colour) {
@@ -110,21 +89,14 @@ void WriteText(std::ostream& out, const DriveReport& report, bool colour) {
             out << ' ' << (c == 4 ? texts[c] : PadToWidth(texts[c], widths[c]));
         }
     };
-    const std::string headers[5] = {kHeaders[0], kHeaders[1], kHeaders[2], kHeaders[3],
-                                    kHeaders[4]};
     out << '\n';
-    writeLine(" ", headers);
+    writeLine(" ", kHeaders);
     out << '\n';
     for (const AttributeRow& row : rows) {
         const bool failing = row.rank == 1;
-        if (failing && colour) {
-            out << kRed;
-        }
+        out << (failing && colour ? kRed : "");
         writeLine(failing ? "!" : " ", row.columns);
-        if (failing && colour) {
-            out << kReset;
-        }
-        out << '\n';
+        out << (failing && colour ? kReset : "") << '\n';
     }
     out << '\n';
 }

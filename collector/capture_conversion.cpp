@@ -10,7 +10,6 @@
 #include "collector/smartctl_messages.h"
 #include "report/model_rules.h"
 
-#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -88,13 +87,7 @@ void AppendAtaAttributes(const nlohmann::json& capture, const std::string& model
     }
     for (const nlohmann::json& entry : *table) {
         const auto attribute = AtaAttributeOf(entry, model);
-        if (!attribute) {
-            continue;
-        }
-        const bool known =
-            std::any_of(attributes.begin(), attributes.end(),
-                        [&](const ReportAttribute& a) { return a.id == attribute->id; });
-        if (!known) {
+        if (attribute && !HasAttribute(attributes, attribute->id)) {
             attributes.push_back(*attribute);
         }
     }
@@ -113,14 +106,6 @@ void AppendTemperature(const nlohmann::json& capture, std::vector<ReportAttribut
     }
 }
 
-std::string ExitStatusProblem(const nlohmann::json& capture, int status) {
-    std::string message = SmartctlMessage(capture);
-    if (message.empty()) {
-        message = "smartctl ended with exit status " + std::to_string(status);
-    }
-    return message;
-}
-
 } // namespace
 
 CaptureConversion ConvertCapture(const nlohmann::json& capture) {
@@ -135,7 +120,7 @@ CaptureConversion ConvertCapture(const nlohmann::json& capture) {
         return result;
     }
     if ((*status & kSmartctlNoDataBits) != 0) {
-        result.problem = ExitStatusProblem(capture, *status);
+        result.problem = SmartctlFailure(capture, *status);
         return result;
     }
 

@@ -49,10 +49,6 @@ CollectionResult ConvertCaptureFiles(const std::vector<std::string>& files, CRep
         }
         result.messages.push_back(file + ": " + problem);
     }
-    if (written == files.size()) {
-        result.exitStatus = 0;
-    } else {
-        result.exitStatus = written == 0 ? 2 : 1;
-    }
+    result.exitStatus = written == files.size() ? 0 : (written == 0 ? 2 : 1);
     return result;
 }

@@ -21,10 +21,7 @@ CaptureReading ReadCapture(std::string_view output, int processExitStatus) {
     if ((status & kSmartctlNoDataBits) != 0) {
         reading.outcome = ReportsPermissionDenied(*document) ? CaptureOutcome::PermissionDenied
                                                              : CaptureOutcome::Failed;
-        reading.problem = SmartctlMessage(*document);
-        if (reading.problem.empty()) {
-            reading.problem = "smartctl ended with exit status " + std::to_string(status);
-        }
+        reading.problem = SmartctlFailure(*document, status);
         return reading;
     }
     CaptureConversion conversion = ConvertCapture(*document);

@@ -28,7 +28,6 @@ bool ParseCollectorOptions(const std::vector<std::string>& arguments, CollectorO
     bool convertFiles = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        const bool hasValue = i + 1 < arguments.size();
         if (argument == "--help" || argument == "-h") {
             options.mode = CollectorOptions::Mode::Help;
             return true;
@@ -45,7 +44,7 @@ bool ParseCollectorOptions(const std::vector<std::string>& arguments, CollectorO
                 return false;
             }
         } else if (argument == "--out" || argument == "--smartctl" || argument == "--timeout") {
-            if (!hasValue || arguments[i + 1].empty()) {
+            if (i + 1 == arguments.size() || arguments[i + 1].empty()) {
                 problem = argument + " needs a value";
                 return false;
             }

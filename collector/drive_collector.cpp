@@ -51,16 +51,14 @@ CaptureReading ReadOnce(CSmartctlSource& source, const ScannedDevice& device) {
 constexpr char kUsbBridgeRetryType[] = "sat";
 
 CaptureReading ReadDevice(CSmartctlSource& source, const ScannedDevice& device) {
+    ScannedDevice asSat = device;
+    asSat.type = kUsbBridgeRetryType;
     if (IsUnknownUsbBridgeText(device.openError)) {
-        ScannedDevice asSat = device;
-        asSat.type = kUsbBridgeRetryType;
         return ReadOnce(source, asSat);
     }
     CaptureReading reading = ReadOnce(source, device);
     if (reading.outcome == CaptureOutcome::Failed && device.type != kUsbBridgeRetryType &&
         IsUnknownUsbBridgeText(reading.problem)) {
-        ScannedDevice asSat = device;
-        asSat.type = kUsbBridgeRetryType;
         reading = ReadOnce(source, asSat);
     }
     return reading;
@@ -127,11 +125,10 @@ void CDriveCollector::WriteReading(std::size_t number, CaptureReading& reading) 
     if (reading.outcome != CaptureOutcome::Report) {
         return;
     }
-    if (!m_folder.WriteReport(driveNumber, FormatReportIni(reading.report), problem)) {
+    reading.written = m_folder.WriteReport(driveNumber, FormatReportIni(reading.report), problem);
+    if (!reading.written) {
         reading.outcome = CaptureOutcome::Failed;
         reading.problem = "writing " + ReportFileName(driveNumber) + " failed: " + problem;
-    } else {
-        reading.written = true;
     }
 }
 
@@ -149,10 +146,7 @@ int CDriveCollector::Summarise(const std::vector<ScannedDevice>& devices,
                                       reading.problem);
         }
     }
-    if (good == devices.size()) {
-        return 0;
-    }
-    return good == 0 ? 2 : 1;
+    return good == devices.size() ? 0 : (good == 0 ? 2 : 1);
 }
 
 CollectionResult CDriveCollector::Run() {

@@ -30,13 +30,10 @@ std::string RecordHistory(const std::string& folder,
     }
     CHistoryStore store;
     std::string problem;
-    if (!store.Open(folder + "/" + kHistoryFileName, CHistoryStore::Access::Write, problem)) {
-        return problem + "; the reports are written, the history is not";
+    bool recorded =
+        store.Open(folder + "/" + kHistoryFileName, CHistoryStore::Access::Write, problem);
+    for (auto run = runs.begin(); recorded && run != runs.end(); ++run) {
+        recorded = store.RecordRun(run->first, run->second, problem);
     }
-    for (const auto& [time, drives] : runs) {
-        if (!store.RecordRun(time, drives, problem)) {
-            return problem + "; the reports are written, the history is not";
-        }
-    }
-    return std::string();
+    return recorded ? std::string() : problem + "; the reports are written, the history is not";
 }

@@ -1,6 +1,6 @@
 #include "collector/json_access.h"
 
-#include <limits>
+#include <cstdint>
 
 const nlohmann::json* JsonMember(const nlohmann::json* object, const char* key) {
     if (object == nullptr || !object->is_object()) {
@@ -30,16 +30,13 @@ std::optional<std::int32_t> JsonInt32(const nlohmann::json* value) {
     if (value == nullptr || !value->is_number_integer()) {
         return std::nullopt;
     }
-    if (value->is_number_unsigned()) {
-        const auto number = value->get<std::uint64_t>();
-        if (number > static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max())) {
-            return std::nullopt;
-        }
-        return static_cast<std::int32_t>(number);
+    // An unsigned number may lie beyond the signed 64-bit range.
+    if (value->is_number_unsigned() &&
+        value->get<std::uint64_t>() > static_cast<std::uint64_t>(INT32_MAX)) {
+        return std::nullopt;
     }
     const auto number = value->get<std::int64_t>();
-    if (number < std::numeric_limits<std::int32_t>::min() ||
-        number > std::numeric_limits<std::int32_t>::max()) {
+    if (number < INT32_MIN || number > INT32_MAX) {
         return std::nullopt;
     }
     return static_cast<std::int32_t>(number);

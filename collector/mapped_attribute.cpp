@@ -26,3 +26,8 @@ std::int64_t SaturatedRaw(std::uint64_t value) {
     constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
     return static_cast<std::int64_t>(std::min(value, kMax));
 }
+
+std::int32_t SaturatedInt32(std::uint64_t value) {
+    constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
+    return static_cast<std::int32_t>(std::min(value, kMax));
+}

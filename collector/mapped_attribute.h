@@ -17,3 +17,5 @@ void AppendMappedAttribute(std::vector<ReportAttribute>& attributes, int id, std
 
 // A counter as a raw field: held at the signed 64-bit end rather than wrapped.
 std::int64_t SaturatedRaw(std::uint64_t value);
+// A figure the report holds in 32 bits: held at the signed 32-bit end.
+std::int32_t SaturatedInt32(std::uint64_t value);

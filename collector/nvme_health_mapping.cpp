@@ -5,16 +5,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <limits>
 
 namespace {
-
-constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
-
-// For normalised values and thresholds, which the report holds in 32 bits.
-std::int32_t Saturated(std::uint64_t value) {
-    return static_cast<std::int32_t>(std::min<std::uint64_t>(value, kInt32Max));
-}
 
 struct CounterMapping {
     const char* key;
@@ -55,8 +47,8 @@ void AppendNvmeHealthAttributes(const nlohmann::json& healthLog,
     const auto spare = JsonUnsigned(JsonMember(&healthLog, "available_spare"));
     const auto spareThreshold = JsonUnsigned(JsonMember(&healthLog, "available_spare_threshold"));
     if (spare && spareThreshold) {
-        AppendMappedAttribute(attributes, kAvailableSpareId, Saturated(*spare),
-                              Saturated(*spareThreshold), SaturatedRaw(*spare));
+        AppendMappedAttribute(attributes, kAvailableSpareId, SaturatedInt32(*spare),
+                              SaturatedInt32(*spareThreshold), SaturatedRaw(*spare));
     }
 
     if (const auto used = JsonUnsigned(JsonMember(&healthLog, "percentage_used"))) {

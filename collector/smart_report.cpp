@@ -1,14 +1,10 @@
 #include "collector/smart_report.h"
 
+#include "collector/mapped_attribute.h"
+
 #include <algorithm>
-#include <limits>
 
 namespace {
-
-std::int32_t ClampToInt32(std::uint64_t value) {
-    constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
-    return static_cast<std::int32_t>(std::min(value, kMax));
-}
 
 // The INI reader takes one pair of matching quotes around a value away; a
 // text that itself begins and ends with the same quote gets one more pair,
@@ -24,11 +20,11 @@ std::string IniValue(const std::string& text) {
 } // namespace
 
 std::int32_t CapacityGb(std::uint64_t bytes) {
-    return ClampToInt32(bytes / 1000000000u);
+    return SaturatedInt32(bytes / 1000000000u);
 }
 
 std::int32_t CapacityGib(std::uint64_t bytes) {
-    return ClampToInt32(bytes >> 30);
+    return SaturatedInt32(bytes >> 30);
 }
 
 std::string FormatReportIni(const SmartReport& report) {

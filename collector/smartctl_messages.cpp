@@ -49,6 +49,14 @@ std::string SmartctlMessage(const nlohmann::json& capture) {
     return SanitizeReportText(firstError.empty() ? first : firstError);
 }
 
+std::string SmartctlFailure(const nlohmann::json& capture, int status) {
+    std::string message = SmartctlMessage(capture);
+    if (message.empty()) {
+        message = "smartctl ended with exit status " + std::to_string(status);
+    }
+    return message;
+}
+
 bool ReportsLowPowerMode(const nlohmann::json& capture) {
     return AnyMessage(capture, [](const std::string& text, const std::string&) {
         const auto at = text.find("Device is in ");

@@ -18,6 +18,8 @@ std::optional<int> CaptureExitStatus(const nlohmann::json& capture);
 // The text of the first message of severity "error", else of the first
 // message; empty when there is none. Cleaned for one line of output.
 std::string SmartctlMessage(const nlohmann::json& capture);
+// Why a run that ended with status gave no data: its message, or the status.
+std::string SmartctlFailure(const nlohmann::json& capture, int status);
 
 // smartctl -n standby skipped the drive to keep it from spinning up
 // ("Device is in STANDBY mode, exit(2)", also SLEEP and "STANDBY (OS)").

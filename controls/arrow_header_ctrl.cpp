@@ -10,10 +10,6 @@ QRect ToQRect(const HeaderRect& r) {
     return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
-HeaderRect FromQRect(const QRect& r) {
-    return HeaderRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
-}
-
 } // namespace
 
 CArrowHeaderCtrl::CArrowHeaderCtrl(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
@@ -30,7 +26,7 @@ HeaderItemDrawing CArrowHeaderCtrl::ComputeDrawing(const QRect& rect, int logica
     initStyleOptionForIndex(&option, logicalIndex);
 
     HeaderItemState state;
-    state.rect = FromQRect(rect);
+    state.rect = {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()};
     // Qt marks the section under a held mouse button as sunken.
     state.pressed = (option.state & QStyle::State_Sunken) != 0;
     state.alignment = static_cast<int>(option.textAlignment);

@@ -5,7 +5,6 @@
 #include <QHeaderView>
 #include <algorithm>
 #include <cstring>
-#include <numeric>
 #include <vector>
 
 namespace {
@@ -74,12 +73,8 @@ QColor CRankListCtrl::TextColorForRank(quint32 rank) const {
 }
 
 void CRankListCtrl::OnColumnClick(int column) {
-    if (column != m_nSortColumn) {
-        m_bAscending = true;
-    } else {
-        m_bAscending = !m_bAscending;
-    }
-    SortByColumn(m_bAscending, column);
+    // A new column starts ascending; the same column again turns the order round.
+    SortByColumn(column != m_nSortColumn || !m_bAscending, column);
 }
 
 int CRankListCtrl::CompareRowTexts(const QByteArray& text1, const QByteArray& text2) {
@@ -100,31 +95,24 @@ void CRankListCtrl::SortByColumn(bool ascending, int column) {
     // Texts are taken by position before anything moves; the items carry
     // their ranks with them, so every row keeps its own rank.
     const int count = topLevelItemCount();
-    std::vector<QByteArray> texts;
-    texts.reserve(static_cast<std::size_t>(count));
+    std::vector<std::pair<QByteArray, QTreeWidgetItem*>> rows;
     for (int row = 0; row < count; ++row) {
-        texts.push_back(topLevelItem(row)->text(m_nCompareColumn).toUtf8());
+        rows.emplace_back(topLevelItem(row)->text(m_nCompareColumn).toUtf8(), topLevelItem(row));
     }
-    std::vector<int> order(static_cast<std::size_t>(count));
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const QByteArray& ta = texts[static_cast<std::size_t>(a)];
-        const QByteArray& tb = texts[static_cast<std::size_t>(b)];
-        return m_bAscending ? CompareRowTexts(ta, tb) < 0 : CompareRowTexts(tb, ta) < 0;
+    std::stable_sort(rows.begin(), rows.end(), [this](const auto& a, const auto& b) {
+        return m_bAscending ? CompareRowTexts(a.first, b.first) < 0
+                            : CompareRowTexts(b.first, a.first) < 0;
     });
 
     if (count > 1) {
         QTreeWidgetItem* current = currentItem();
         const QList<QTreeWidgetItem*> selected = selectedItems();
-        std::vector<QTreeWidgetItem*> items;
-        items.reserve(order.size());
-        for (int row = count - 1; row >= 0; --row) {
-            items.push_back(takeTopLevelItem(row));
-        }
-        std::reverse(items.begin(), items.end());
         QList<QTreeWidgetItem*> sorted;
-        for (int position : order) {
-            sorted.append(items[static_cast<std::size_t>(position)]);
+        for (const auto& row : rows) {
+            sorted.append(row.second);
+        }
+        for (int row = count - 1; row >= 0; --row) {
+            takeTopLevelItem(row);
         }
         addTopLevelItems(sorted);
         // Selection and current row stay with their rows, as before the sort.

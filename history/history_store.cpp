@@ -125,29 +125,21 @@ bool CHistoryStore::Open(const std::string& path, Access access, std::string& pr
                       SQLITE_OPEN_NOFOLLOW;
     if (sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
         problem = Problem(("the history database " + path + " cannot be opened").c_str());
-        sqlite3_close_v2(m_db);
-        m_db = nullptr;
-        return false;
-    }
-    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
-    if (access == Access::Write) {
-        // Written as root, read by the user's viewer.
-        chmod(path.c_str(), 0644);
-    }
-    if (!PrepareSchema(problem) && access == Access::Write) {
-        sqlite3_close_v2(m_db);
-        m_db = nullptr;
-        return false;
-    }
-    if (access == Access::Read && !problem.empty()) {
+    } else {
+        sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+        if (access == Access::Write) {
+            // Written as root, read by the user's viewer.
+            chmod(path.c_str(), 0644);
+        }
         // A newer schema is read as far as it can be; a damaged file is not.
-        if (problem.find("newer") == std::string::npos) {
-            sqlite3_close_v2(m_db);
-            m_db = nullptr;
-            return false;
+        if (PrepareSchema(problem) ||
+            (access == Access::Read && problem.find("newer") != std::string::npos)) {
+            return true;
         }
     }
-    return true;
+    sqlite3_close_v2(m_db);
+    m_db = nullptr;
+    return false;
 }
 
 bool CHistoryStore::PrepareSchema(std::string& problem) {
@@ -174,8 +166,9 @@ bool CHistoryStore::PrepareSchema(std::string& problem) {
            Execute("PRAGMA user_version = 1", problem) && Execute("COMMIT", problem);
 }
 
-std::optional<std::int64_t> CHistoryStore::DriveId(const DriveKey& drive) const {
-    CStatement find(m_db, "SELECT id FROM drives WHERE model = ?1 AND serial = ?2");
+std::optional<std::int64_t> CHistoryStore::DriveColumn(const char* sql,
+                                                       const DriveKey& drive) const {
+    CStatement find(m_db, sql);
     find.Bind(1, drive.model).Bind(2, drive.serial);
     if (find.Step() != SQLITE_ROW) {
         return std::nullopt;
@@ -282,28 +275,20 @@ bool CHistoryStore::RecordRun(std::int64_t time, const std::vector<DriveReading>
         return false;
     }
     RunStatements sql(m_db);
-    if (!sql.IsValid()) {
+    bool recorded = sql.IsValid();
+    if (!recorded) {
         problem = Problem("the history database cannot be written");
-        std::string ignored;
-        (void)Execute("ROLLBACK", ignored);
-        return false;
     }
-    for (const DriveReading& reading : drives) {
-        if (reading.drive.serial.empty()) {
-            continue; // nothing to tell it from another drive of its model
-        }
-        if (!RecordDrive(time, reading, sql, problem)) {
-            std::string ignored;
-            (void)Execute("ROLLBACK", ignored);
-            return false;
-        }
+    for (auto reading = drives.begin(); recorded && reading != drives.end(); ++reading) {
+        // A drive without a serial number cannot be told from another of its model.
+        recorded = reading->drive.serial.empty() || RecordDrive(time, *reading, sql, problem);
     }
-    if (!Thin(time, problem)) {
-        std::string ignored;
-        (void)Execute("ROLLBACK", ignored);
-        return false;
+    if (recorded && Thin(time, problem)) {
+        return Execute("COMMIT", problem);
     }
-    return Execute("COMMIT", problem);
+    std::string ignored;
+    (void)Execute("ROLLBACK", ignored);
+    return false;
 }
 
 std::vector<DriveKey> CHistoryStore::Drives() const {
@@ -316,18 +301,14 @@ std::vector<DriveKey> CHistoryStore::Drives() const {
 }
 
 std::optional<std::int64_t> CHistoryStore::LastSeen(const DriveKey& drive) const {
-    CStatement find(m_db, "SELECT last_seen FROM drives WHERE model = ?1 AND serial = ?2");
-    find.Bind(1, drive.model).Bind(2, drive.serial);
-    if (find.Step() != SQLITE_ROW) {
-        return std::nullopt;
-    }
-    return find.Int(0);
+    return DriveColumn("SELECT last_seen FROM drives WHERE model = ?1 AND serial = ?2", drive);
 }
 
 std::vector<HistoryPoint> CHistoryStore::Readings(const DriveKey& drive,
                                                   std::optional<int> id) const {
     std::vector<HistoryPoint> points;
-    const std::optional<std::int64_t> driveId = DriveId(drive);
+    const std::optional<std::int64_t> driveId =
+        DriveColumn("SELECT id FROM drives WHERE model = ?1 AND serial = ?2", drive);
     if (!driveId) {
         return points;
     }

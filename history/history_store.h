@@ -77,7 +77,8 @@ public:
 private:
     [[nodiscard]] bool Execute(const char* sql, std::string& problem);
     [[nodiscard]] bool PrepareSchema(std::string& problem);
-    std::optional<std::int64_t> DriveId(const DriveKey& drive) const;
+    // The first column of sql's row for drive (bound as ?1 model, ?2 serial).
+    std::optional<std::int64_t> DriveColumn(const char* sql, const DriveKey& drive) const;
     struct RunStatements;
     [[nodiscard]] bool RecordDrive(std::int64_t time, const DriveReading& reading,
                                    RunStatements& sql, std::string& problem);

@@ -17,10 +17,6 @@ bool IsWorse(WarningKind kind, std::int64_t told, std::int64_t now) {
     return false;
 }
 
-bool SameDrive(const NotifiedWarning& entry, const DriveIdentity& drive) {
-    return entry.model == drive.model && entry.serial == drive.serial;
-}
-
 } // namespace
 
 NotificationPlan PlanNotifications(const std::vector<CurrentWarning>& current,
@@ -37,8 +33,9 @@ NotificationPlan PlanNotifications(const std::vector<CurrentWarning>& current,
     };
     for (const NotifiedWarning& entry : told) {
         const bool driveUnread =
-            std::any_of(unread.begin(), unread.end(),
-                        [&entry](const DriveIdentity& drive) { return SameDrive(entry, drive); });
+            std::any_of(unread.begin(), unread.end(), [&entry](const DriveIdentity& drive) {
+                return entry.model == drive.model && entry.serial == drive.serial;
+            });
         if (driveUnread && !planned(entry)) {
             plan.keep.push_back(entry);
         }

@@ -1,23 +1,14 @@
 #include "platform/executable_path.h"
 
-#include <climits>
-#include <cstdlib>
+#include <filesystem>
 
 std::string ExecutablePath() {
-    char* resolved = realpath("/proc/self/exe", nullptr);
-    if (resolved == nullptr) {
-        return {};
-    }
-    std::string path = resolved;
-    std::free(resolved);
-    return path;
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::canonical("/proc/self/exe", error);
+    return error ? std::string() : path.string();
 }
 
 std::string ExecutableFolder() {
-    const std::string path = ExecutablePath();
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return {};
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
+    // An empty path has an empty parent: no folder rather than the current one.
+    return std::filesystem::path(ExecutablePath()).parent_path().string();
 }

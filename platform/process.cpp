@@ -89,11 +89,9 @@ bool CProcess::Start(const std::vector<std::string>& arguments, const SpawnOptio
         problem = "no program named";
         return false;
     }
-    std::vector<char*> argv = PointerList(arguments);
-    std::vector<char*> envp;
-    if (options.environment) {
-        envp = PointerList(*options.environment);
-    }
+    const std::vector<char*> argv = PointerList(arguments);
+    const std::vector<char*> envp =
+        options.environment ? PointerList(*options.environment) : std::vector<char*>();
     CSpawnSetup setup;
     int pipeFds[2] = {-1, -1};
     if (options.captureOutput) {

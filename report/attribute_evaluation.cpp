@@ -75,13 +75,11 @@ ReportEvaluation EvaluateReport(const KeyReader& report, const KeyReader& table)
             result.parseErrorId = id;
             break;
         }
-        AttributeTableEntry entry;
-        FormatBounded(keyPath, kTextSize, "ATTR_TABLE::%s_%d", "SIZE", id);
-        entry.size = table(keyPath, "");
-        FormatBounded(keyPath, kTextSize, "ATTR_TABLE::NAME_%d", id);
-        entry.description = table(keyPath, "");
-        FormatBounded(keyPath, kTextSize, "ATTR_TABLE::UNIT_%d", id);
-        entry.unit = table(keyPath, "");
+        const auto tableText = [&](const char* field) {
+            FormatBounded(keyPath, kTextSize, "ATTR_TABLE::%s_%d", field, id);
+            return table(keyPath, "");
+        };
+        const AttributeTableEntry entry{tableText("NAME"), tableText("UNIT"), tableText("SIZE")};
         const std::string model = report("HDDINFO::MODEL", "");
         result.rows.push_back(EvaluateAttribute(id, reading, entry, model.c_str(), result.labels));
     }

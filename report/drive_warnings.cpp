@@ -49,16 +49,7 @@ DriveWarning Counter(const std::string& drive, const AttributeRow& row,
 } // namespace
 
 bool IsCriticalCounter(int attributeId) {
-    switch (attributeId) {
-    case 5:
-    case 187:
-    case 196:
-    case 197:
-    case 198:
-        return true;
-    default:
-        return false;
-    }
+    return attributeId == 5 || attributeId == 187 || (attributeId >= 196 && attributeId <= 198);
 }
 
 std::vector<DriveWarning> EvaluateWarnings(const DriveReport& drive, const DriveIdentity& identity,

@@ -5,23 +5,19 @@
 #include <cmath>
 #include <cstring>
 
-bool ModelHasPrefix(const char* model, const char* prefix) {
-    return AsciiStartsWithNoCase(model, prefix);
-}
-
 namespace {
 
 bool IsMaxtor(const char* model) {
-    return ModelHasPrefix(model, "Maxtor ");
+    return AsciiStartsWithNoCase(model, "Maxtor ");
 }
 
 bool IsFujitsu(const char* model) {
-    return ModelHasPrefix(model, "FUJITSU ");
+    return AsciiStartsWithNoCase(model, "FUJITSU ");
 }
 
 bool IsHitachi(const char* model) {
-    return ModelHasPrefix(model, "HDS") || ModelHasPrefix(model, "HDT") ||
-           ModelHasPrefix(model, "Hitachi ");
+    return AsciiStartsWithNoCase(model, "HDS") || AsciiStartsWithNoCase(model, "HDT") ||
+           AsciiStartsWithNoCase(model, "Hitachi ");
 }
 
 } // namespace

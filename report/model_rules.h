@@ -4,7 +4,6 @@
 
 // The model-dependent rules of the evaluation. Model prefixes compare ASCII
 // case-insensitively over the prefix's own length.
-bool ModelHasPrefix(const char* model, const char* prefix);
 
 // Maxtor drives count power-on time in minutes and Fujitsu drives in seconds;
 // AdjustRaw converts their attribute 9 into hours.

@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QPushButton>
+#include <algorithm>
 
 CBaseDialog::CBaseDialog(QWidget* parent) : QDialog(parent), m_units(DialogFont()) {
     setFont(DialogFont());
@@ -27,14 +28,11 @@ void CBaseDialog::keyPressEvent(QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     if (enter && modifiers == Qt::NoModifier) {
         const QList<QPushButton*> buttons = findChildren<QPushButton*>();
-        for (QPushButton* button : buttons) {
-            if (button->isDefault() && button->isVisible()) {
-                QDialog::keyPressEvent(event);
-                return;
-            }
+        if (std::none_of(buttons.begin(), buttons.end(),
+                         [](QPushButton* b) { return b->isDefault() && b->isVisible(); })) {
+            accept();
+            return;
         }
-        accept();
-        return;
     }
     QDialog::keyPressEvent(event);
 }

@@ -17,9 +17,7 @@ CChildProcess::~CChildProcess() {
 }
 
 bool CChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments) {
-    std::vector<std::string> command;
-    command.reserve(arguments.size() + 1);
-    command.push_back(program);
+    std::vector<std::string> command = {program};
     command.insert(command.end(), arguments.begin(), arguments.end());
     std::string problem;
     return m_process.Start(command, SpawnOptions{}, problem);

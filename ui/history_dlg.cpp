@@ -128,9 +128,7 @@ void CHistoryDlg::BuildChart(const QString& title, const DriveHistory& history) 
     valueAxis->setRange(std::max(0.0, valueLow - 5), std::min(255.0, valueHigh + 5));
     valueAxis->applyNiceNumbers();
 
-    for (QAbstractAxis* axis :
-         {static_cast<QAbstractAxis*>(time), static_cast<QAbstractAxis*>(rawAxis),
-          static_cast<QAbstractAxis*>(valueAxis)}) {
+    for (QAbstractAxis* axis : std::initializer_list<QAbstractAxis*>{time, rawAxis, valueAxis}) {
         axis->setLabelsFont(font());
         axis->setTitleFont(font());
     }

@@ -1,5 +1,7 @@
 #include "ui/history_steps.h"
 
+#include <algorithm>
+
 namespace {
 
 double FieldOf(const AttributeSample& sample, HistoryField field) {
@@ -32,10 +34,7 @@ std::vector<StepPoint> StepSeries(const std::vector<HistoryPoint>& points, Histo
     if (steps.empty()) {
         return steps;
     }
-    std::int64_t end = points.back().time;
-    if (until && *until > end) {
-        end = *until;
-    }
+    const std::int64_t end = std::max(points.back().time, until.value_or(points.back().time));
     if (end > steps.back().time) {
         steps.push_back({end, steps.back().y});
     }
