@@ -1,6 +1,5 @@
 #include "config/decimal.h"
 
-#include <algorithm>
 #include <climits>
 
 long long ParseDecimalInt64(const char* text) {
@@ -28,5 +27,9 @@ long long ParseDecimalInt64(const char* text) {
 }
 
 int ParseDecimalInt(const char* text) {
-    return static_cast<int>(std::clamp<long long>(ParseDecimalInt64(text), INT_MIN, INT_MAX));
+    const long long value = ParseDecimalInt64(text);
+    if (value < INT_MIN) {
+        return INT_MIN;
+    }
+    return value > INT_MAX ? INT_MAX : static_cast<int>(value);
 }

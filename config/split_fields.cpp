@@ -1,6 +1,8 @@
 #include "config/split_fields.h"
 
-#include <string_view>
+#include "config/char_buffer.h"
+
+#include <cstring>
 
 int SplitFields(const char* text, const char* delimiter, std::vector<std::string>& fields,
                 unsigned flags) {
@@ -9,18 +11,27 @@ int SplitFields(const char* text, const char* delimiter, std::vector<std::string
         return 0;
     }
     const bool skipEmpty = (flags & SPLIT_SKIP_EMPTY) != 0;
-    const std::string_view separator(delimiter);
-    auto append = [&](std::string_view field) {
-        if (!(skipEmpty && field.empty())) {
+    const std::size_t delimiterLength = std::strlen(delimiter);
+
+    // Cut a working copy, so that the caller's text (often a store's cached
+    // value) is never written.
+    CCharBuffer copy;
+    if (!copy.SetText(text)) {
+        return 0;
+    }
+    auto append = [&](const char* field) {
+        if (!(skipEmpty && field[0] == '\0')) {
             fields.emplace_back(field);
         }
     };
-    std::string_view rest(text);
-    std::size_t found = 0;
-    while (!separator.empty() && (found = rest.find(separator)) != std::string_view::npos) {
-        append(rest.substr(0, found));
-        rest.remove_prefix(found + separator.size());
+    char* start = copy.m_pData;
+    if (delimiterLength > 0) {
+        while (char* found = std::strstr(start, delimiter)) {
+            *found = '\0';
+            append(start);
+            start = found + delimiterLength;
+        }
     }
-    append(rest);
+    append(start);
     return static_cast<int>(fields.size());
 }

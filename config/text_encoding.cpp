@@ -29,7 +29,10 @@ std::string DecodeCp932(std::string_view bytes) {
         const std::size_t result = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
         const int error = errno;
         out.append(chunk, static_cast<std::size_t>(outPtr - chunk));
-        if (result != static_cast<std::size_t>(-1) || error == E2BIG) {
+        if (result != static_cast<std::size_t>(-1)) {
+            continue;
+        }
+        if (error == E2BIG) {
             continue;
         }
         // An invalid or truncated sequence: mark it and go on after its first byte.
