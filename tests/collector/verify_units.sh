@@ -13,20 +13,13 @@ fi
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
-# Prints systemd-analyze's complaints; fails when there are any.
-verify() {
-    local output
-    if ! output=$(systemd-analyze verify --man=no --recursive-errors=no "$@" 2>&1) || [ -n "$output" ]; then
-        printf '%s\n' "${output:-systemd-analyze verify failed}"
-        return 1
-    fi
-}
+source "$(dirname "$0")/../support/verify_units.sh"
 
-verify "$units/tolvenar-collect.service" "$units/tolvenar-collect.timer"
+verify_units "$units/tolvenar-collect.service" "$units/tolvenar-collect.timer"
 
 cp "$units/tolvenar-collect.service" "$units/tolvenar-collect.timer" "$scratch/"
 sed -i 's/^\[Service\]$/&\nProtectSytem=strict/' "$scratch/tolvenar-collect.service"
-if verify "$scratch/tolvenar-collect.service" "$scratch/tolvenar-collect.timer" >/dev/null; then
+if verify_units "$scratch/tolvenar-collect.service" "$scratch/tolvenar-collect.timer" >/dev/null; then
     echo "a unit with an unknown key passed verification"
     exit 1
 fi

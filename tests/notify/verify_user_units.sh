@@ -15,20 +15,13 @@ trap 'rm -rf "$scratch"' EXIT
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$scratch/runtime}"
 mkdir -p "$XDG_RUNTIME_DIR"
 
-verify() {
-    local output
-    if ! output=$(systemd-analyze verify --user --man=no --recursive-errors=no "$@" 2>&1) ||
-        [ -n "$output" ]; then
-        printf '%s\n' "${output:-systemd-analyze verify failed}"
-        return 1
-    fi
-}
+source "$(dirname "$0")/../support/verify_units.sh"
 
-verify "$units/tolvenar-notify.path" "$units/tolvenar-notify.service"
+verify_units --user "$units/tolvenar-notify.path" "$units/tolvenar-notify.service"
 
 cp "$units/tolvenar-notify.path" "$units/tolvenar-notify.service" "$scratch/"
 sed -i 's/^\[Path\]$/&\nPathChanges=\/tmp/' "$scratch/tolvenar-notify.path"
-if verify "$scratch/tolvenar-notify.path" "$scratch/tolvenar-notify.service" >/dev/null; then
+if verify_units --user "$scratch/tolvenar-notify.path" "$scratch/tolvenar-notify.service" >/dev/null; then
     echo "a unit with an unknown key passed verification"
     exit 1
 fi
