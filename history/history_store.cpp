@@ -342,3 +342,182 @@ std::optional<std::int64_t> RawBefore(const std::vector<HistoryPoint>& points, i
     }
     return std::nullopt;
 }
+
+namespace {
+
+constexpr char kSampleColumns[] = "SELECT time, attr, value, worst, threshold, raw FROM samples ";
+
+HistoryPoint PointOf(const CStatement& row) {
+    HistoryPoint point;
+    point.time = row.Int(0);
+    point.sample.id = static_cast<int>(row.Int(1));
+    point.sample.value = static_cast<int>(row.Int(2));
+    point.sample.worst = static_cast<int>(row.Int(3));
+    point.sample.threshold = static_cast<int>(row.Int(4));
+    point.sample.raw = row.Int(5);
+    return point;
+}
+
+Failure ReadFailure(sqlite3* db) {
+    return Failure{std::string("the history database cannot be read: ") +
+                   (db != nullptr ? sqlite3_errmsg(db) : "it is not open")};
+}
+
+// The drive's row id; nullopt when the history does not know the drive.
+Result<std::optional<std::int64_t>> DriveRow(sqlite3* db, const DriveKey& drive) {
+    CStatement find(db, "SELECT id FROM drives WHERE model = ?1 AND serial = ?2");
+    if (!find.IsValid()) {
+        return ReadFailure(db);
+    }
+    find.Bind(1, drive.model).Bind(2, drive.serial);
+    switch (find.Step()) {
+    case SQLITE_ROW:
+        return std::optional<std::int64_t>(find.Int(0));
+    case SQLITE_DONE:
+        return std::optional<std::int64_t>();
+    default:
+        return ReadFailure(db);
+    }
+}
+
+// The one sample that sql (after the sample columns; ?1 drive row, ?2 id,
+// ?3 argument) selects for drive.
+Result<std::optional<HistoryPoint>> OnePoint(sqlite3* db, const DriveKey& drive, int id,
+                                             std::int64_t argument, const char* condition) {
+    const auto row = DriveRow(db, drive);
+    if (!row) {
+        return Failure{row.Problem()};
+    }
+    if (!row.Value()) {
+        return std::optional<HistoryPoint>();
+    }
+    CStatement find(db, (std::string(kSampleColumns) + condition).c_str());
+    if (!find.IsValid()) {
+        return ReadFailure(db);
+    }
+    find.Bind(1, *row.Value()).Bind(2, id).Bind(3, argument);
+    switch (find.Step()) {
+    case SQLITE_ROW:
+        return std::optional<HistoryPoint>(PointOf(find));
+    case SQLITE_DONE:
+        return std::optional<HistoryPoint>();
+    default:
+        return ReadFailure(db);
+    }
+}
+
+} // namespace
+
+Result<std::vector<KnownDrive>> CHistoryStore::KnownDrives() const {
+    CStatement list(m_db, "SELECT model, serial, first_seen, last_seen FROM drives ORDER BY id");
+    if (!list.IsValid()) {
+        return ReadFailure(m_db);
+    }
+    std::vector<KnownDrive> drives;
+    int step = SQLITE_ROW;
+    while ((step = list.Step()) == SQLITE_ROW) {
+        drives.push_back({{list.Text(0), list.Text(1)}, list.Int(2), list.Int(3)});
+    }
+    if (step != SQLITE_DONE) {
+        return ReadFailure(m_db);
+    }
+    return drives;
+}
+
+Result<std::optional<HistoryPoint>> CHistoryStore::LastRawOtherThan(const DriveKey& drive, int id,
+                                                                    std::int64_t raw) const {
+    return OnePoint(m_db, drive, id, raw,
+                    "WHERE drive = ?1 AND attr = ?2 AND raw <> ?3 ORDER BY time DESC LIMIT 1");
+}
+
+Result<std::optional<HistoryPoint>> CHistoryStore::SampleAt(const DriveKey& drive, int id,
+                                                            std::int64_t time) const {
+    return OnePoint(m_db, drive, id, time,
+                    "WHERE drive = ?1 AND attr = ?2 AND time <= ?3 ORDER BY time DESC LIMIT 1");
+}
+
+Result<std::optional<HistoryPoint>> CHistoryStore::FirstSample(const DriveKey& drive,
+                                                               int id) const {
+    // The unused argument binds to no parameter, which SQLite ignores.
+    return OnePoint(m_db, drive, id, 0, "WHERE drive = ?1 AND attr = ?2 ORDER BY time LIMIT 1");
+}
+
+Result<std::vector<RawChange>> CHistoryStore::LastRawChanges(const DriveKey& drive) const {
+    const auto row = DriveRow(m_db, drive);
+    if (!row) {
+        return Failure{row.Problem()};
+    }
+    std::vector<RawChange> changes;
+    if (!row.Value()) {
+        return changes;
+    }
+    // Per attribute: its newest sample, the newest one before with another
+    // raw value, and the first one after that, when the value changed.
+    CStatement series(m_db, "SELECT attr FROM series WHERE drive = ?1 ORDER BY attr");
+    CStatement newest(m_db, "SELECT raw FROM samples WHERE drive = ?1 AND attr = ?2 "
+                            "ORDER BY time DESC LIMIT 1");
+    CStatement before(m_db, "SELECT time, raw FROM samples WHERE drive = ?1 AND attr = ?2 "
+                            "AND raw <> ?3 ORDER BY time DESC LIMIT 1");
+    CStatement after(m_db, "SELECT time FROM samples WHERE drive = ?1 AND attr = ?2 "
+                           "AND time > ?3 ORDER BY time LIMIT 1");
+    if (!series.IsValid() || !newest.IsValid() || !before.IsValid() || !after.IsValid()) {
+        return ReadFailure(m_db);
+    }
+    const std::int64_t driveRow = *row.Value();
+    series.Bind(1, driveRow);
+    int step = SQLITE_ROW;
+    while ((step = series.Step()) == SQLITE_ROW) {
+        const std::int64_t id = series.Int(0);
+        newest.Reset();
+        before.Reset();
+        after.Reset();
+        if (newest.Bind(1, driveRow).Bind(2, id).Step() != SQLITE_ROW) {
+            continue; // thinned to nothing cannot happen, but a missing row is no change
+        }
+        const std::int64_t to = newest.Int(0);
+        const int found = before.Bind(1, driveRow).Bind(2, id).Bind(3, to).Step();
+        if (found == SQLITE_DONE) {
+            continue;
+        }
+        if (found != SQLITE_ROW ||
+            after.Bind(1, driveRow).Bind(2, id).Bind(3, before.Int(0)).Step() != SQLITE_ROW) {
+            return ReadFailure(m_db);
+        }
+        changes.push_back({static_cast<int>(id), after.Int(0), before.Int(1), to});
+    }
+    if (step != SQLITE_DONE) {
+        return ReadFailure(m_db);
+    }
+    return changes;
+}
+
+Result<bool> CHistoryStore::Forget(const DriveKey& drive) {
+    std::string problem;
+    if (m_db == nullptr || sqlite3_db_readonly(m_db, "main") != 0) {
+        return Failure{"the history database is not open for writing"};
+    }
+    if (!Execute("BEGIN IMMEDIATE", problem)) {
+        return Failure{problem};
+    }
+    const auto row = DriveRow(m_db, drive);
+    bool done = row.HasValue();
+    if (done && row.Value()) {
+        for (const char* sql :
+             {"DELETE FROM samples WHERE drive = ?1", "DELETE FROM series WHERE drive = ?1",
+              "DELETE FROM drives WHERE id = ?1"}) {
+            CStatement erase(m_db, sql);
+            done = done && erase.Bind(1, *row.Value()).Run();
+        }
+        if (!done) {
+            problem = Problem("forgetting a drive failed");
+        }
+    } else if (!done) {
+        problem = row.Problem();
+    }
+    if (done && Execute("COMMIT", problem)) {
+        return row.Value().has_value();
+    }
+    std::string ignored;
+    (void)Execute("ROLLBACK", ignored);
+    return Failure{problem};
+}

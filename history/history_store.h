@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -40,6 +42,22 @@ struct HistoryPoint {
     AttributeSample sample;
 };
 
+// A drive the history knows, with when it was first and last read.
+struct KnownDrive {
+    DriveKey drive;
+    std::int64_t firstSeen = 0;
+    std::int64_t lastSeen = 0;
+};
+
+// The last change of an attribute's raw value: from what, to what, and when
+// the new value was first read.
+struct RawChange {
+    int id = 0;
+    std::int64_t time = 0;
+    std::int64_t from = 0;
+    std::int64_t to = 0;
+};
+
 // The history store: SQLite, written by the collector only (under its folder
 // lock), read by everyone else. It stores an attribute's sample only when it
 // differs from the one before, so a reading that changes nothing costs only
@@ -73,6 +91,27 @@ public:
     // The drive's samples, oldest first (ties by id); only id's when given.
     std::vector<HistoryPoint> Readings(const DriveKey& drive,
                                        std::optional<int> id = std::nullopt) const;
+
+    // Queries that answer from the index, whatever the history's length.
+    // Each gives a Failure when SQLite fails, never an empty answer instead.
+
+    // Every drive the history knows, oldest first.
+    Result<std::vector<KnownDrive>> KnownDrives() const;
+    // The newest sample of attribute id whose raw value is not raw: what the
+    // raw value was before it became raw; nullopt when there is none.
+    Result<std::optional<HistoryPoint>> LastRawOtherThan(const DriveKey& drive, int id,
+                                                         std::int64_t raw) const;
+    // The sample of attribute id in force at time: the newest at or before it.
+    Result<std::optional<HistoryPoint>> SampleAt(const DriveKey& drive, int id,
+                                                 std::int64_t time) const;
+    // The oldest stored sample of attribute id.
+    Result<std::optional<HistoryPoint>> FirstSample(const DriveKey& drive, int id) const;
+    // Per attribute whose raw value ever changed, its last change; by id.
+    Result<std::vector<RawChange>> LastRawChanges(const DriveKey& drive) const;
+
+    // Removes a drive with all its samples (a drive taken out on purpose is
+    // no longer missed); false when the history does not know it.
+    Result<bool> Forget(const DriveKey& drive);
 
 private:
     [[nodiscard]] bool Execute(const char* sql, std::string& problem);
