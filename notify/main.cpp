@@ -1,6 +1,7 @@
 // tolvenar-notify: tells the desktop session's user about drive warnings,
 // each once until it gets worse. Started by a systemd user path unit after
-// each collection, or by hand; it never stays resident.
+// each collection (and then it stays until its bubbles are closed or
+// clicked, at most 15 minutes), or by hand.
 #include "notify/dbus_notification_sink.h"
 #include "notify/notified_state.h"
 #include "notify/notify_command.h"
@@ -11,15 +12,19 @@
 
 namespace {
 
-const char kUsage[] = "Usage: tolvenar-notify --once\n"
-                      "Sends a desktop notification for each drive warning of the reports in the\n"
-                      "program folder that this user has not been told about, or that got worse.\n"
-                      "  --once   one run, then exit (the only mode: the systemd user path unit\n"
-                      "           tolvenar-notify.path starts it after each collection)\n"
-                      "  --help   this text\n"
-                      "What was told is kept in $XDG_STATE_HOME/tolvenar/notified.json.\n"
-                      "Exit status: 0 ok, 1 a notification or the state could not be written,\n"
-                      "2 no D-Bus session bus (nothing sent, state untouched), 64 usage.\n";
+const char kUsage[] =
+    "Usage: tolvenar-notify --once [--wait]\n"
+    "Sends one desktop notification for each drive whose warnings in the reports\n"
+    "this user has not been told about, or that got worse.\n"
+    "  --once   one run; without --wait it ends as soon as it is done (required)\n"
+    "  --wait   after the run, stay until each notification sent is closed or\n"
+    "           clicked (a click opens the viewer), at most 15 minutes; the\n"
+    "           systemd user unit tolvenar-notify.service runs it so\n"
+    "  --help   this text\n"
+    "What was told is kept in $XDG_STATE_HOME/tolvenar/notified.json.\n"
+    "Exit status: 0 ok, 1 a notification, the state or the viewer could not be\n"
+    "written or started (nothing new is sent when the state cannot be written),\n"
+    "2 no D-Bus session bus (nothing sent, state untouched), 64 usage.\n";
 
 } // namespace
 
@@ -28,7 +33,8 @@ int main(int argc, char** argv) {
         std::cout << kUsage;
         return kNotifyOk;
     }
-    if (argc != 2 || std::strcmp(argv[1], "--once") != 0) {
+    const bool wait = argc == 3 && std::strcmp(argv[2], "--wait") == 0;
+    if (argc < 2 || argc > 3 || std::strcmp(argv[1], "--once") != 0 || (argc == 3 && !wait)) {
         std::cerr << "tolvenar-notify: " << (argc < 2 ? "--once is required" : "unknown option")
                   << "\n"
                   << kUsage;
@@ -46,5 +52,5 @@ int main(int argc, char** argv) {
         std::cerr << "tolvenar-notify: " << problem << "\n";
         return kNotifyIncomplete;
     }
-    return NotifyOnce(*sink, stateFolder, std::cerr);
+    return NotifyOnce(*sink, stateFolder, wait, std::cerr);
 }

@@ -3,12 +3,15 @@
 #include "monitor/drive_warning_loader.h"
 #include "notify/notification_plan.h"
 #include "notify/notified_state.h"
+#include "notify/viewer_launch.h"
 #include "platform/atomic_file.h"
 #include "report/drive_report.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -47,7 +50,8 @@ bool ReadStateFile(int folderFd, std::string& text, std::string& problem) {
 
 } // namespace
 
-int NotifyOnce(CNotificationSink& sink, const std::string& stateFolder, std::ostream& err) {
+int NotifyOnce(CNotificationSink& sink, const std::string& stateFolder, bool wait,
+               std::ostream& err) {
     const int folderFd = open(stateFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd < 0) {
         err << "tolvenar-notify: " << stateFolder << ": " << std::strerror(errno) << "\n";
@@ -55,14 +59,13 @@ int NotifyOnce(CNotificationSink& sink, const std::string& stateFolder, std::ost
     }
     const std::string statePath = stateFolder + "/" + kNotifiedStateFile;
     std::string stateText;
-    std::string problem;
-    std::vector<NotifiedWarning> told;
-    if (!ReadStateFile(folderFd, stateText, problem) ||
+    std::string readProblem;
+    NotifiedState told;
+    if (!ReadStateFile(folderFd, stateText, readProblem) ||
         (!stateText.empty() && !ParseNotifiedState(stateText, told))) {
-        err << "tolvenar-notify: " << statePath << ": " << (problem.empty() ? "damaged" : problem)
-            << "; read as empty and replaced\n";
+        readProblem = readProblem.empty() ? "damaged" : readProblem;
         stateText.clear();
-        told.clear();
+        told = NotifiedState();
     }
 
     const CDriveWarningLoader loader{WarningSettings{}};
@@ -86,28 +89,102 @@ int NotifyOnce(CNotificationSink& sink, const std::string& stateFolder, std::ost
         }
     }
 
-    const NotificationPlan plan = PlanNotifications(current, told, unread);
-    std::vector<NotifiedWarning> state = plan.keep;
-    int status = kNotifyOk;
-    for (const PlannedNotification& planned : plan.send) {
-        std::string why;
-        if (sink.Send(MakeNotification(planned.warning), why)) {
-            state.push_back(planned.entry);
-            continue;
-        }
-        err << "tolvenar-notify: not sent: " << why << "\n";
-        status = kNotifyIncomplete;
-        // Told before, not now: the user still knows the older value.
-        if (planned.told) {
-            state.push_back(*planned.told);
+    const NotificationPlan plan = PlanNotifications(current, told.warnings, unread);
+    NotifiedState state;
+    state.warnings = plan.keep;
+    // A drive without warnings now has nothing left to replace.
+    for (const DriveBubble& bubble : told.bubbles) {
+        const auto isDrive = [&bubble](const DriveIdentity& drive) {
+            return drive.model == bubble.model && drive.serial == bubble.serial;
+        };
+        if (std::any_of(unread.begin(), unread.end(), isDrive) ||
+            std::any_of(current.begin(), current.end(),
+                        [&isDrive](const CurrentWarning& now) { return isDrive(now.identity); })) {
+            state.bubbles.push_back(bubble);
         }
     }
+    const std::vector<DriveNews> news = GroupByDrive(plan, current);
 
-    const std::string newText = FormatNotifiedState(state);
-    if (newText != stateText &&
-        !WriteFileAtomically(folderFd, kNotifiedStateFile, newText, problem)) {
+    // What is told must be remembered, or every run would tell it again: the
+    // state without the news is written first, and nothing is sent when that fails.
+    std::string problem;
+    std::string written = stateText;
+    const auto save = [&](const NotifiedState& what) {
+        const std::string text = FormatNotifiedState(what);
+        if (text == written) {
+            return true;
+        }
+        if (!WriteFileAtomically(folderFd, kNotifiedStateFile, text, problem)) {
+            return false;
+        }
+        written = text;
+        return true;
+    };
+    if (!save(state)) {
+        err << "tolvenar-notify: " << statePath << ": cannot be written (" << problem << ")"
+            << (news.empty() ? "" : "; nothing new is sent") << "\n";
+        close(folderFd);
+        return kNotifyIncomplete;
+    }
+    if (!readProblem.empty()) {
+        err << "tolvenar-notify: " << statePath << ": " << readProblem
+            << "; read as empty and replaced\n";
+    }
+
+    int status = kNotifyOk;
+    std::set<std::uint32_t> shown;
+    for (const DriveNews& drive : news) {
+        const auto bubble = std::find_if(
+            state.bubbles.begin(), state.bubbles.end(), [&drive](const DriveBubble& b) {
+                return b.model == drive.identity.model && b.serial == drive.identity.serial;
+            });
+        DesktopNotification notification = MakeDriveNotification(drive.identity, drive.warnings);
+        notification.replacesId = bubble == state.bubbles.end() ? 0 : bubble->id;
+        std::string why;
+        const std::uint32_t id = sink.Send(notification, why);
+        for (const PlannedNotification& planned : drive.send) {
+            // Not sent: the user still knows only the older value, if any.
+            if (id != 0) {
+                state.warnings.push_back(planned.entry);
+            } else if (planned.told) {
+                state.warnings.push_back(*planned.told);
+            }
+        }
+        if (id == 0) {
+            err << "tolvenar-notify: not sent: " << why << "\n";
+            status = kNotifyIncomplete;
+        } else if (bubble != state.bubbles.end()) {
+            bubble->id = id;
+        } else {
+            state.bubbles.push_back({drive.identity.model, drive.identity.serial, id});
+        }
+        if (id != 0) {
+            shown.insert(id);
+        }
+    }
+    if (!save(state)) {
         err << "tolvenar-notify: " << statePath << ": " << problem << "\n";
         status = kNotifyIncomplete;
+    }
+
+    if (wait && !shown.empty()) {
+        const std::set<std::uint32_t> gone =
+            sink.Await(shown, kWaitLimit, [&err, &status](const std::string& token) {
+                std::string why;
+                if (!StartViewer(token, why)) {
+                    err << "tolvenar-notify: " << why << "\n";
+                    status = kNotifyIncomplete;
+                }
+            });
+        // A closed bubble cannot be replaced: the drive's next news is a new one.
+        state.bubbles.erase(
+            std::remove_if(state.bubbles.begin(), state.bubbles.end(),
+                           [&gone](const DriveBubble& b) { return gone.count(b.id) != 0; }),
+            state.bubbles.end());
+        if (!save(state)) {
+            err << "tolvenar-notify: " << statePath << ": " << problem << "\n";
+            status = kNotifyIncomplete;
+        }
     }
     close(folderFd);
     return status;
