@@ -106,12 +106,13 @@ int NotifyOnce(CNotificationSink& sink, const std::string& stateFolder, bool wai
     const std::vector<DriveNews> news = GroupByDrive(plan, current);
 
     // What is told must be remembered, or every run would tell it again: the
-    // state without the news is written first, and nothing is sent when that fails.
+    // state without the news is written first (even when it has not changed:
+    // the write is the test), and nothing is sent when that fails.
     std::string problem;
     std::string written = stateText;
-    const auto save = [&](const NotifiedState& what) {
+    const auto save = [&](const NotifiedState& what, bool always = false) {
         const std::string text = FormatNotifiedState(what);
-        if (text == written) {
+        if (text == written && !always) {
             return true;
         }
         if (!WriteFileAtomically(folderFd, kNotifiedStateFile, text, problem)) {
@@ -120,7 +121,7 @@ int NotifyOnce(CNotificationSink& sink, const std::string& stateFolder, bool wai
         written = text;
         return true;
     };
-    if (!save(state)) {
+    if (!save(state, !news.empty())) {
         err << "tolvenar-notify: " << statePath << ": cannot be written (" << problem << ")"
             << (news.empty() ? "" : "; nothing new is sent") << "\n";
         close(folderFd);
@@ -171,7 +172,7 @@ int NotifyOnce(CNotificationSink& sink, const std::string& stateFolder, bool wai
         const std::set<std::uint32_t> gone =
             sink.Await(shown, kWaitLimit, [&err, &status](const std::string& token) {
                 std::string why;
-                if (!StartViewer(token, why)) {
+                if (!OpenViewer(token, why)) {
                     err << "tolvenar-notify: " << why << "\n";
                     status = kNotifyIncomplete;
                 }

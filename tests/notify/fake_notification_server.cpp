@@ -1,10 +1,12 @@
 // A notification server for tests: owns org.freedesktop.Notifications on the
 // session bus and appends one line per Notify call to a file, so that a test
 // sees exactly what a desktop would have shown. Usage:
-//   fake_notification_server CALLS_FILE READY_FILE [click|no-actions]
+//   fake_notification_server CALLS_FILE READY_FILE [click|click-viewer|no-actions]
 // READY_FILE is created once the name is owned. "click": each notification
 // is clicked (ActionInvoked "default", then NotificationClosed) right after
-// it is shown. "no-actions": the server lacks the "actions" capability.
+// it is shown; "click-viewer" also stands for a running viewer, recording
+// each Activate as a line "Activate". "no-actions": the server lacks the
+// "actions" capability.
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -14,6 +16,7 @@
 #include <QTimer>
 #include <QVariantMap>
 #include <cstdio>
+#include <cstring>
 
 class CFakeNotificationServer : public QObject {
     Q_OBJECT
@@ -50,7 +53,7 @@ public slots:
             file.write(fields.join('\t').replace("\n", "\\n").toUtf8() + "\n");
         }
         const uint id = replacesId != 0 ? replacesId : ++m_lastId;
-        if (m_mode == "click") {
+        if (m_mode.startsWith("click")) {
             // After the reply, as a user's click would come.
             QTimer::singleShot(0, this, [this, id] {
                 emit ActionInvoked(id, "default");
@@ -76,6 +79,26 @@ private:
     uint m_lastId = 0;
 };
 
+// A viewer that runs: org.freedesktop.Application on org.tolvenar.tolvenar.
+class CFakeViewer : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
+
+public:
+    explicit CFakeViewer(const QString& callsFile) : m_calls(callsFile) {}
+
+public slots:
+    void Activate(const QVariantMap&) {
+        QFile file(m_calls);
+        if (file.open(QIODevice::Append)) {
+            file.write("Activate\n");
+        }
+    }
+
+private:
+    QString m_calls;
+};
+
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     if (argc != 3 && argc != 4) {
@@ -91,6 +114,13 @@ int main(int argc, char** argv) {
         !bus.registerService("org.freedesktop.Notifications")) {
         std::fprintf(stderr, "fake_notification_server: cannot own the name: %s\n",
                      qPrintable(bus.lastError().message()));
+        return 1;
+    }
+    CFakeViewer viewer(QString::fromLocal8Bit(argv[1]));
+    if (argc == 4 && std::strcmp(argv[3], "click-viewer") == 0 &&
+        (!bus.registerObject("/org/tolvenar/tolvenar", &viewer, QDBusConnection::ExportAllSlots) ||
+         !bus.registerService("org.tolvenar.tolvenar"))) {
+        std::fprintf(stderr, "fake_notification_server: cannot stand for the viewer\n");
         return 1;
     }
     QFile ready(QString::fromLocal8Bit(argv[2]));

@@ -139,6 +139,13 @@ run_notify 0 env
 for _ in $(seq 50); do [ -s "$scratch/viewer" ] && break; sleep 0.1; done
 [ -s "$scratch/viewer" ] || fail "a click did not start the viewer"
 
+# A viewer that runs is raised instead: no second one is started.
+rm "$state" "$scratch/viewer"
+start_server click-viewer
+run_notify 0 env
+[ "$(grep -c '^Activate$' "$calls")" -eq 2 ] || fail "clicks did not raise the running viewer"
+[ ! -e "$scratch/viewer" ] || fail "a second viewer was started"
+
 # A server without actions is offered none.
 rm "$state"
 start_server no-actions
