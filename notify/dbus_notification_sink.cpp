@@ -1,5 +1,6 @@
 #include "notify/dbus_notification_sink.h"
 
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusServiceWatcher>
 #include <QEventLoop>
@@ -53,6 +54,14 @@ CDbusNotificationSink::CDbusNotificationSink(const QDBusConnection& bus) : m_bus
         const QStringList capabilities = reply.arguments().first().toStringList();
         m_bActions = capabilities.contains("actions");
         m_bMarkup = capabilities.contains("body-markup");
+        const QDBusMessage busId = m_bus.call(
+            QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                           "org.freedesktop.DBus", "GetId"),
+            QDBus::Block, kCallTimeoutMs);
+        const QString owner = m_bus.interface()->serviceOwner(kService);
+        if (busId.type() == QDBusMessage::ReplyMessage && !owner.isEmpty()) {
+            m_serverInstance = (busId.arguments().value(0).toString() + "/" + owner).toStdString();
+        }
     }
 }
 

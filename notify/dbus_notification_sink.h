@@ -22,6 +22,7 @@ public:
 
     [[nodiscard]] std::uint32_t Send(const DesktopNotification& notification,
                                      std::string& problem) override;
+    std::string ServerInstance() const override { return m_serverInstance; }
     std::set<std::uint32_t> Await(const std::set<std::uint32_t>& shown,
                                   std::chrono::milliseconds limit,
                                   const OpenHandler& onOpen) override;
@@ -48,4 +49,5 @@ private:
     // The token the server sends just before ActionInvoked, for the window
     // to be let to the front (Wayland).
     QString m_activationToken;
+    std::string m_serverInstance;
 };

@@ -22,6 +22,10 @@ public:
     // 0 with problem set (one line) when the notification was not shown.
     [[nodiscard]] virtual std::uint32_t Send(const DesktopNotification& notification,
                                              std::string& problem) = 0;
+    // Names this run of the notification server: the bus's id and the
+    // server's unique name on it, which no later server or session repeats.
+    // Bubble numbers are the server's own; empty when there is no server.
+    virtual std::string ServerInstance() const = 0;
     // Waits until every bubble of shown has been closed or acted on, or limit
     // has passed; onOpen runs for each click on a bubble's default action,
     // with the activation token the server gave (may be empty). The bubbles

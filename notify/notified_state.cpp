@@ -114,7 +114,8 @@ bool ParseNotifiedState(const std::string& text, NotifiedState& state) {
     const QJsonValue bubbles = root.value("bubbles");
     if (error.error != QJsonParseError::NoError || !document.isObject() ||
         root.value("version").toInt() != kStateVersion || !root.value("warnings").isArray() ||
-        !(bubbles.isUndefined() || bubbles.isArray())) {
+        !(bubbles.isUndefined() || bubbles.isArray()) ||
+        !(root.value("server").isUndefined() || root.value("server").isString())) {
         return false;
     }
     bool whole = true;
@@ -128,6 +129,7 @@ bool ParseNotifiedState(const std::string& text, NotifiedState& state) {
         whole = whole && ParseBubble(value, bubble);
         state.bubbles.push_back(bubble);
     }
+    state.server = root.value("server").toString().toStdString();
     if (!whole) {
         state = NotifiedState();
     }
@@ -153,8 +155,10 @@ std::string FormatNotifiedState(const NotifiedState& state) {
             {"id", qint64{bubble.id}},
         });
     }
-    const QJsonObject root{
-        {"version", kStateVersion}, {"warnings", warnings}, {"bubbles", bubbles}};
+    const QJsonObject root{{"version", kStateVersion},
+                           {"warnings", warnings},
+                           {"bubbles", bubbles},
+                           {"server", QString::fromStdString(state.server)}};
     return QJsonDocument(root).toJson(QJsonDocument::Indented).toStdString();
 }
 

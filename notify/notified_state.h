@@ -35,12 +35,17 @@ struct DriveBubble {
 struct NotifiedState {
     std::vector<NotifiedWarning> warnings;
     std::vector<DriveBubble> bubbles;
+    // The notification server that numbered the bubbles (see
+    // CNotificationSink::ServerInstance): another one may have given their
+    // numbers to other programs' notifications.
+    std::string server;
 };
 
 // The state file, "notified.json" in the state folder:
 // {"version":1,"warnings":[{"model":…,"serial":…,"kind":"counter",
-//   "attribute":197,"value":8}, …],"bubbles":[{"model":…,"serial":…,"id":12}]}
-// ("bubbles" may be missing: files of earlier versions have none).
+//   "attribute":197,"value":8}, …],"bubbles":[{"model":…,"serial":…,"id":12}],
+//  "server":"…"} ("bubbles" and "server" may be missing: files of earlier
+// versions have none).
 inline constexpr char kNotifiedStateFile[] = "notified.json";
 
 // The state file's text; false when it is damaged (not that JSON, another

@@ -92,6 +92,11 @@ int NotifyOnce(CNotificationSink& sink, const std::string& stateFolder, bool wai
     const NotificationPlan plan = PlanNotifications(current, told.warnings, unread);
     NotifiedState state;
     state.warnings = plan.keep;
+    state.server = sink.ServerInstance();
+    // Numbers of another server's bubbles may belong to other programs now.
+    if (told.server != state.server) {
+        told.bubbles.clear();
+    }
     // A drive without warnings now has nothing left to replace.
     for (const DriveBubble& bubble : told.bubbles) {
         const auto isDrive = [&bubble](const DriveIdentity& drive) {

@@ -37,7 +37,8 @@ TEST(NotifiedState, WrittenStateReadsBack) {
         {{"A \"quoted\"\tmodel", "S\n1", WarningKind::Counter, 197, INT64_MAX},
          {"B", "S2", WarningKind::Verdict, 255, 0},
          {"C", "S3", WarningKind::Counter, 5, std::nullopt}},
-        {{"B", "S2", 7}}};
+        {{"B", "S2", 7}},
+        "0123/:1.5"};
     NotifiedState read;
     ASSERT_TRUE(ParseNotifiedState(FormatNotifiedState(written), read));
     ASSERT_EQ(read.warnings.size(), 3u);
@@ -48,6 +49,7 @@ TEST(NotifiedState, WrittenStateReadsBack) {
     EXPECT_EQ(read.warnings[2].value, std::nullopt);
     ASSERT_EQ(read.bubbles.size(), 1u);
     EXPECT_EQ(read.bubbles[0].id, 7u);
+    EXPECT_EQ(read.server, "0123/:1.5");
 }
 
 // A value no 64-bit count can hold is unknown, never cast (undefined
@@ -72,9 +74,11 @@ INSTANTIATE_TEST_SUITE_P(Notify, UnusableValue,
 class DamagedState : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(DamagedState, ReadsAsEmpty) {
-    NotifiedState state{{{"left", "over", WarningKind::Counter, 5, 1}}, {{"left", "over", 3}}};
+    NotifiedState state{
+        {{"left", "over", WarningKind::Counter, 5, 1}}, {{"left", "over", 3}}, "left over"};
     EXPECT_FALSE(ParseNotifiedState(GetParam(), state));
     EXPECT_TRUE(state.warnings.empty());
+    EXPECT_TRUE(state.server.empty());
     EXPECT_TRUE(state.bubbles.empty());
 }
 
@@ -89,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
         R"({"version":1,"warnings":[{"model":"M","serial":"S","kind":"counter","attribute":-1,"value":1}]})",
         R"({"version":1,"warnings":[{"model":"M","serial":"S","kind":"counter","attribute":5,"value":1},7]})",
         R"({"version":1,"warnings":[{"model":"M","serial":"S","kind":"counter","attribute":1e300,"value":1}]})",
-        R"({"version":1,"warnings":[],"bubbles":{}})",
+        R"({"version":1,"warnings":[],"bubbles":{}})", R"({"version":1,"warnings":[],"server":7})",
         R"({"version":1,"warnings":[],"bubbles":[{"model":"M","serial":"S","id":0}]})",
         R"({"version":1,"warnings":[],"bubbles":[{"model":"M","serial":"S","id":4294967296}]})",
         R"({"version":1,"warnings":[],"bubbles":[{"model":"M","id":3}]})"));

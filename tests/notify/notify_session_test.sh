@@ -129,6 +129,12 @@ sed -i 's/^ATTR_197=100,100,0,12,0$/ATTR_197=100,100,0,20,0/' "$folder/smart_Phy
 run_notify 2 env -u DBUS_SESSION_BUS_ADDRESS
 [ "$before" = "$(cat "$state")" ] || fail "no bus: the state changed"
 
+# Another server (a new session, a restart) numbers bubbles anew: the
+# drive's news is a new bubble, never a replacement of someone else's.
+start_server
+run_notify 0 env
+[ "$(cut -f 2 "$calls")" = 0 ] || fail "another server's bubble replaced: $(cat "$calls")"
+
 # As the user unit runs it: it stays until its bubbles are clicked or
 # closed, and a click starts the viewer.
 rm "$state"
