@@ -48,6 +48,49 @@ bool ReadStateFile(int folderFd, std::string& text, std::string& problem) {
     return ok;
 }
 
+// The warnings of every report now; the drives of malformed reports go to
+// unread (one line each on err).
+void LoadWarnings(std::vector<CurrentWarning>& current, std::vector<DriveIdentity>& unread,
+                  std::ostream& err) {
+    const CDriveWarningLoader loader{WarningSettings{}};
+    if (!loader.HistoryProblem().empty()) {
+        err << "tolvenar-notify: " << loader.HistoryProblem()
+            << "; warnings are judged without it\n";
+    }
+    for (const DriveReportFile& file : ListDriveReports()) {
+        WarnedDrive drive = loader.Load(file.path, file.path);
+        if (drive.report.evaluation.parseError) {
+            // Half a report would make its warnings vanish and come back.
+            err << "tolvenar-notify: " << file.path << ": malformed attribute line (ATTR_"
+                << drive.report.evaluation.parseErrorId << "); its drive is left as it was\n";
+            unread.push_back(drive.identity);
+            continue;
+        }
+        for (const DriveWarning& warning : drive.warnings) {
+            current.push_back({drive.identity, warning});
+        }
+    }
+}
+
+// The bubbles of drives that still have warnings (or could not be read): a
+// drive without warnings now has nothing left to replace.
+std::vector<DriveBubble> BubblesToKeep(const std::vector<DriveBubble>& bubbles,
+                                       const std::vector<CurrentWarning>& current,
+                                       const std::vector<DriveIdentity>& unread) {
+    std::vector<DriveBubble> kept;
+    for (const DriveBubble& bubble : bubbles) {
+        const auto isDrive = [&bubble](const DriveIdentity& drive) {
+            return drive.model == bubble.model && drive.serial == bubble.serial;
+        };
+        if (std::any_of(unread.begin(), unread.end(), isDrive) ||
+            std::any_of(current.begin(), current.end(),
+                        [&isDrive](const CurrentWarning& now) { return isDrive(now.identity); })) {
+            kept.push_back(bubble);
+        }
+    }
+    return kept;
+}
+
 } // namespace
 
 int NotifyOnce(CNotificationSink& sink, const std::string& stateFolder, bool wait,
@@ -68,45 +111,16 @@ int NotifyOnce(CNotificationSink& sink, const std::string& stateFolder, bool wai
         told = NotifiedState();
     }
 
-    const CDriveWarningLoader loader{WarningSettings{}};
-    if (!loader.HistoryProblem().empty()) {
-        err << "tolvenar-notify: " << loader.HistoryProblem()
-            << "; warnings are judged without it\n";
-    }
     std::vector<CurrentWarning> current;
     std::vector<DriveIdentity> unread;
-    for (const DriveReportFile& file : ListDriveReports()) {
-        WarnedDrive drive = loader.Load(file.path, file.path);
-        if (drive.report.evaluation.parseError) {
-            // Half a report would make its warnings vanish and come back.
-            err << "tolvenar-notify: " << file.path << ": malformed attribute line (ATTR_"
-                << drive.report.evaluation.parseErrorId << "); its drive is left as it was\n";
-            unread.push_back(drive.identity);
-            continue;
-        }
-        for (const DriveWarning& warning : drive.warnings) {
-            current.push_back({drive.identity, warning});
-        }
-    }
-
+    LoadWarnings(current, unread, err);
     const NotificationPlan plan = PlanNotifications(current, told.warnings, unread);
     NotifiedState state;
     state.warnings = plan.keep;
     state.server = sink.ServerInstance();
     // Numbers of another server's bubbles may belong to other programs now.
-    if (told.server != state.server) {
-        told.bubbles.clear();
-    }
-    // A drive without warnings now has nothing left to replace.
-    for (const DriveBubble& bubble : told.bubbles) {
-        const auto isDrive = [&bubble](const DriveIdentity& drive) {
-            return drive.model == bubble.model && drive.serial == bubble.serial;
-        };
-        if (std::any_of(unread.begin(), unread.end(), isDrive) ||
-            std::any_of(current.begin(), current.end(),
-                        [&isDrive](const CurrentWarning& now) { return isDrive(now.identity); })) {
-            state.bubbles.push_back(bubble);
-        }
+    if (told.server == state.server) {
+        state.bubbles = BubblesToKeep(told.bubbles, current, unread);
     }
     const std::vector<DriveNews> news = GroupByDrive(plan, current);
 
