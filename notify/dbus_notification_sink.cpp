@@ -1,12 +1,19 @@
 #include "notify/dbus_notification_sink.h"
 
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusServiceWatcher>
+#include <QEventLoop>
 #include <QStringList>
+#include <QTimer>
 #include <QVariantMap>
 #include <cstdlib>
 
 namespace {
 
+const char kService[] = "org.freedesktop.Notifications";
+const char kPath[] = "/org/freedesktop/Notifications";
+const char kInterface[] = "org.freedesktop.Notifications";
 // A server that takes longer is hung; the next run tries again.
 constexpr int kCallTimeoutMs = 10000;
 // Urgency levels of org.freedesktop.Notifications: 1 normal, 2 critical.
@@ -31,23 +38,113 @@ std::unique_ptr<CDbusNotificationSink> CDbusNotificationSink::Connect(std::strin
     return std::unique_ptr<CDbusNotificationSink>(new CDbusNotificationSink(bus));
 }
 
-bool CDbusNotificationSink::Send(const DesktopNotification& notification, std::string& problem) {
-    QDBusMessage call = QDBusMessage::createMethodCall("org.freedesktop.Notifications",
-                                                       "/org/freedesktop/Notifications",
-                                                       "org.freedesktop.Notifications", "Notify");
+CDbusNotificationSink::CDbusNotificationSink(const QDBusConnection& bus) : m_bus(bus) {
+    // Heard from before the first bubble is sent, so that no click is missed.
+    m_bus.connect(kService, kPath, kInterface, "NotificationClosed", this,
+                  SLOT(OnClosed(uint, uint)));
+    m_bus.connect(kService, kPath, kInterface, "ActionInvoked", this,
+                  SLOT(OnAction(uint, QString)));
+    m_bus.connect(kService, kPath, kInterface, "ActivationToken", this,
+                  SLOT(OnActivationToken(uint, QString)));
+    // No server yet: Send fails and says why.
+    const QDBusMessage reply =
+        m_bus.call(QDBusMessage::createMethodCall(kService, kPath, kInterface, "GetCapabilities"),
+                   QDBus::Block, kCallTimeoutMs);
+    if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()) {
+        const QStringList capabilities = reply.arguments().first().toStringList();
+        m_bActions = capabilities.contains("actions");
+        m_bMarkup = capabilities.contains("body-markup");
+        const QDBusMessage busId = m_bus.call(
+            QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                           "org.freedesktop.DBus", "GetId"),
+            QDBus::Block, kCallTimeoutMs);
+        const QString owner = m_bus.interface()->serviceOwner(kService);
+        if (busId.type() == QDBusMessage::ReplyMessage && !owner.isEmpty()) {
+            m_serverInstance = (busId.arguments().value(0).toString() + "/" + owner).toStdString();
+        }
+    }
+}
+
+std::uint32_t CDbusNotificationSink::Send(const DesktopNotification& notification,
+                                          std::string& problem) {
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, "Notify");
     QVariantMap hints;
     // A QVariant of uchar travels as the D-Bus byte ('y') notification servers expect.
     hints.insert("urgency", QVariant::fromValue<uchar>(notification.critical ? kUrgencyCritical
                                                                              : kUrgencyNormal));
     hints.insert("desktop-entry", QString("tolvenar"));
-    call << QString("Tolvenar") << 0u << QString("tolvenar")
-         << QString::fromStdString(notification.summary)
-         << QString::fromStdString(notification.body)
-         << QStringList{"default", QString::fromUtf8("開く")} << hints << -1;
+    QString body = QString::fromStdString(notification.body);
+    // Such a server reads the body as markup, where a model's "&" or "<" would break it.
+    if (m_bMarkup) {
+        body = body.toHtmlEscaped();
+    }
+    const QStringList actions =
+        m_bActions ? QStringList{"default", QString::fromUtf8("開く")} : QStringList{};
+    call << QString("Tolvenar") << uint{notification.replacesId} << QString("tolvenar")
+         << QString::fromStdString(notification.summary) << body << actions << hints << -1;
     const QDBusMessage reply = m_bus.call(call, QDBus::Block, kCallTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage) {
         problem = reply.errorName().toStdString() + ": " + reply.errorMessage().toStdString();
-        return false;
+        return 0;
     }
-    return true;
+    const uint id = reply.arguments().value(0).toUInt();
+    if (id == 0) {
+        problem = "the notification server answered without a notification id";
+    }
+    return id;
+}
+
+std::set<std::uint32_t> CDbusNotificationSink::Await(const std::set<std::uint32_t>& shown,
+                                                     std::chrono::milliseconds limit,
+                                                     const OpenHandler& onOpen) {
+    m_waiting = shown;
+    m_onOpen = onOpen;
+    // A server that quits (logout, restart) takes its bubbles with it.
+    QDBusServiceWatcher watcher(kService, m_bus, QDBusServiceWatcher::WatchForUnregistration);
+    connect(&watcher, &QDBusServiceWatcher::serviceUnregistered, this,
+            &CDbusNotificationSink::OnServerGone);
+    QEventLoop loop;
+    connect(this, &CDbusNotificationSink::Settled, &loop, &QEventLoop::quit);
+    QTimer::singleShot(limit, &loop, &QEventLoop::quit);
+    if (!m_waiting.empty()) {
+        loop.exec();
+    }
+    m_onOpen = nullptr;
+    std::set<std::uint32_t> gone;
+    for (const std::uint32_t id : shown) {
+        if (m_gone.count(id) != 0) {
+            gone.insert(id);
+        }
+    }
+    return gone;
+}
+
+void CDbusNotificationSink::OnClosed(uint id, uint /*reason*/) {
+    m_gone.insert(id);
+    Forget(id);
+}
+
+void CDbusNotificationSink::OnAction(uint id, const QString& key) {
+    if (key == "default" && m_waiting.count(id) != 0 && m_onOpen) {
+        m_onOpen(m_activationToken.toStdString());
+    }
+    Forget(id);
+}
+
+void CDbusNotificationSink::OnActivationToken(uint id, const QString& token) {
+    if (m_waiting.count(id) != 0) {
+        m_activationToken = token;
+    }
+}
+
+void CDbusNotificationSink::OnServerGone() {
+    m_gone.insert(m_waiting.begin(), m_waiting.end());
+    m_waiting.clear();
+    emit Settled();
+}
+
+void CDbusNotificationSink::Forget(uint id) {
+    if (m_waiting.erase(id) != 0 && m_waiting.empty()) {
+        emit Settled();
+    }
 }

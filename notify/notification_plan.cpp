@@ -53,7 +53,10 @@ NotificationPlan PlanNotifications(const std::vector<CurrentWarning>& current,
             });
         if (before == told.end()) {
             plan.send.push_back({entry, std::nullopt, now.warning});
-        } else if (IsWorse(entry.kind, before->value, entry.value)) {
+        } else if (!before->value) {
+            // Told, but what is unknown: news from here on is what gets worse.
+            plan.keep.push_back(entry);
+        } else if (IsWorse(entry.kind, *before->value, *entry.value)) {
             plan.send.push_back({entry, *before, now.warning});
         } else {
             plan.keep.push_back(*before);
@@ -62,10 +65,55 @@ NotificationPlan PlanNotifications(const std::vector<CurrentWarning>& current,
     return plan;
 }
 
-DesktopNotification MakeNotification(const DriveWarning& warning) {
+std::vector<DriveNews> GroupByDrive(const NotificationPlan& plan,
+                                    const std::vector<CurrentWarning>& current) {
+    std::vector<DriveNews> news;
+    const auto sameDrive = [](const DriveIdentity& drive, const NotifiedWarning& entry) {
+        return drive.model == entry.model && drive.serial == entry.serial;
+    };
+    for (const PlannedNotification& planned : plan.send) {
+        const auto drive = std::find_if(news.begin(), news.end(), [&](const DriveNews& d) {
+            return sameDrive(d.identity, planned.entry);
+        });
+        if (drive != news.end()) {
+            drive->send.push_back(planned);
+        } else {
+            news.push_back({{planned.entry.model, planned.entry.serial}, {}, {planned}});
+        }
+    }
+    for (DriveNews& drive : news) {
+        for (const CurrentWarning& now : current) {
+            const bool known = std::any_of(
+                drive.warnings.begin(), drive.warnings.end(), [&](const DriveWarning& w) {
+                    return w.kind == now.warning.kind && w.attributeId == now.warning.attributeId;
+                });
+            if (!known && now.identity.model == drive.identity.model &&
+                now.identity.serial == drive.identity.serial) {
+                drive.warnings.push_back(now.warning);
+            }
+        }
+        std::stable_sort(
+            drive.warnings.begin(), drive.warnings.end(),
+            [](const DriveWarning& a, const DriveWarning& b) { return a.level > b.level; });
+    }
+    return news;
+}
+
+DesktopNotification MakeDriveNotification(const DriveIdentity& drive,
+                                          const std::vector<DriveWarning>& warnings) {
+    const std::string name =
+        drive.serial.empty() ? drive.model : drive.model + " (" + drive.serial + ")";
     DesktopNotification notification;
-    notification.critical = warning.level == WarningLevel::Failing;
-    notification.summary = notification.critical ? "ディスクの故障の兆候" : "ディスクの注意";
-    notification.body = warning.text;
+    notification.critical = HighestLevel(warnings) == WarningLevel::Failing;
+    notification.summary =
+        std::string(notification.critical ? "ディスクの故障の兆候" : "ディスクの注意") + ": " +
+        name;
+    // The summary names the drive; each warning's text names it again.
+    const std::string prefix = name + ": ";
+    for (const DriveWarning& warning : warnings) {
+        const bool named = warning.text.compare(0, prefix.size(), prefix) == 0;
+        notification.body += (notification.body.empty() ? "" : "\n") +
+                             warning.text.substr(named ? prefix.size() : 0);
+    }
     return notification;
 }

@@ -36,6 +36,21 @@ NotificationPlan PlanNotifications(const std::vector<CurrentWarning>& current,
                                    const std::vector<NotifiedWarning>& told,
                                    const std::vector<DriveIdentity>& unread);
 
-// The notification for a warning: a Japanese summary by level, the
-// warning's text as body.
-DesktopNotification MakeNotification(const DriveWarning& warning);
+// A drive with something to tell: all its current warnings, worst first
+// (failing ones first), each once, and the planned entries that made it news.
+struct DriveNews {
+    DriveIdentity identity;
+    std::vector<DriveWarning> warnings;
+    std::vector<PlannedNotification> send;
+};
+
+// The drives of plan.send, in the order of their first news; current gives
+// each drive's whole list of warnings.
+std::vector<DriveNews> GroupByDrive(const NotificationPlan& plan,
+                                    const std::vector<CurrentWarning>& current);
+
+// The one notification of a drive, and the only place its texts are made:
+// the summary gives the level of the worst warning and names the drive (model
+// and serial), the body has one line per warning, in the order given.
+DesktopNotification MakeDriveNotification(const DriveIdentity& drive,
+                                          const std::vector<DriveWarning>& warnings);

@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <sys/stat.h>
@@ -42,22 +43,45 @@ bool NameToKind(const QString& name, WarningKind& kind) {
     return false;
 }
 
+// A JSON number as a 64-bit count; nullopt for anything else (out of range,
+// a fraction, not a number). Qt's own conversion checks the range: a cast of
+// a double out of range would be undefined behaviour.
+std::optional<std::int64_t> ToCount(const QJsonValue& value) {
+    const qint64 count = value.toInteger(0);
+    if (count != value.toInteger(1)) {
+        return std::nullopt; // each call gave its default: not a count
+    }
+    return count;
+}
+
+bool HasIdentity(const QJsonObject& object) {
+    return object.value("model").isString() && object.value("serial").isString();
+}
+
 bool ParseEntry(const QJsonValue& value, NotifiedWarning& entry) {
     const QJsonObject object = value.toObject();
     const QJsonValue attribute = object.value("attribute");
-    const QJsonValue figure = object.value("value");
-    if (!value.isObject() || !object.value("model").isString() ||
-        !object.value("serial").isString() || !attribute.isDouble() || !figure.isDouble() ||
+    if (!value.isObject() || !HasIdentity(object) || !attribute.isDouble() ||
         !NameToKind(object.value("kind").toString(), entry.kind)) {
         return false;
     }
     entry.model = object.value("model").toString().toStdString();
     entry.serial = object.value("serial").toString().toStdString();
     entry.attributeId = attribute.toInt(-1);
-    // JSON numbers are doubles: counts beyond 2^53 lose their last digits,
-    // which at worst repeats one notification.
-    entry.value = static_cast<std::int64_t>(figure.toDouble());
+    entry.value = ToCount(object.value("value"));
     return entry.attributeId >= 0;
+}
+
+bool ParseBubble(const QJsonValue& value, DriveBubble& bubble) {
+    const QJsonObject object = value.toObject();
+    const std::optional<std::int64_t> id = ToCount(object.value("id"));
+    if (!value.isObject() || !HasIdentity(object) || !id || *id <= 0 || *id > UINT32_MAX) {
+        return false;
+    }
+    bubble.model = object.value("model").toString().toStdString();
+    bubble.serial = object.value("serial").toString().toStdString();
+    bubble.id = static_cast<std::uint32_t>(*id);
+    return true;
 }
 
 // mkdir -p with mode 0700 for what it creates.
@@ -82,38 +106,59 @@ bool MakeFolders(const std::string& path, std::string& problem) {
 
 } // namespace
 
-bool ParseNotifiedState(const std::string& text, std::vector<NotifiedWarning>& entries) {
-    entries.clear();
+bool ParseNotifiedState(const std::string& text, NotifiedState& state) {
+    state = NotifiedState();
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(text), &error);
     const QJsonObject root = document.object();
+    const QJsonValue bubbles = root.value("bubbles");
     if (error.error != QJsonParseError::NoError || !document.isObject() ||
-        root.value("version").toInt() != kStateVersion || !root.value("warnings").isArray()) {
+        root.value("version").toInt() != kStateVersion || !root.value("warnings").isArray() ||
+        !(bubbles.isUndefined() || bubbles.isArray()) ||
+        !(root.value("server").isUndefined() || root.value("server").isString())) {
         return false;
     }
+    bool whole = true;
     for (const QJsonValue& value : root.value("warnings").toArray()) {
         NotifiedWarning entry;
-        if (!ParseEntry(value, entry)) {
-            entries.clear();
-            return false;
-        }
-        entries.push_back(entry);
+        whole = whole && ParseEntry(value, entry);
+        state.warnings.push_back(entry);
     }
-    return true;
+    for (const QJsonValue& value : bubbles.toArray()) {
+        DriveBubble bubble;
+        whole = whole && ParseBubble(value, bubble);
+        state.bubbles.push_back(bubble);
+    }
+    state.server = root.value("server").toString().toStdString();
+    if (!whole) {
+        state = NotifiedState();
+    }
+    return whole;
 }
 
-std::string FormatNotifiedState(const std::vector<NotifiedWarning>& entries) {
+std::string FormatNotifiedState(const NotifiedState& state) {
     QJsonArray warnings;
-    for (const NotifiedWarning& entry : entries) {
+    for (const NotifiedWarning& entry : state.warnings) {
         warnings.append(QJsonObject{
             {"model", QString::fromStdString(entry.model)},
             {"serial", QString::fromStdString(entry.serial)},
             {"kind", QLatin1String(KindToName(entry.kind))},
             {"attribute", entry.attributeId},
-            {"value", static_cast<double>(entry.value)},
+            {"value", entry.value ? QJsonValue(qint64{*entry.value}) : QJsonValue()},
         });
     }
-    const QJsonObject root{{"version", kStateVersion}, {"warnings", warnings}};
+    QJsonArray bubbles;
+    for (const DriveBubble& bubble : state.bubbles) {
+        bubbles.append(QJsonObject{
+            {"model", QString::fromStdString(bubble.model)},
+            {"serial", QString::fromStdString(bubble.serial)},
+            {"id", qint64{bubble.id}},
+        });
+    }
+    const QJsonObject root{{"version", kStateVersion},
+                           {"warnings", warnings},
+                           {"bubbles", bubbles},
+                           {"server", QString::fromStdString(state.server)}};
     return QJsonDocument(root).toJson(QJsonDocument::Indented).toStdString();
 }
 

@@ -3,6 +3,7 @@
 #include "report/drive_warnings.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,9 @@ struct NotifiedWarning {
     std::string serial;
     WarningKind kind = WarningKind::Counter;
     int attributeId = 0;
-    std::int64_t value = 0;
+    // Unknown when the state file held no usable number (out of range, not a
+    // number): the warning counts as told, and the next value is kept.
+    std::optional<std::int64_t> value = 0;
 
     bool SameWarning(const NotifiedWarning& other) const {
         return model == other.model && serial == other.serial && kind == other.kind &&
@@ -21,16 +24,34 @@ struct NotifiedWarning {
     }
 };
 
+// The notification a drive's warnings were last shown in, as the server
+// numbered it: a new or worse warning replaces it instead of adding one.
+struct DriveBubble {
+    std::string model;
+    std::string serial;
+    std::uint32_t id = 0;
+};
+
+struct NotifiedState {
+    std::vector<NotifiedWarning> warnings;
+    std::vector<DriveBubble> bubbles;
+    // The notification server that numbered the bubbles (see
+    // CNotificationSink::ServerInstance): another one may have given their
+    // numbers to other programs' notifications.
+    std::string server;
+};
+
 // The state file, "notified.json" in the state folder:
 // {"version":1,"warnings":[{"model":…,"serial":…,"kind":"counter",
-//   "attribute":197,"value":8}, …]}
+//   "attribute":197,"value":8}, …],"bubbles":[{"model":…,"serial":…,"id":12}],
+//  "server":"…"} ("bubbles" and "server" may be missing: files of earlier
+// versions have none).
 inline constexpr char kNotifiedStateFile[] = "notified.json";
 
-// The entries of a state file's text; false when the text is damaged (not
-// that JSON, another version, an entry missing a field), entries then empty.
-[[nodiscard]] bool ParseNotifiedState(const std::string& text,
-                                      std::vector<NotifiedWarning>& entries);
-std::string FormatNotifiedState(const std::vector<NotifiedWarning>& entries);
+// The state file's text; false when it is damaged (not that JSON, another
+// version, an entry missing a field), state then empty.
+[[nodiscard]] bool ParseNotifiedState(const std::string& text, NotifiedState& state);
+std::string FormatNotifiedState(const NotifiedState& state);
 
 // $XDG_STATE_HOME/tolvenar (an unset, empty or relative XDG_STATE_HOME means
 // ~/.local/state), created (mode 0700) when missing. Empty with problem set

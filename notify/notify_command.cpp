@@ -3,12 +3,15 @@
 #include "monitor/drive_warning_loader.h"
 #include "notify/notification_plan.h"
 #include "notify/notified_state.h"
+#include "notify/viewer_launch.h"
 #include "platform/atomic_file.h"
 #include "report/drive_report.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,33 +48,15 @@ bool ReadStateFile(int folderFd, std::string& text, std::string& problem) {
     return ok;
 }
 
-} // namespace
-
-int NotifyOnce(CNotificationSink& sink, const std::string& stateFolder, std::ostream& err) {
-    const int folderFd = open(stateFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folderFd < 0) {
-        err << "tolvenar-notify: " << stateFolder << ": " << std::strerror(errno) << "\n";
-        return kNotifyIncomplete;
-    }
-    const std::string statePath = stateFolder + "/" + kNotifiedStateFile;
-    std::string stateText;
-    std::string problem;
-    std::vector<NotifiedWarning> told;
-    if (!ReadStateFile(folderFd, stateText, problem) ||
-        (!stateText.empty() && !ParseNotifiedState(stateText, told))) {
-        err << "tolvenar-notify: " << statePath << ": " << (problem.empty() ? "damaged" : problem)
-            << "; read as empty and replaced\n";
-        stateText.clear();
-        told.clear();
-    }
-
+// The warnings of every report now; the drives of malformed reports go to
+// unread (one line each on err).
+void LoadWarnings(std::vector<CurrentWarning>& current, std::vector<DriveIdentity>& unread,
+                  std::ostream& err) {
     const CDriveWarningLoader loader{WarningSettings{}};
     if (!loader.HistoryProblem().empty()) {
         err << "tolvenar-notify: " << loader.HistoryProblem()
             << "; warnings are judged without it\n";
     }
-    std::vector<CurrentWarning> current;
-    std::vector<DriveIdentity> unread;
     for (const DriveReportFile& file : ListDriveReports()) {
         WarnedDrive drive = loader.Load(file.path, file.path);
         if (drive.report.evaluation.parseError) {
@@ -85,29 +70,141 @@ int NotifyOnce(CNotificationSink& sink, const std::string& stateFolder, std::ost
             current.push_back({drive.identity, warning});
         }
     }
+}
 
-    const NotificationPlan plan = PlanNotifications(current, told, unread);
-    std::vector<NotifiedWarning> state = plan.keep;
-    int status = kNotifyOk;
-    for (const PlannedNotification& planned : plan.send) {
-        std::string why;
-        if (sink.Send(MakeNotification(planned.warning), why)) {
-            state.push_back(planned.entry);
-            continue;
-        }
-        err << "tolvenar-notify: not sent: " << why << "\n";
-        status = kNotifyIncomplete;
-        // Told before, not now: the user still knows the older value.
-        if (planned.told) {
-            state.push_back(*planned.told);
+// The bubbles of drives that still have warnings (or could not be read): a
+// drive without warnings now has nothing left to replace.
+std::vector<DriveBubble> BubblesToKeep(const std::vector<DriveBubble>& bubbles,
+                                       const std::vector<CurrentWarning>& current,
+                                       const std::vector<DriveIdentity>& unread) {
+    std::vector<DriveBubble> kept;
+    for (const DriveBubble& bubble : bubbles) {
+        const auto isDrive = [&bubble](const DriveIdentity& drive) {
+            return drive.model == bubble.model && drive.serial == bubble.serial;
+        };
+        if (std::any_of(unread.begin(), unread.end(), isDrive) ||
+            std::any_of(current.begin(), current.end(),
+                        [&isDrive](const CurrentWarning& now) { return isDrive(now.identity); })) {
+            kept.push_back(bubble);
         }
     }
+    return kept;
+}
 
-    const std::string newText = FormatNotifiedState(state);
-    if (newText != stateText &&
-        !WriteFileAtomically(folderFd, kNotifiedStateFile, newText, problem)) {
+} // namespace
+
+int NotifyOnce(CNotificationSink& sink, const std::string& stateFolder, bool wait,
+               std::ostream& err) {
+    const int folderFd = open(stateFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0) {
+        err << "tolvenar-notify: " << stateFolder << ": " << std::strerror(errno) << "\n";
+        return kNotifyIncomplete;
+    }
+    const std::string statePath = stateFolder + "/" + kNotifiedStateFile;
+    std::string stateText;
+    std::string readProblem;
+    NotifiedState told;
+    if (!ReadStateFile(folderFd, stateText, readProblem) ||
+        (!stateText.empty() && !ParseNotifiedState(stateText, told))) {
+        readProblem = readProblem.empty() ? "damaged" : readProblem;
+        stateText.clear();
+        told = NotifiedState();
+    }
+
+    std::vector<CurrentWarning> current;
+    std::vector<DriveIdentity> unread;
+    LoadWarnings(current, unread, err);
+    const NotificationPlan plan = PlanNotifications(current, told.warnings, unread);
+    NotifiedState state;
+    state.warnings = plan.keep;
+    state.server = sink.ServerInstance();
+    // Numbers of another server's bubbles may belong to other programs now.
+    if (told.server == state.server) {
+        state.bubbles = BubblesToKeep(told.bubbles, current, unread);
+    }
+    const std::vector<DriveNews> news = GroupByDrive(plan, current);
+
+    // What is told must be remembered, or every run would tell it again: the
+    // state without the news is written first (even when it has not changed:
+    // the write is the test), and nothing is sent when that fails.
+    std::string problem;
+    std::string written = stateText;
+    const auto save = [&](const NotifiedState& what, bool always = false) {
+        const std::string text = FormatNotifiedState(what);
+        if (text == written && !always) {
+            return true;
+        }
+        if (!WriteFileAtomically(folderFd, kNotifiedStateFile, text, problem)) {
+            return false;
+        }
+        written = text;
+        return true;
+    };
+    if (!save(state, !news.empty())) {
+        err << "tolvenar-notify: " << statePath << ": cannot be written (" << problem << ")"
+            << (news.empty() ? "" : "; nothing new is sent") << "\n";
+        close(folderFd);
+        return kNotifyIncomplete;
+    }
+    if (!readProblem.empty()) {
+        err << "tolvenar-notify: " << statePath << ": " << readProblem
+            << "; read as empty and replaced\n";
+    }
+
+    int status = kNotifyOk;
+    std::set<std::uint32_t> shown;
+    for (const DriveNews& drive : news) {
+        const auto bubble = std::find_if(
+            state.bubbles.begin(), state.bubbles.end(), [&drive](const DriveBubble& b) {
+                return b.model == drive.identity.model && b.serial == drive.identity.serial;
+            });
+        DesktopNotification notification = MakeDriveNotification(drive.identity, drive.warnings);
+        notification.replacesId = bubble == state.bubbles.end() ? 0 : bubble->id;
+        std::string why;
+        const std::uint32_t id = sink.Send(notification, why);
+        for (const PlannedNotification& planned : drive.send) {
+            // Not sent: the user still knows only the older value, if any.
+            if (id != 0) {
+                state.warnings.push_back(planned.entry);
+            } else if (planned.told) {
+                state.warnings.push_back(*planned.told);
+            }
+        }
+        if (id == 0) {
+            err << "tolvenar-notify: not sent: " << why << "\n";
+            status = kNotifyIncomplete;
+        } else if (bubble != state.bubbles.end()) {
+            bubble->id = id;
+        } else {
+            state.bubbles.push_back({drive.identity.model, drive.identity.serial, id});
+        }
+        if (id != 0) {
+            shown.insert(id);
+        }
+    }
+    if (!save(state)) {
         err << "tolvenar-notify: " << statePath << ": " << problem << "\n";
         status = kNotifyIncomplete;
+    }
+
+    if (wait && !shown.empty()) {
+        const std::set<std::uint32_t> gone =
+            sink.Await(shown, kWaitLimit, [&err, &status](const std::string& token) {
+                std::string why;
+                if (!OpenViewer(token, why)) {
+                    err << "tolvenar-notify: " << why << "\n";
+                    status = kNotifyIncomplete;
+                }
+            });
+        // A closed bubble cannot be replaced: the drive's next news is a new one.
+        state.bubbles.erase(
+            std::remove_if(state.bubbles.begin(), state.bubbles.end(),
+                           [&gone](const DriveBubble& b) { return gone.count(b.id) != 0; }),
+            state.bubbles.end());
+        if (!save(state)) {
+            err << "tolvenar-notify: " << statePath << ": " << problem << "\n";
+            status = kNotifyIncomplete;
+        }
     }
     close(folderFd);
     return status;

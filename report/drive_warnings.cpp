@@ -23,9 +23,12 @@ DriveWarning BelowThreshold(const std::string& drive, const AttributeRow& row) {
     warning.kind = WarningKind::BelowThreshold;
     warning.attributeId = row.id;
     warning.value = row.reading.current;
-    warning.text = drive + ": " + AttributeName(row) + " が危険値を下回りました（値 " +
-                   std::to_string(row.reading.current) + "、危険値 " +
-                   std::to_string(row.reading.threshold) + "）";
+    // The verdict's row is the drive's own judgement, not a measurement.
+    warning.text = row.id == kVerdictId
+                       ? drive + ": ドライブ自身の判定が FAILED です"
+                       : drive + ": " + AttributeName(row) + " が危険値を下回りました（値 " +
+                             std::to_string(row.reading.current) + "、危険値 " +
+                             std::to_string(row.reading.threshold) + "）";
     return warning;
 }
 

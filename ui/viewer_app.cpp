@@ -1,6 +1,7 @@
 #include "ui/viewer_app.h"
 
 #include "ui/dialog_units.h"
+#include "ui/viewer_activation.h"
 #include "ui/viewer_dlg.h"
 
 #include <QLibraryInfo>
@@ -35,6 +36,7 @@ QIcon CViewerApp::ProgramIcon() {
 
 int CViewerApp::InitInstance() {
     CViewerDlg dialog;
+    new CViewerActivation(&dialog); // owned by the dialog
     dialog.DoModal();
     return 0;
 }

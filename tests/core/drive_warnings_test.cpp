@@ -56,7 +56,7 @@ TEST(EvaluateWarnings, OneRuleSetForFailingRowsVerdictsCountersAndTemperature) {
          "ATTR_255=0,0,1,1,0\nATTR_5=200,200,140,2,0\n",
          "FAILED",
          {},
-         {{2, 255, std::string(kDrive) + ": 255 Verdict が危険値を下回りました（値 0、危険値 1）"},
+         {{2, 255, std::string(kDrive) + ": ドライブ自身の判定が FAILED です"},
           {1, 5, std::string(kDrive) + ": 5 Reallocated が 2 です"}}},
     };
     for (const WarningCase& c : cases) {

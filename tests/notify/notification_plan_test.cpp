@@ -11,14 +11,17 @@ namespace {
 const DriveIdentity kDrive{"TEST MODEL", "SERIAL1"};
 const DriveIdentity kOther{"TEST MODEL", "SERIAL2"};
 
-NotifiedWarning Told(WarningKind kind, int id, std::int64_t value,
+NotifiedWarning Told(WarningKind kind, int id, std::optional<std::int64_t> value,
                      const DriveIdentity& drive = kDrive) {
     return {drive.model, drive.serial, kind, id, value};
 }
 
 CurrentWarning Now(WarningKind kind, int id, std::int64_t value,
-                   const DriveIdentity& drive = kDrive) {
+                   const DriveIdentity& drive = kDrive, WarningLevel level = WarningLevel::Warning,
+                   const std::string& text = "") {
     DriveWarning warning;
+    warning.level = level;
+    warning.text = text;
     warning.kind = kind;
     warning.attributeId = id;
     warning.value = value;
@@ -53,6 +56,8 @@ const PlanCase kCases[] = {
      false, 0},
     {"other kind, same id", Told(WarningKind::Counter, 194, 70),
      Now(WarningKind::Temperature, 194, 70), true, 70},
+    {"value told is unknown: told, and the value now is kept",
+     Told(WarningKind::Counter, 197, std::nullopt), Now(WarningKind::Counter, 197, 9), false, 9},
     {"other drive, same warning", Told(WarningKind::Counter, 197, 8, kOther),
      Now(WarningKind::Counter, 197, 8), true, 8},
 };
@@ -112,18 +117,31 @@ TEST(NotificationPlan, DriveInTwoReportsIsToldOnce) {
     EXPECT_EQ(PlanNotifications({warning, warning}, {}, {}).send.size(), 1u);
 }
 
-TEST(NotificationPlan, FailingIsCriticalWithItsOwnSummary) {
-    DriveWarning warning;
-    warning.text = "本文";
-    warning.level = WarningLevel::Failing;
-    const DesktopNotification failing = MakeNotification(warning);
-    EXPECT_TRUE(failing.critical);
-    EXPECT_EQ(failing.summary, "ディスクの故障の兆候");
-    EXPECT_EQ(failing.body, "本文");
-    warning.level = WarningLevel::Warning;
-    const DesktopNotification notice = MakeNotification(warning);
-    EXPECT_FALSE(notice.critical);
-    EXPECT_EQ(notice.summary, "ディスクの注意");
+// Two drives with news, one of them in two reports: one notification each,
+// every current warning of the drive listed, failing ones first.
+TEST(NotificationPlan, OneNotificationPerDriveWorstFirst) {
+    const std::string a = "TEST MODEL (SERIAL1): ";
+    const std::vector<CurrentWarning> current{
+        Now(WarningKind::Counter, 197, 8, kDrive, WarningLevel::Warning, a + "197 が 8 です"),
+        Now(WarningKind::Temperature, 194, 61, kOther, WarningLevel::Warning, "温度"),
+        Now(WarningKind::Verdict, 255, 0, kDrive, WarningLevel::Failing,
+            a + "ドライブ自身の判定が FAILED です"),
+        Now(WarningKind::Counter, 197, 8, kDrive, WarningLevel::Warning, a + "197 が 8 です"),
+        Now(WarningKind::Counter, 5, 1, kDrive, WarningLevel::Warning, a + "5 が 1 です")};
+    // The counter of 5 was told already: it is listed but is no news.
+    const NotificationPlan plan =
+        PlanNotifications(current, {Told(WarningKind::Counter, 5, 1)}, {});
+    const std::vector<DriveNews> news = GroupByDrive(plan, current);
+    ASSERT_EQ(news.size(), 2u);
+    EXPECT_EQ(news[0].send.size(), 2u);
+    const DesktopNotification first = MakeDriveNotification(news[0].identity, news[0].warnings);
+    EXPECT_TRUE(first.critical);
+    EXPECT_EQ(first.summary, "ディスクの故障の兆候: TEST MODEL (SERIAL1)");
+    EXPECT_EQ(first.body, "ドライブ自身の判定が FAILED です\n197 が 8 です\n5 が 1 です");
+    const DesktopNotification second = MakeDriveNotification(news[1].identity, news[1].warnings);
+    EXPECT_FALSE(second.critical);
+    EXPECT_EQ(second.summary, "ディスクの注意: TEST MODEL (SERIAL2)");
+    EXPECT_EQ(second.body, "温度");
 }
 
 } // namespace

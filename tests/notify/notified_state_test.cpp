@@ -2,18 +2,22 @@
 // reads as empty and says so, never half a state.
 #include "notify/notified_state.h"
 
+#include <cstdint>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
 TEST(NotifiedState, ReadsEveryField) {
-    std::vector<NotifiedWarning> entries;
+    NotifiedState state;
     ASSERT_TRUE(ParseNotifiedState(R"({"version":1,"warnings":[
         {"model":"ST31000528AS","serial":"9VP DEMO","kind":"below-threshold","attribute":5,"value":1},
-        {"model":"モデル","serial":"","kind":"temperature","attribute":194,"value":61}]})",
-                                   entries));
+        {"model":"モデル","serial":"","kind":"temperature","attribute":194,"value":61}],
+        "bubbles":[{"model":"モデル","serial":"","id":4294967295}]})",
+                                   state));
+    const std::vector<NotifiedWarning>& entries = state.warnings;
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].model, "ST31000528AS");
     EXPECT_EQ(entries[0].serial, "9VP DEMO");
@@ -23,27 +27,59 @@ TEST(NotifiedState, ReadsEveryField) {
     EXPECT_EQ(entries[1].model, "モデル");
     EXPECT_EQ(entries[1].kind, WarningKind::Temperature);
     EXPECT_EQ(entries[1].value, 61);
+    ASSERT_EQ(state.bubbles.size(), 1u);
+    EXPECT_EQ(state.bubbles[0].model, "モデル");
+    EXPECT_EQ(state.bubbles[0].id, 4294967295u);
 }
 
 TEST(NotifiedState, WrittenStateReadsBack) {
-    const std::vector<NotifiedWarning> written{
-        {"A \"quoted\"\tmodel", "S\n1", WarningKind::Counter, 197, 4232},
-        {"B", "S2", WarningKind::Verdict, 255, 0}};
-    std::vector<NotifiedWarning> read;
+    const NotifiedState written{
+        {{"A \"quoted\"\tmodel", "S\n1", WarningKind::Counter, 197, INT64_MAX},
+         {"B", "S2", WarningKind::Verdict, 255, 0},
+         {"C", "S3", WarningKind::Counter, 5, std::nullopt}},
+        {{"B", "S2", 7}},
+        "0123/:1.5"};
+    NotifiedState read;
     ASSERT_TRUE(ParseNotifiedState(FormatNotifiedState(written), read));
-    ASSERT_EQ(read.size(), 2u);
-    EXPECT_EQ(read[0].model, written[0].model);
-    EXPECT_EQ(read[0].serial, written[0].serial);
-    EXPECT_EQ(read[0].value, 4232);
-    EXPECT_EQ(read[1].kind, WarningKind::Verdict);
+    ASSERT_EQ(read.warnings.size(), 3u);
+    EXPECT_EQ(read.warnings[0].model, written.warnings[0].model);
+    EXPECT_EQ(read.warnings[0].serial, written.warnings[0].serial);
+    EXPECT_EQ(read.warnings[0].value, INT64_MAX);
+    EXPECT_EQ(read.warnings[1].kind, WarningKind::Verdict);
+    EXPECT_EQ(read.warnings[2].value, std::nullopt);
+    ASSERT_EQ(read.bubbles.size(), 1u);
+    EXPECT_EQ(read.bubbles[0].id, 7u);
+    EXPECT_EQ(read.server, "0123/:1.5");
 }
+
+// A value no 64-bit count can hold is unknown, never cast (undefined
+// behaviour); the entry itself still counts as told.
+class UnusableValue : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(UnusableValue, ReadsAsUnknown) {
+    NotifiedState state;
+    ASSERT_TRUE(
+        ParseNotifiedState(std::string(R"({"version":1,"warnings":[{"model":"M","serial":"S",)"
+                                       R"("kind":"counter","attribute":5,"value":)") +
+                               GetParam() + "}]}",
+                           state));
+    ASSERT_EQ(state.warnings.size(), 1u);
+    EXPECT_EQ(state.warnings[0].value, std::nullopt);
+}
+
+INSTANTIATE_TEST_SUITE_P(Notify, UnusableValue,
+                         ::testing::Values("1e300", "-1e300", "9223372036854775808", "-1e19", "8.5",
+                                           "\"8\"", "null", "[8]"));
 
 class DamagedState : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(DamagedState, ReadsAsEmpty) {
-    std::vector<NotifiedWarning> entries{{"left", "over", WarningKind::Counter, 5, 1}};
-    EXPECT_FALSE(ParseNotifiedState(GetParam(), entries));
-    EXPECT_TRUE(entries.empty());
+    NotifiedState state{
+        {{"left", "over", WarningKind::Counter, 5, 1}}, {{"left", "over", 3}}, "left over"};
+    EXPECT_FALSE(ParseNotifiedState(GetParam(), state));
+    EXPECT_TRUE(state.warnings.empty());
+    EXPECT_TRUE(state.server.empty());
+    EXPECT_TRUE(state.bubbles.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -55,6 +91,11 @@ INSTANTIATE_TEST_SUITE_P(
         R"({"version":1,"warnings":[{"model":"M","serial":"S","kind":"odd","attribute":5,"value":1}]})",
         R"({"version":1,"warnings":[{"model":"M","serial":"S","kind":"counter","attribute":"5","value":1}]})",
         R"({"version":1,"warnings":[{"model":"M","serial":"S","kind":"counter","attribute":-1,"value":1}]})",
-        R"({"version":1,"warnings":[{"model":"M","serial":"S","kind":"counter","attribute":5,"value":1},7]})"));
+        R"({"version":1,"warnings":[{"model":"M","serial":"S","kind":"counter","attribute":5,"value":1},7]})",
+        R"({"version":1,"warnings":[{"model":"M","serial":"S","kind":"counter","attribute":1e300,"value":1}]})",
+        R"({"version":1,"warnings":[],"bubbles":{}})", R"({"version":1,"warnings":[],"server":7})",
+        R"({"version":1,"warnings":[],"bubbles":[{"model":"M","serial":"S","id":0}]})",
+        R"({"version":1,"warnings":[],"bubbles":[{"model":"M","serial":"S","id":4294967296}]})",
+        R"({"version":1,"warnings":[],"bubbles":[{"model":"M","id":3}]})"));
 
 } // namespace
