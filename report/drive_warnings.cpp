@@ -1,5 +1,6 @@
 #include "report/drive_warnings.h"
 
+#include "platform/local_time.h"
 #include "report/format_grouped.h"
 
 #include <algorithm>
@@ -8,10 +9,6 @@ namespace {
 
 constexpr int kTemperatureId = 194;
 constexpr int kVerdictId = 255;
-
-std::string DriveName(const DriveIdentity& identity) {
-    return identity.serial.empty() ? identity.model : identity.model + " (" + identity.serial + ")";
-}
 
 std::string AttributeName(const AttributeRow& row) {
     return row.columns[0] + " " + row.columns[1];
@@ -29,8 +26,27 @@ DriveWarning BelowThreshold(const std::string& drive, const AttributeRow& row) {
     return warning;
 }
 
-DriveWarning Counter(const std::string& drive, const AttributeRow& row,
-                     std::optional<std::int64_t> previous) {
+std::string Duration(std::int64_t seconds) {
+    const std::int64_t minutes = seconds / 60;
+    if (minutes < 60) {
+        return std::to_string(minutes) + " 分";
+    }
+    if (minutes < 48 * 60) {
+        return std::to_string(minutes / 60) + " 時間 " + std::to_string(minutes % 60) + " 分";
+    }
+    return std::to_string(minutes / (24 * 60)) + " 日 " + std::to_string(minutes / 60 % 24) +
+           " 時間";
+}
+
+} // namespace
+
+std::string DriveName(const DriveIdentity& identity) {
+    return identity.serial.empty() ? identity.model : identity.model + " (" + identity.serial + ")";
+}
+
+DriveWarning CounterWarning(const DriveIdentity& identity, const AttributeRow& row,
+                            std::optional<std::int64_t> previous) {
+    const std::string drive = DriveName(identity);
     DriveWarning warning;
     warning.kind = WarningKind::Counter;
     warning.attributeId = row.id;
@@ -46,7 +62,33 @@ DriveWarning Counter(const std::string& drive, const AttributeRow& row,
     return warning;
 }
 
-} // namespace
+DriveWarning VanishedWarning(const DriveIdentity& identity, std::int64_t lastSeen) {
+    DriveWarning warning;
+    warning.kind = WarningKind::Vanished;
+    warning.value = lastSeen;
+    warning.text = DriveName(identity) + ": " + FormatLocalTime(lastSeen, "%Y-%m-%d %H:%M") +
+                   " から読み取れていません（レポートがありません）";
+    return warning;
+}
+
+DriveWarning ReportErrorWarning(const DriveIdentity& identity, const std::string& report,
+                                int attributeId) {
+    DriveWarning warning;
+    warning.kind = WarningKind::ReportError;
+    warning.attributeId = attributeId;
+    const std::string drive = identity.model.empty() && identity.serial.empty()
+                                  ? report
+                                  : DriveName(identity) + " [" + report + "]";
+    warning.text = drive + ": " +
+                   (attributeId > 0 ? "解析エラー。INIファイルが不正です。（ATTR_" +
+                                          std::to_string(attributeId) + "）"
+                                    : std::string("レポートを読み取れません"));
+    return warning;
+}
+
+std::string StaleText(std::int64_t age, std::int64_t maxAge) {
+    return "最新の読み取りは " + Duration(age) + " 前です（上限 " + Duration(maxAge) + "）";
+}
 
 bool IsCriticalCounter(int attributeId) {
     return attributeId == 5 || attributeId == 187 || (attributeId >= 196 && attributeId <= 198);
@@ -63,8 +105,8 @@ std::vector<DriveWarning> EvaluateWarnings(const DriveReport& drive, const Drive
             warnings.push_back(BelowThreshold(name, row));
             verdictRowFails = verdictRowFails || row.id == kVerdictId;
         } else if (IsCriticalCounter(row.id) && row.reading.raw > 0) {
-            warnings.push_back(
-                Counter(name, row, previous ? previous(row.id, row.reading.raw) : std::nullopt));
+            warnings.push_back(CounterWarning(
+                identity, row, previous ? previous(row.id, row.reading.raw) : std::nullopt));
         }
         if (row.id == kTemperatureId && row.shownRaw >= settings.temperatureLimit) {
             DriveWarning warning;
