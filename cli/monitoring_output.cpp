@@ -1,6 +1,7 @@
 #include "cli/monitoring_output.h"
 
 #include "config/ini_store.h"
+#include "report/monitor_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -155,7 +156,7 @@ int WriteCheck(std::ostream& out, const MonitoringState& state, const CheckSetti
     } else {
         line += problems.front();
         if (problems.size() > 1) {
-            line += "（ほか " + std::to_string(problems.size() - 1) + " 件）";
+            line += MonitorText(" (and {1} more)", {std::to_string(problems.size() - 1)});
         }
     }
     out << line << " |" << PerformanceData(state.drives, settings.temperatureLimit) << '\n';

@@ -1,9 +1,11 @@
 // tolvenar-notify: tells the desktop session's user about drive warnings,
 // each once until it gets worse. Started by a systemd user path unit after
 // each collection, or by hand; it never stays resident.
+#include "config/program_folder.h"
 #include "notify/dbus_notification_sink.h"
 #include "notify/notified_state.h"
 #include "notify/notify_command.h"
+#include "report/monitor_text.h"
 
 #include <QCoreApplication>
 #include <cstring>
@@ -28,6 +30,10 @@ int main(int argc, char** argv) {
         std::cout << kUsage;
         return kNotifyOk;
     }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::cout << "tolvenar-notify " TOLVENAR_VERSION "\n";
+        return kNotifyOk;
+    }
     if (argc != 2 || std::strcmp(argv[1], "--once") != 0) {
         std::cerr << "tolvenar-notify: " << (argc < 2 ? "--once is required" : "unknown option")
                   << "\n"
@@ -35,6 +41,7 @@ int main(int argc, char** argv) {
         return kNotifyUsage;
     }
     const QCoreApplication application(argc, argv);
+    SetUpMonitorTexts(ResolveInProgramFolder("locale"));
     std::string problem;
     const std::unique_ptr<CDbusNotificationSink> sink = CDbusNotificationSink::Connect(problem);
     if (!sink) {

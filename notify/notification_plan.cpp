@@ -12,6 +12,8 @@ bool IsWorse(WarningKind kind, std::int64_t told, std::int64_t now) {
     case WarningKind::Temperature:
         return now > told;
     case WarningKind::Verdict:
+    case WarningKind::Vanished: // told once: its value is when it was last read
+    case WarningKind::ReportError:
         break;
     }
     return false;

@@ -21,6 +21,8 @@ constexpr KindName kKindNames[] = {
     {WarningKind::Verdict, "verdict"},
     {WarningKind::Counter, "counter"},
     {WarningKind::Temperature, "temperature"},
+    {WarningKind::Vanished, "vanished"},
+    {WarningKind::ReportError, "report-error"},
 };
 
 const char* KindToName(WarningKind kind) {

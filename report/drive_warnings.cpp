@@ -2,6 +2,7 @@
 
 #include "platform/local_time.h"
 #include "report/format_grouped.h"
+#include "report/monitor_text.h"
 
 #include <algorithm>
 
@@ -10,8 +11,9 @@ namespace {
 constexpr int kTemperatureId = 194;
 constexpr int kVerdictId = 255;
 
+// "attribute 197" in English; the Japanese adds the attribute table's name.
 std::string AttributeName(const AttributeRow& row) {
-    return row.columns[0] + " " + row.columns[1];
+    return MonitorText("attribute {1}", {row.columns[0], row.columns[1]});
 }
 
 DriveWarning BelowThreshold(const std::string& drive, const AttributeRow& row) {
@@ -20,22 +22,23 @@ DriveWarning BelowThreshold(const std::string& drive, const AttributeRow& row) {
     warning.kind = WarningKind::BelowThreshold;
     warning.attributeId = row.id;
     warning.value = row.reading.current;
-    warning.text = drive + ": " + AttributeName(row) + " が危険値を下回りました（値 " +
-                   std::to_string(row.reading.current) + "、危険値 " +
-                   std::to_string(row.reading.threshold) + "）";
+    warning.text = MonitorText("{1}: {2} fell below its threshold (value {3}, threshold {4})",
+                               {drive, AttributeName(row), std::to_string(row.reading.current),
+                                std::to_string(row.reading.threshold)});
     return warning;
 }
 
 std::string Duration(std::int64_t seconds) {
     const std::int64_t minutes = seconds / 60;
     if (minutes < 60) {
-        return std::to_string(minutes) + " 分";
+        return MonitorText("{1} min", {std::to_string(minutes)});
     }
     if (minutes < 48 * 60) {
-        return std::to_string(minutes / 60) + " 時間 " + std::to_string(minutes % 60) + " 分";
+        return MonitorText("{1} h {2} min",
+                           {std::to_string(minutes / 60), std::to_string(minutes % 60)});
     }
-    return std::to_string(minutes / (24 * 60)) + " 日 " + std::to_string(minutes / 60 % 24) +
-           " 時間";
+    return MonitorText("{1} d {2} h",
+                       {std::to_string(minutes / (24 * 60)), std::to_string(minutes / 60 % 24)});
 }
 
 } // namespace
@@ -53,11 +56,12 @@ DriveWarning CounterWarning(const DriveIdentity& identity, const AttributeRow& r
     warning.value = row.reading.raw;
     if (previous && *previous < row.reading.raw) {
         warning.previous = previous;
-        warning.text = drive + ": " + AttributeName(row) + " が " + FormatGrouped(*previous) +
-                       " → " + FormatGrouped(row.reading.raw) + " に増えました";
+        warning.text = MonitorText(
+            "{1}: {2} grew from {3} to {4}",
+            {drive, AttributeName(row), FormatGrouped(*previous), FormatGrouped(row.reading.raw)});
     } else {
-        warning.text =
-            drive + ": " + AttributeName(row) + " が " + FormatGrouped(row.reading.raw) + " です";
+        warning.text = MonitorText("{1}: {2} is {3}",
+                                   {drive, AttributeName(row), FormatGrouped(row.reading.raw)});
     }
     return warning;
 }
@@ -66,8 +70,8 @@ DriveWarning VanishedWarning(const DriveIdentity& identity, std::int64_t lastSee
     DriveWarning warning;
     warning.kind = WarningKind::Vanished;
     warning.value = lastSeen;
-    warning.text = DriveName(identity) + ": " + FormatLocalTime(lastSeen, "%Y-%m-%d %H:%M") +
-                   " から読み取れていません（レポートがありません）";
+    warning.text = MonitorText("{1}: not read since {2} (no report)",
+                               {DriveName(identity), FormatLocalTime(lastSeen, "%Y-%m-%d %H:%M")});
     return warning;
 }
 
@@ -79,15 +83,15 @@ DriveWarning ReportErrorWarning(const DriveIdentity& identity, const std::string
     const std::string drive = identity.model.empty() && identity.serial.empty()
                                   ? report
                                   : DriveName(identity) + " [" + report + "]";
-    warning.text = drive + ": " +
-                   (attributeId > 0 ? "解析エラー。INIファイルが不正です。（ATTR_" +
-                                          std::to_string(attributeId) + "）"
-                                    : std::string("レポートを読み取れません"));
+    warning.text = attributeId > 0 ? MonitorText("{1}: malformed report (ATTR_{2})",
+                                                 {drive, std::to_string(attributeId)})
+                                   : MonitorText("{1}: the report cannot be read", {drive});
     return warning;
 }
 
 std::string StaleText(std::int64_t age, std::int64_t maxAge) {
-    return "最新の読み取りは " + Duration(age) + " 前です（上限 " + Duration(maxAge) + "）";
+    return MonitorText("the newest reading is {1} old (limit {2})",
+                       {Duration(age), Duration(maxAge)});
 }
 
 bool IsCriticalCounter(int attributeId) {
@@ -113,8 +117,9 @@ std::vector<DriveWarning> EvaluateWarnings(const DriveReport& drive, const Drive
             warning.kind = WarningKind::Temperature;
             warning.attributeId = row.id;
             warning.value = row.shownRaw;
-            warning.text = name + ": 温度が " + std::to_string(row.shownRaw) + " ℃ です（上限 " +
-                           std::to_string(settings.temperatureLimit) + " ℃）";
+            warning.text = MonitorText(
+                "{1}: temperature {2} C (limit {3} C)",
+                {name, std::to_string(row.shownRaw), std::to_string(settings.temperatureLimit)});
             warnings.push_back(warning);
         }
     }
@@ -124,7 +129,7 @@ std::vector<DriveWarning> EvaluateWarnings(const DriveReport& drive, const Drive
         warning.level = WarningLevel::Failing;
         warning.kind = WarningKind::Verdict;
         warning.attributeId = kVerdictId;
-        warning.text = name + ": ドライブ自身の判定が FAILED です";
+        warning.text = MonitorText("{1}: the drive's own verdict is FAILED", {name});
         warnings.push_back(warning);
     }
     std::stable_sort(

@@ -30,7 +30,7 @@ struct DriveWarning {
     std::int64_t value = 0;
     // Counter: the raw count before the last change, when the history knows it.
     std::optional<std::int64_t> previous;
-    std::string text; // Japanese, naming drive, attribute and from → to
+    std::string text; // in the user's language (MonitorText), naming drive, attribute, from → to
 };
 
 struct WarningSettings {

@@ -59,7 +59,7 @@ TEST(CheckCommand, FirstLineAndExitFollowTheWorstProblem) {
          4 * 3600 + 30,
          {},
          kCheckWarning,
-         "WARNING: 最新の読み取りは 4 時間 0 分 前です（上限 3 時間 0 分）"},
+         "WARNING: the newest reading is 4 h 0 min old (limit 3 h 0 min)"},
         {"fresh enough for a longer --max-age",
          {kHealthy},
          {},
@@ -73,8 +73,7 @@ TEST(CheckCommand, FirstLineAndExitFollowTheWorstProblem) {
          0,
          {},
          kCheckWarning,
-         "WARNING: ST9 (Z9): " + UtcDate(now - 2 * 86400) +
-             " から読み取れていません（レポートがありません）"},
+         "WARNING: ST9 (Z9): not read since " + UtcDate(now - 2 * 86400) + " (no report)"},
         {"vanished longer ago than --vanished-after",
          {kHealthy},
          {{2 * 86400, {"ST9", "Z9"}, 0}},
@@ -88,29 +87,28 @@ TEST(CheckCommand, FirstLineAndExitFollowTheWorstProblem) {
          0,
          {},
          kCheckWarning,
-         "WARNING: ST1 (Z1): 197 代替処理保留中のセクタ数 が 150 です"},
+         "WARNING: ST1 (Z1): attribute 197 is 150"},
         {"rising counter: from its count a day ago",
          {kPending8},
          {{2 * 86400, st1, 0}, {3600, st1, 8}},
          0,
          {},
          kCheckWarning,
-         "WARNING: ST1 (Z1): 197 代替処理保留中のセクタ数 が 0 → 8 に増えました"},
+         "WARNING: ST1 (Z1): attribute 197 grew from 0 to 8"},
         {"growth older than a day is no longer rising",
          {kPending8},
          {{3 * 86400, st1, 0}, {2 * 86400, st1, 8}},
          0,
          {},
          kCheckWarning,
-         "WARNING: ST1 (Z1): 197 代替処理保留中のセクタ数 が 8 です"},
+         "WARNING: ST1 (Z1): attribute 197 is 8"},
         {"malformed report",
          {kHealthy, "[HDDINFO]\nMODEL=ST1\nSERIAL_NUMBER=Z1\n[SMARTS]\nATTR_5=1,2\n"},
          {},
          0,
          {},
          kCheckUnknown,
-         "UNKNOWN: ST1 (Z1) [smart_PhysicalDrive1.ini]: 解析エラー。INIファイルが不正です。"
-         "（ATTR_5）"},
+         "UNKNOWN: ST1 (Z1) [smart_PhysicalDrive1.ini]: malformed report (ATTR_5)"},
         {"no report at all", {}, {}, 0, {}, kCheckUnknown, "UNKNOWN: no drive report"},
         {"bad option",
          {kHealthy},
@@ -123,8 +121,6 @@ TEST(CheckCommand, FirstLineAndExitFollowTheWorstProblem) {
     for (const CheckCase& c : cases) {
         TempFolder folder;
         SetProgramFolderForTesting(folder.Path());
-        folder.Write("attr_table.ini", "[ATTR_TABLE]\nNAME_5=代替処理済みのセクタ数\n"
-                                       "NAME_197=代替処理保留中のセクタ数\n");
         for (std::size_t i = 0; i < c.reports.size(); ++i) {
             const std::string path =
                 folder.Write("smart_PhysicalDrive" + std::to_string(i) + ".ini", c.reports[i]);
@@ -174,9 +170,9 @@ TEST(CheckCommand, LongOutputNamesEveryProblemOnALineOfItsOwn) {
         all.push_back(line);
     }
     ASSERT_EQ(all.size(), 3u) << out.str();
-    EXPECT_EQ(all[0].rfind("CRITICAL: ST2 (Z2): 5 ", 0), 0u);
-    EXPECT_EQ(all[1].rfind("ST2 (Z2): 5 ", 0), 0u);
-    EXPECT_EQ(all[2].rfind("ST1 (Z1): 197 ", 0), 0u);
+    EXPECT_EQ(all[0].rfind("CRITICAL: ST2 (Z2): attribute 5 fell ", 0), 0u);
+    EXPECT_EQ(all[1].rfind("ST2 (Z2): attribute 5 fell ", 0), 0u);
+    EXPECT_EQ(all[2], "ST1 (Z1): attribute 197 is 8");
 }
 
 TEST(CheckCommand, PerformanceDataIsLabelledBySerialWithRangesThatWarnAsTheCheckDoes) {

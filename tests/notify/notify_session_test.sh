@@ -21,7 +21,10 @@ folder="$scratch/program"
 mkdir -p "$folder" "$scratch/state"
 cp "$bin/tolvenar-notify" "$bin/attr_table.ini" "$bin/vendor_table.ini" "$folder/"
 cp "$here"/data/smart_PhysicalDrive*.ini "$folder/"
+cp -r "$bin/locale" "$folder/"
 export XDG_STATE_HOME="$scratch/state"
+# A Japanese session: the texts come from the catalog.
+export LC_ALL=C.UTF-8 LANGUAGE=ja
 state="$scratch/state/tolvenar/notified.json"
 calls="$scratch/calls.txt"
 : >"$calls"
