@@ -30,6 +30,9 @@ DriveWarning BelowThreshold(const std::string& drive, const AttributeRow& row) {
 
 std::string Duration(std::int64_t seconds) {
     const std::int64_t minutes = seconds / 60;
+    if (seconds < 120) {
+        return MonitorText("{1} s", {std::to_string(seconds)});
+    }
     if (minutes < 60) {
         return MonitorText("{1} min", {std::to_string(minutes)});
     }
