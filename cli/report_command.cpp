@@ -7,6 +7,7 @@
 #include "config/program_folder.h"
 #include "history/history_store.h"
 #include "monitor/drive_warning_loader.h"
+#include "monitor/monitor_history.h"
 #include "platform/atomic_file.h"
 #include "report/drive_report.h"
 #include "report/drive_warnings.h"
@@ -319,11 +320,7 @@ int Monitor(const std::vector<ShownReport>& reports, const ReportOptions& option
     if (status != kExitOk) {
         state.unknown.push_back("a named report cannot be read");
     }
-    CHistoryStore history;
-    const std::string historyPath = ResolveInReportFolder(kHistoryFileName);
-    std::string historyProblem;
-    const bool hasHistory = access(historyPath.c_str(), F_OK) == 0 &&
-                            history.Open(historyPath, CHistoryStore::Access::Read, historyProblem);
+    CMonitorHistory history;
     std::vector<DriveKey> present;
     for (const ShownReport& report : reports) {
         MonitoredDrive drive;
@@ -339,30 +336,15 @@ int Monitor(const std::vector<ShownReport>& reports, const ReportOptions& option
                 drive.identity, options.named.empty() ? drive.reportName : report.shown, badId);
             state.unknown.push_back(problem.text);
         }
-        const DriveKey key{drive.identity.model, drive.identity.serial};
-        present.push_back(key);
-        if (hasHistory && !key.serial.empty()) {
-            auto growth =
-                ComputeCounterGrowth(history, key, drive.report.evaluation.rows, state.now);
-            if (growth) {
-                drive.growth = std::move(growth.Value());
-                ApplyCounterGrowth(drive.warnings, drive.identity, drive.report.evaluation.rows,
-                                   drive.growth);
-            } else if (historyProblem.empty()) {
-                historyProblem = growth.Problem();
-            }
-        }
+        present.push_back({drive.identity.model, drive.identity.serial});
+        drive.growth = history.ApplyGrowth(drive, state.now);
         state.drives.push_back(std::move(drive));
     }
     // Named reports are a choice of drives: the others are not missed.
-    if (hasHistory && options.named.empty()) {
-        auto vanished = FindVanishedDrives(history, present, state.now, options.vanishedAfter);
-        if (vanished) {
-            state.vanished = std::move(vanished.Value());
-        } else if (historyProblem.empty()) {
-            historyProblem = vanished.Problem();
-        }
+    if (options.named.empty()) {
+        state.vanished = history.Vanished(present, state.now, options.vanishedAfter);
     }
+    const std::string& historyProblem = history.Problem();
     if (!historyProblem.empty()) {
         // Without the history, vanished drives and growth cannot be told.
         state.unknown.push_back(std::string(kHistoryFileName) + ": " + historyProblem);

@@ -191,6 +191,34 @@ TEST(CheckCommand, PerformanceDataIsLabelledBySerialWithRangesThatWarnAsTheCheck
         << out.str();
 }
 
+TEST(ForgetCommand, AcknowledgedDriveIsNoLongerMissed) {
+    TempFolder folder;
+    SetProgramFolderForTesting(folder.Path());
+    folder.Write("smart_PhysicalDrive0.ini", kHealthy);
+    {
+        CHistoryStore store;
+        std::string problem;
+        ASSERT_TRUE(store.Open(folder / "history.sqlite", CHistoryStore::Access::Write, problem));
+        const std::int64_t now = std::time(nullptr);
+        ASSERT_TRUE(store.RecordRun(now - 3600,
+                                    {{{"WDC WD20EFRX", "WD-1"}, {{5, 200, 200, 140, 0}}},
+                                     {{"ST9", "Z9"}, {{197, 100, 100, 0, 2}}}},
+                                    problem));
+    }
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunReportCommand({"--check"}, out, err, false), kCheckWarning) << out.str();
+    out.str("");
+    EXPECT_EQ(RunReportCommand({"--forget", "Z9"}, out, err, false), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), "forgotten: ST9 (Z9)\n");
+    out.str("");
+    EXPECT_EQ(RunReportCommand({"--check"}, out, err, false), kCheckOk) << out.str();
+    err.str("");
+    EXPECT_EQ(RunReportCommand({"--forget", "Z9"}, out, err, false), kExitUnreadable);
+    SetProgramFolderForTesting("");
+    EXPECT_NE(err.str().find("no drive with serial number Z9"), std::string::npos) << err.str();
+}
+
 std::vector<std::string> SortedLines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
