@@ -330,7 +330,11 @@ int Monitor(const std::vector<ShownReport>& reports, const ReportOptions& option
         drive.readingTime = ReadingTime(report.path);
         const int badId =
             drive.report.evaluation.parseError ? drive.report.evaluation.parseErrorId : 0;
-        drive.reportError = badId != 0 || !UnreadableReason(report.path).empty();
+        // A file without model, serial or attributes holds no report at all
+        // (binary junk, an empty file): the drive's state cannot be told.
+        const bool empty = drive.identity.model.empty() && drive.identity.serial.empty() &&
+                           drive.report.evaluation.rows.empty();
+        drive.reportError = badId != 0 || empty || !UnreadableReason(report.path).empty();
         if (drive.reportError) {
             const DriveWarning problem = ReportErrorWarning(
                 drive.identity, options.named.empty() ? drive.reportName : report.shown, badId);
