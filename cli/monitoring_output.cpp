@@ -18,8 +18,16 @@ std::string PerformanceData(const std::vector<MonitoredDrive>& drives, int tempe
     const std::string hot =
         temperatureLimit > 0 ? std::to_string(temperatureLimit - 1) : std::string("~:-1");
     std::ostringstream data;
+    std::vector<std::string> used;
     for (const MonitoredDrive& drive : drives) {
-        const std::string label = PerfDataLabel(drive);
+        // Two drives whose serials end alike: the later one gets a suffix,
+        // so that no two series share a label.
+        std::string label = PerfDataLabel(drive);
+        const std::string base = label;
+        for (int n = 2; std::find(used.begin(), used.end(), label) != used.end(); ++n) {
+            label = base + "_" + std::to_string(n);
+        }
+        used.push_back(label);
         for (const AttributeRow& row : drive.report.evaluation.rows) {
             if (row.id == kTemperatureId) {
                 data << ' ' << label << "_temperature=" << row.shownRaw << ';' << hot << ";;;";

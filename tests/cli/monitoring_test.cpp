@@ -188,12 +188,16 @@ TEST(CheckCommand, PerformanceDataIsLabelledBySerialWithRangesThatWarnAsTheCheck
     folder.Write("smart_PhysicalDrive3.ini",
                  "[HDDINFO]\nMODEL=WDC WD20EFRX\nSERIAL_NUMBER=WD-WCC4M0123456\n[SMARTS]\n"
                  "ATTR_5=200,200,140,0,0\nATTR_194=118,100,0,34,0\n");
+    // Another serial ending alike: its labels get a suffix.
+    folder.Write("smart_PhysicalDrive4.ini", "[HDDINFO]\nMODEL=ST1\nSERIAL_NUMBER=ZC4M0123456\n"
+                                             "[SMARTS]\nATTR_5=100,100,10,0,0\n");
     std::ostringstream out;
     std::ostringstream err;
     EXPECT_EQ(RunReportCommand({"--check", "--temperature-limit", "30"}, out, err, false),
               kCheckWarning);
     SetProgramFolderForTesting("");
-    EXPECT_NE(out.str().find("| M0123456_attr5=0;0;;0; M0123456_temperature=34;29;;;\n"),
+    EXPECT_NE(out.str().find("| M0123456_attr5=0;0;;0; M0123456_temperature=34;29;;; "
+                             "M0123456_2_attr5=0;0;;0;\n"),
               std::string::npos)
         << out.str();
 }
