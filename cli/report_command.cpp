@@ -389,8 +389,13 @@ int Monitor(const std::vector<ShownReport>& reports, const ReportOptions& option
 int Forget(const std::string& serial, std::ostream& out, std::ostream& err) {
     CHistoryStore history;
     std::string problem;
-    if (!history.Open(ResolveInReportFolder(kHistoryFileName), CHistoryStore::Access::Write,
-                      problem)) {
+    const std::string path = ResolveInReportFolder(kHistoryFileName);
+    // Opening for writing creates a missing history: there is nothing to forget.
+    if (access(path.c_str(), F_OK) != 0) {
+        err << "tolvenar-report: " << path << ": no history\n";
+        return kExitUnreadable;
+    }
+    if (!history.Open(path, CHistoryStore::Access::Write, problem)) {
         err << "tolvenar-report: " << problem << "\n";
         return kExitUnreadable;
     }
