@@ -7,6 +7,7 @@
 #include "config/program_folder.h"
 #include "history/history_store.h"
 #include "monitor/drive_warning_loader.h"
+#include "monitor/monitor_history.h"
 #include "platform/atomic_file.h"
 #include "report/drive_report.h"
 #include "report/drive_warnings.h"
@@ -28,19 +29,31 @@ namespace {
 
 const char kUsage[] =
     "Usage: tolvenar-report [--json | --history | --check | --prometheus [--out FILE]]\n"
-    "                       [--temperature-limit C] [REPORT...]\n"
+    "                       [--temperature-limit C] [--max-age AGE] [--vanished-after AGE]\n"
+    "                       [REPORT...]\n"
+    "       tolvenar-report --forget SERIAL\n"
     "Shows the S.M.A.R.T. evaluation of drive reports as the Tolvenar viewer does.\n"
     "Without REPORT, every smart_PhysicalDrive<N>.ini of the program folder is shown.\n"
     "  --json      one JSON object per report (with --history: per reading) and line\n"
     "  --history   the drives' readings over time, from the program folder's history\n"
-    "  --check     one monitoring-plugin status line; exit 0 OK, 1 WARNING,\n"
-    "              2 CRITICAL, 3 UNKNOWN (instead of the statuses below)\n"
+    "  --check     a monitoring-plugin status: a summary line, then one line per\n"
+    "              problem; exit 0 OK, 1 WARNING, 2 CRITICAL, 3 UNKNOWN (also for\n"
+    "              a usage error; instead of the statuses below)\n"
     "  --prometheus [--out FILE]   metrics in node_exporter's textfile format;\n"
     "              FILE is replaced atomically\n"
     "  --temperature-limit C   warn at C degrees Celsius or more (default 60)\n"
+    "  --max-age AGE   warn when the newest reading is older (default 3h;\n"
+    "              AGE: a number of seconds, or with s, m, h or d)\n"
+    "  --vanished-after AGE   warn about a drive the history read during the\n"
+    "              last AGE that has no report now (default 7d)\n"
+    "  --collection-result RESULT   with --prometheus: how the collection run\n"
+    "              ended (systemd's SERVICE_RESULT: success or another word)\n"
+    "  --forget SERIAL   remove the drive with this serial number from the\n"
+    "              history, so that it is no longer missed\n"
+    "  --version   the version\n"
     "  --help   this text\n"
     "Exit status: 0 ok, 1 a named report is missing or unreadable,\n"
-    "2 a report has a malformed attribute line.\n";
+    "2 a report has a malformed attribute line, 64 a usage error.\n";
 
 const char kParseErrorMessage[] = "解析エラー。INIファイルが不正です。";
 
@@ -77,6 +90,24 @@ bool ParseLimit(const std::string& text, int& limit) {
     return true;
 }
 
+// A duration: seconds, or a number with s, m, h or d.
+bool ParseDuration(const std::string& text, std::int64_t& seconds) {
+    const std::size_t length = std::min(text.find_first_not_of("0123456789"), text.size());
+    if (length == 0 || length > 9 || text.size() - length > 1) {
+        return false;
+    }
+    const std::int64_t number = std::atoll(text.substr(0, length).c_str());
+    const char unit = length == text.size() ? 's' : text[length];
+    const std::pair<char, std::int64_t> units[] = {{'s', 1}, {'m', 60}, {'h', 3600}, {'d', 86400}};
+    for (const auto& [letter, factor] : units) {
+        if (unit == letter) {
+            seconds = number * factor;
+            return true;
+        }
+    }
+    return false;
+}
+
 struct ReportOptions {
     bool json = false;
     bool history = false;
@@ -84,7 +115,12 @@ struct ReportOptions {
     bool prometheus = false;
     std::string outFile;
     int temperatureLimit = WarningSettings{}.temperatureLimit;
+    std::int64_t maxAge = CheckSettings{}.maxAge;
+    std::int64_t vanishedAfter = kDefaultVanishedAfterSeconds;
+    std::optional<std::string> collectionResult;
+    std::optional<std::string> forget;
     bool help = false;
+    bool version = false;
     std::string unknownOption; // the first one, when there is one
     std::vector<std::string> named;
 };
@@ -106,17 +142,34 @@ ReportOptions ParseOptions(const std::vector<std::string>& args) {
             break;
         } else if (flag != std::end(flags)) {
             options.*(flag->second) = true;
-        } else if (arg == "--out" || arg == "--temperature-limit") {
+        } else if (arg == "--out" || arg == "--temperature-limit" || arg == "--max-age" ||
+                   arg == "--vanished-after" || arg == "--collection-result" || arg == "--forget") {
             if (++i == args.size()) {
                 options.unknownOption = arg + " without a value";
                 return options;
             }
+            const std::string& value = args[i];
+            bool valid = !value.empty();
             if (arg == "--out") {
-                options.outFile = args[i];
-            } else if (!ParseLimit(args[i], options.temperatureLimit)) {
-                options.unknownOption = arg + " " + args[i];
+                options.outFile = value;
+            } else if (arg == "--temperature-limit") {
+                valid = ParseLimit(value, options.temperatureLimit);
+            } else if (arg == "--max-age") {
+                valid = ParseDuration(value, options.maxAge);
+            } else if (arg == "--vanished-after") {
+                valid = ParseDuration(value, options.vanishedAfter);
+            } else if (arg == "--collection-result") {
+                options.collectionResult = value;
+            } else {
+                options.forget = value;
+            }
+            if (!valid) {
+                options.unknownOption = arg + " " + (value.empty() ? "without a value" : value);
                 return options;
             }
+        } else if (arg == "--version") {
+            options.version = true;
+            return options;
         } else if (arg == "--help" || arg == "-h") {
             options.help = true;
             return options;
@@ -229,47 +282,146 @@ bool WriteMetricsFile(const std::string& file, const std::string& text, std::ost
     return written;
 }
 
-std::int64_t ReportAge(const std::string& path) {
+// When the report was written: the time of the drive's reading, as the
+// collector leaves a report of a drive in standby untouched.
+std::int64_t ReadingTime(const std::string& path) {
     struct stat info {};
-    if (stat(path.c_str(), &info) != 0) {
-        return -1;
+    return stat(path.c_str(), &info) == 0 ? static_cast<std::int64_t>(info.st_mtime) : -1;
+}
+
+std::string FileName(const std::string& path) {
+    return path.substr(path.rfind('/') + 1);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::string text;
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) {
+        return text;
     }
-    return std::max<std::int64_t>(0, std::time(nullptr) - info.st_mtime);
+    char buffer[65536];
+    ssize_t got = 0;
+    while (text.size() < (1u << 24) && (got = read(fd, buffer, sizeof buffer)) > 0) {
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+    close(fd);
+    return text;
 }
 
 // --check and --prometheus: every report with its warnings, judged against
-// what the history knew before.
+// the history; the drives the history misses; the collection's state.
 int Monitor(const std::vector<ShownReport>& reports, const ReportOptions& options,
             std::ostream& out, std::ostream& err, int status) {
     WarningSettings settings;
     settings.temperatureLimit = options.temperatureLimit;
     const CDriveWarningLoader loader(settings);
-    std::vector<MonitoredDrive> drives;
-    std::string unknown = status == kExitOk ? "" : "a named report cannot be read";
-    for (const ShownReport& report : reports) {
-        MonitoredDrive drive{loader.Load(report.path, report.shown), report.driveNumber,
-                             ReportAge(report.path)};
-        if (drive.report.evaluation.parseError && unknown.empty()) {
-            unknown = report.shown + ": " + kParseErrorMessage;
-        }
-        drives.push_back(std::move(drive));
+    MonitoringState state;
+    state.now = std::time(nullptr);
+    if (status != kExitOk) {
+        state.unknown.push_back("a named report cannot be read");
     }
-    if (reports.empty() && unknown.empty()) {
-        unknown = "no drive report";
+    CMonitorHistory history;
+    std::vector<DriveKey> present;
+    for (const ShownReport& report : reports) {
+        MonitoredDrive drive;
+        static_cast<WarnedDrive&>(drive) = loader.Load(report.path, report.shown);
+        drive.reportName = FileName(report.path);
+        drive.info = ReadDriveInfo(report.path);
+        drive.readingTime = ReadingTime(report.path);
+        const int badId =
+            drive.report.evaluation.parseError ? drive.report.evaluation.parseErrorId : 0;
+        // A file without model, serial or attributes holds no report at all
+        // (binary junk, an empty file): the drive's state cannot be told.
+        const bool empty = drive.identity.model.empty() && drive.identity.serial.empty() &&
+                           drive.report.evaluation.rows.empty();
+        drive.reportError = badId != 0 || empty || !UnreadableReason(report.path).empty();
+        if (drive.reportError) {
+            const DriveWarning problem = ReportErrorWarning(
+                drive.identity, options.named.empty() ? drive.reportName : report.shown, badId);
+            state.unknown.push_back(problem.text);
+        }
+        present.push_back({drive.identity.model, drive.identity.serial});
+        drive.growth = history.ApplyGrowth(drive, state.now);
+        state.drives.push_back(std::move(drive));
+    }
+    // Named reports are a choice of drives: the others are not missed.
+    if (options.named.empty()) {
+        state.vanished = history.Vanished(present, state.now, options.vanishedAfter);
+    }
+    const std::string& historyProblem = history.Problem();
+    if (!historyProblem.empty()) {
+        // Without the history, vanished drives and growth cannot be told.
+        state.unknown.push_back(std::string(kHistoryFileName) + ": " + historyProblem);
+    }
+    if (reports.empty() && state.unknown.empty() && state.vanished.empty()) {
+        state.unknown.push_back("no drive report");
     }
     if (options.check) {
-        const int checkStatus = WriteCheck(out, drives, unknown, options.temperatureLimit);
+        CheckSettings check;
+        check.temperatureLimit = options.temperatureLimit;
+        check.maxAge = options.maxAge;
+        const int checkStatus = WriteCheck(out, state, check);
         out.flush();
         return checkStatus;
     }
+    if (!historyProblem.empty()) {
+        err << "tolvenar-report: " << kHistoryFileName << ": " << historyProblem << "\n";
+    }
+    if (options.collectionResult) {
+        const bool succeeded = *options.collectionResult == "success";
+        state.collection.lastRunSucceeded = succeeded;
+        state.collection.lastSuccess =
+            succeeded ? std::optional<std::int64_t>(state.now)
+                      : ReadLastSuccess(options.outFile.empty() ? std::string()
+                                                                : ReadWholeFile(options.outFile));
+    }
     std::ostringstream metrics;
-    WritePrometheus(metrics, drives);
+    WritePrometheus(metrics, state);
     if (options.outFile.empty()) {
         out << metrics.str();
         out.flush();
         return status;
     }
     return WriteMetricsFile(options.outFile, metrics.str(), err) ? status : kExitUnreadable;
+}
+
+// --forget: the drives with this serial number leave the history.
+int Forget(const std::string& serial, std::ostream& out, std::ostream& err) {
+    CHistoryStore history;
+    std::string problem;
+    const std::string path = ResolveInReportFolder(kHistoryFileName);
+    // Opening for writing creates a missing history: there is nothing to forget.
+    if (access(path.c_str(), F_OK) != 0) {
+        err << "tolvenar-report: " << path << ": no history\n";
+        return kExitUnreadable;
+    }
+    if (!history.Open(path, CHistoryStore::Access::Write, problem)) {
+        err << "tolvenar-report: " << problem << "\n";
+        return kExitUnreadable;
+    }
+    const auto known = history.KnownDrives();
+    if (!known) {
+        err << "tolvenar-report: " << known.Problem() << "\n";
+        return kExitUnreadable;
+    }
+    bool found = false;
+    for (const KnownDrive& drive : known.Value()) {
+        if (drive.drive.serial != serial) {
+            continue;
+        }
+        const auto forgotten = history.Forget(drive.drive);
+        if (!forgotten) {
+            err << "tolvenar-report: " << forgotten.Problem() << "\n";
+            return kExitUnreadable;
+        }
+        out << "forgotten: " << drive.drive.model << " (" << drive.drive.serial << ")\n";
+        found = true;
+    }
+    if (!found) {
+        err << "tolvenar-report: the history knows no drive with serial number " << serial << "\n";
+        return kExitUnreadable;
+    }
+    return kExitOk;
 }
 
 } // namespace
@@ -281,9 +433,23 @@ int RunReportCommand(const std::vector<std::string>& args, std::ostream& out, st
         out << kUsage;
         return kExitOk;
     }
+    if (options.version) {
+        out << "tolvenar-report " << TOLVENAR_VERSION << "\n";
+        return kExitOk;
+    }
     if (!options.unknownOption.empty()) {
+        // A monitoring system reads a plugin's standard output and its exit
+        // status: one UNKNOWN line there, the usage text apart.
+        const bool check = std::find(args.begin(), args.end(), "--check") != args.end();
+        if (check) {
+            out << "UNKNOWN: usage error: " << options.unknownOption << "\n";
+            out.flush();
+        }
         err << "tolvenar-report: unknown option " << options.unknownOption << "\n" << kUsage;
-        return kExitUsage;
+        return check ? kCheckUnknown : kExitUsage;
+    }
+    if (options.forget) {
+        return Forget(*options.forget, out, err);
     }
     int status = kExitOk;
     const std::vector<ShownReport> reports =

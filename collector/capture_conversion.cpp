@@ -10,7 +10,9 @@
 #include "collector/smartctl_messages.h"
 #include "report/model_rules.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 
 namespace {
 
@@ -106,6 +108,38 @@ void AppendTemperature(const nlohmann::json& capture, std::vector<ReportAttribut
     }
 }
 
+// The World Wide Name as udev names it (/dev/disk/by-id/wwn-0x…): NAA,
+// OUI and vendor id in 16 hex digits; empty when smartctl gives none.
+std::string WwnOf(const nlohmann::json& capture) {
+    const nlohmann::json* wwn = JsonMember(&capture, "wwn");
+    const auto naa = JsonUnsigned(JsonMember(wwn, "naa"));
+    const auto oui = JsonUnsigned(JsonMember(wwn, "oui"));
+    const auto id = JsonUnsigned(JsonMember(wwn, "id"));
+    if (!naa || !oui || !id || *naa > 0xf || *oui > 0xffffff || *id > 0xfffffffffull) {
+        return std::string();
+    }
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%01llx%06llx%09llx", static_cast<unsigned long long>(*naa),
+                  static_cast<unsigned long long>(*oui), static_cast<unsigned long long>(*id));
+    return text;
+}
+
+// The kernel's name of the device ("sda", "nvme0") from smartctl's device
+// path; empty unless it is a plain name under /dev/.
+std::string DeviceNameOf(const nlohmann::json& capture) {
+    const std::string path = JsonText(JsonMember(JsonMember(&capture, "device"), "name"));
+    const std::string prefix = "/dev/";
+    if (path.size() <= prefix.size() || path.size() > 64 ||
+        path.compare(0, prefix.size(), prefix) != 0) {
+        return std::string();
+    }
+    const std::string name = path.substr(prefix.size());
+    const bool plain = std::all_of(name.begin(), name.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+    });
+    return plain ? name : std::string();
+}
+
 } // namespace
 
 CaptureConversion ConvertCapture(const nlohmann::json& capture) {
@@ -129,6 +163,8 @@ CaptureConversion ConvertCapture(const nlohmann::json& capture) {
     report.serialNumber = FirstText(capture, {"serial_number"});
     report.firmwareRevision = FirstText(capture, {"firmware_version", "scsi_revision", "revision"});
     report.capacityBytes = CapacityOf(capture);
+    report.wwn = WwnOf(capture);
+    report.device = DeviceNameOf(capture);
     AppendAtaAttributes(capture, report.model, report.attributes);
     if (const nlohmann::json* log = JsonMember(&capture, "nvme_smart_health_information_log")) {
         AppendNvmeHealthAttributes(*log, report.attributes);

@@ -31,6 +31,9 @@ bool ParseCollectorOptions(const std::vector<std::string>& arguments, CollectorO
         if (argument == "--help" || argument == "-h") {
             options.mode = CollectorOptions::Mode::Help;
             return true;
+        } else if (argument == "--version") {
+            options.mode = CollectorOptions::Mode::Version;
+            return true;
         } else if (argument == "-uf") {
             readDrives = true;
         } else if (argument == "--from-json") {
@@ -97,6 +100,7 @@ std::string CollectorUsage() {
            "  --from-json FILE... convert saved `smartctl --json -a` output instead of\n"
            "                      reading drives; reports numbered 0, 1, ... in order\n"
            "  --help              show this text\n"
+           "  --version           show the version\n"
            "\n"
            "Exit status: 0 every drive read, 1 some failed, 2 none could be read.\n";
 }

@@ -4,7 +4,7 @@
 #include <vector>
 
 struct CollectorOptions {
-    enum class Mode { ReadDrives, ConvertFiles, Help };
+    enum class Mode { ReadDrives, ConvertFiles, Help, Version };
 
     Mode mode = Mode::Help;
     std::string outFolder; // empty: the collector's own folder

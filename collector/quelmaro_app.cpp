@@ -156,6 +156,10 @@ int RunQuelmaro(const std::vector<std::string>& arguments) {
         std::fputs(CollectorUsage().c_str(), stderr);
         return 2;
     }
+    if (options.mode == CollectorOptions::Mode::Version) {
+        std::fputs("quelmaro " TOLVENAR_VERSION "\n", stdout);
+        return 0;
+    }
     if (options.mode == CollectorOptions::Mode::Help) {
         std::fputs(CollectorUsage().c_str(), stdout);
         return 0;

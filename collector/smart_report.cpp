@@ -36,6 +36,12 @@ std::string FormatReportIni(const SmartReport& report) {
         text += "SIZE_GB=" + std::to_string(CapacityGb(*report.capacityBytes)) + "\n";
         text += "SIZE_GIB=" + std::to_string(CapacityGib(*report.capacityBytes)) + "\n";
     }
+    if (!report.wwn.empty()) {
+        text += "WWN=" + report.wwn + "\n";
+    }
+    if (!report.device.empty()) {
+        text += "DEVICE=" + report.device + "\n";
+    }
     if (!report.verdict.empty()) {
         text += "SMART_STATUS=" + IniValue(report.verdict) + "\n";
     }

@@ -23,6 +23,8 @@ struct SmartReport {
     std::string serialNumber;
     std::string firmwareRevision;
     std::optional<std::uint64_t> capacityBytes;
+    std::string wwn;    // "0x" and 16 hex digits; empty when smartctl gives none
+    std::string device; // the kernel's name ("sda", "nvme0"); empty when unknown
     // The drive's own verdict, "PASSED" or "FAILED"; empty when unknown.
     std::string verdict;
     std::vector<ReportAttribute> attributes;
@@ -36,6 +38,7 @@ std::int32_t CapacityGib(std::uint64_t bytes);
 // The report file's UTF-8 text: [HDDINFO] with MODEL, SERIAL_NUMBER,
 // FIRMWARE_REVISION, SIZE_GB and SIZE_GIB (both left out when the capacity
 // is unknown, so that they read as -1) and SMART_STATUS (only when the
-// verdict is known; the viewer ignores it), then [SMARTS] with one ATTR_<id> per
+// verdict is known; the viewer ignores it), WWN and DEVICE (each only when
+// known; for monitoring, the viewer ignores them), then [SMARTS] with one ATTR_<id> per
 // attribute in ascending id order. Lines end with LF.
 std::string FormatReportIni(const SmartReport& report);

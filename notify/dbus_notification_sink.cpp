@@ -1,5 +1,7 @@
 #include "notify/dbus_notification_sink.h"
 
+#include "report/monitor_text.h"
+
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusServiceWatcher>
@@ -79,7 +81,8 @@ std::uint32_t CDbusNotificationSink::Send(const DesktopNotification& notificatio
         body = body.toHtmlEscaped();
     }
     const QStringList actions =
-        m_bActions ? QStringList{"default", QString::fromUtf8("開く")} : QStringList{};
+        m_bActions ? QStringList{"default", QString::fromStdString(MonitorText("Open"))}
+                   : QStringList{};
     call << QString("Tolvenar") << uint{notification.replacesId} << QString("tolvenar")
          << QString::fromStdString(notification.summary) << body << actions << hints << -1;
     const QDBusMessage reply = m_bus.call(call, QDBus::Block, kCallTimeoutMs);

@@ -7,6 +7,7 @@
 #include "notify/dbus_notification_sink.h"
 #include "notify/notified_state.h"
 #include "notify/notify_command.h"
+#include "report/monitor_text.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -49,6 +50,7 @@ const char kUsage[] =
     "           clicked (a click opens the viewer), at most 15 minutes; the\n"
     "           systemd user unit tolvenar-notify.service runs it so\n"
     "  --help   this text\n"
+    "  --version  the version\n"
     "What was told is kept in $XDG_STATE_HOME/tolvenar/notified.json.\n"
     "Exit status: 0 ok, 1 a notification, the state or the viewer could not be\n"
     "written or started (nothing new is sent when the state cannot be written),\n"
@@ -61,6 +63,10 @@ int main(int argc, char** argv) {
         std::cout << kUsage;
         return kNotifyOk;
     }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::cout << "tolvenar-notify " TOLVENAR_VERSION "\n";
+        return kNotifyOk;
+    }
     const bool wait = argc == 3 && std::strcmp(argv[2], "--wait") == 0;
     if (argc < 2 || argc > 3 || std::strcmp(argv[1], "--once") != 0 || (argc == 3 && !wait)) {
         std::cerr << "tolvenar-notify: " << (argc < 2 ? "--once is required" : "unknown option")
@@ -69,6 +75,7 @@ int main(int argc, char** argv) {
         return kNotifyUsage;
     }
     const QCoreApplication application(argc, argv);
+    SetUpMonitorTexts(ResolveInProgramFolder("locale"));
     std::string problem;
     const std::unique_ptr<CDbusNotificationSink> sink = CDbusNotificationSink::Connect(problem);
     if (!sink) {

@@ -1,5 +1,7 @@
 #include "notify/notification_plan.h"
 
+#include "report/monitor_text.h"
+
 #include <algorithm>
 
 namespace {
@@ -12,6 +14,8 @@ bool IsWorse(WarningKind kind, std::int64_t told, std::int64_t now) {
     case WarningKind::Temperature:
         return now > told;
     case WarningKind::Verdict:
+    case WarningKind::Vanished: // told once: its value is when it was last read
+    case WarningKind::ReportError:
         break;
     }
     return false;
@@ -105,9 +109,9 @@ DesktopNotification MakeDriveNotification(const DriveIdentity& drive,
         drive.serial.empty() ? drive.model : drive.model + " (" + drive.serial + ")";
     DesktopNotification notification;
     notification.critical = HighestLevel(warnings) == WarningLevel::Failing;
-    notification.summary =
-        std::string(notification.critical ? "ディスクの故障の兆候" : "ディスクの注意") + ": " +
-        name;
+    notification.summary = (notification.critical ? MonitorText("Disk failure warning")
+                                                  : MonitorText("Disk warning")) +
+                           ": " + name;
     // The summary names the drive; each warning's text names it again.
     const std::string prefix = name + ": ";
     for (const DriveWarning& warning : warnings) {

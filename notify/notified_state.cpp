@@ -22,6 +22,8 @@ constexpr KindName kKindNames[] = {
     {WarningKind::Verdict, "verdict"},
     {WarningKind::Counter, "counter"},
     {WarningKind::Temperature, "temperature"},
+    {WarningKind::Vanished, "vanished"},
+    {WarningKind::ReportError, "report-error"},
 };
 
 const char* KindToName(WarningKind kind) {

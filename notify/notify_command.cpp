@@ -1,6 +1,7 @@
 #include "notify/notify_command.h"
 
 #include "monitor/drive_warning_loader.h"
+#include "monitor/monitor_history.h"
 #include "notify/notification_plan.h"
 #include "notify/notified_state.h"
 #include "notify/viewer_launch.h"
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <set>
 #include <sys/stat.h>
@@ -57,8 +59,14 @@ void LoadWarnings(std::vector<CurrentWarning>& current, std::vector<DriveIdentit
         err << "tolvenar-notify: " << loader.HistoryProblem()
             << "; warnings are judged without it\n";
     }
+    // Growth and vanished drives are judged against the history as
+    // tolvenar-report --check judges them.
+    CMonitorHistory history;
+    const std::int64_t now = time(nullptr);
+    std::vector<DriveKey> present;
     for (const DriveReportFile& file : ListDriveReports()) {
         WarnedDrive drive = loader.Load(file.path, file.path);
+        present.push_back({drive.identity.model, drive.identity.serial});
         if (drive.report.evaluation.parseError) {
             // Half a report would make its warnings vanish and come back.
             err << "tolvenar-notify: " << file.path << ": malformed attribute line (ATTR_"
@@ -66,9 +74,18 @@ void LoadWarnings(std::vector<CurrentWarning>& current, std::vector<DriveIdentit
             unread.push_back(drive.identity);
             continue;
         }
+        (void)history.ApplyGrowth(drive, now);
         for (const DriveWarning& warning : drive.warnings) {
             current.push_back({drive.identity, warning});
         }
+    }
+    for (const VanishedDrive& gone : history.Vanished(present, now, kDefaultVanishedAfterSeconds)) {
+        // The value is the last reading's time, so a drive gone is told once.
+        const DriveIdentity identity{gone.drive.model, gone.drive.serial};
+        current.push_back({identity, VanishedWarning(identity, gone.lastSeen)});
+    }
+    if (!history.Problem().empty()) {
+        err << "tolvenar-notify: " << history.Problem() << "\n";
     }
 }
 

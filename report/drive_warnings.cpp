@@ -1,6 +1,8 @@
 #include "report/drive_warnings.h"
 
+#include "platform/local_time.h"
 #include "report/format_grouped.h"
+#include "report/monitor_text.h"
 
 #include <algorithm>
 
@@ -9,12 +11,9 @@ namespace {
 constexpr int kTemperatureId = 194;
 constexpr int kVerdictId = 255;
 
-std::string DriveName(const DriveIdentity& identity) {
-    return identity.serial.empty() ? identity.model : identity.model + " (" + identity.serial + ")";
-}
-
+// "attribute 197" in English; the Japanese adds the attribute table's name.
 std::string AttributeName(const AttributeRow& row) {
-    return row.columns[0] + " " + row.columns[1];
+    return MonitorText("attribute {1}", {row.columns[0], row.columns[1]});
 }
 
 DriveWarning BelowThreshold(const std::string& drive, const AttributeRow& row) {
@@ -24,32 +23,83 @@ DriveWarning BelowThreshold(const std::string& drive, const AttributeRow& row) {
     warning.attributeId = row.id;
     warning.value = row.reading.current;
     // The verdict's row is the drive's own judgement, not a measurement.
-    warning.text = row.id == kVerdictId
-                       ? drive + ": ドライブ自身の判定が FAILED です"
-                       : drive + ": " + AttributeName(row) + " が危険値を下回りました（値 " +
-                             std::to_string(row.reading.current) + "、危険値 " +
-                             std::to_string(row.reading.threshold) + "）";
+    warning.text =
+        row.id == kVerdictId
+            ? MonitorText("{1}: the drive's own verdict is FAILED", {drive})
+            : MonitorText("{1}: {2} fell below its threshold (value {3}, threshold {4})",
+                          {drive, AttributeName(row), std::to_string(row.reading.current),
+                           std::to_string(row.reading.threshold)});
     return warning;
 }
 
-DriveWarning Counter(const std::string& drive, const AttributeRow& row,
-                     std::optional<std::int64_t> previous) {
+std::string Duration(std::int64_t seconds) {
+    const std::int64_t minutes = seconds / 60;
+    if (seconds < 120) {
+        return MonitorText("{1} s", {std::to_string(seconds)});
+    }
+    if (minutes < 60) {
+        return MonitorText("{1} min", {std::to_string(minutes)});
+    }
+    if (minutes < 48 * 60) {
+        return MonitorText("{1} h {2} min",
+                           {std::to_string(minutes / 60), std::to_string(minutes % 60)});
+    }
+    return MonitorText("{1} d {2} h",
+                       {std::to_string(minutes / (24 * 60)), std::to_string(minutes / 60 % 24)});
+}
+
+} // namespace
+
+std::string DriveName(const DriveIdentity& identity) {
+    return identity.serial.empty() ? identity.model : identity.model + " (" + identity.serial + ")";
+}
+
+DriveWarning CounterWarning(const DriveIdentity& identity, const AttributeRow& row,
+                            std::optional<std::int64_t> previous) {
+    const std::string drive = DriveName(identity);
     DriveWarning warning;
     warning.kind = WarningKind::Counter;
     warning.attributeId = row.id;
     warning.value = row.reading.raw;
     if (previous && *previous < row.reading.raw) {
         warning.previous = previous;
-        warning.text = drive + ": " + AttributeName(row) + " が " + FormatGrouped(*previous) +
-                       " → " + FormatGrouped(row.reading.raw) + " に増えました";
+        warning.text = MonitorText(
+            "{1}: {2} grew from {3} to {4}",
+            {drive, AttributeName(row), FormatGrouped(*previous), FormatGrouped(row.reading.raw)});
     } else {
-        warning.text =
-            drive + ": " + AttributeName(row) + " が " + FormatGrouped(row.reading.raw) + " です";
+        warning.text = MonitorText("{1}: {2} is {3}",
+                                   {drive, AttributeName(row), FormatGrouped(row.reading.raw)});
     }
     return warning;
 }
 
-} // namespace
+DriveWarning VanishedWarning(const DriveIdentity& identity, std::int64_t lastSeen) {
+    DriveWarning warning;
+    warning.kind = WarningKind::Vanished;
+    warning.value = lastSeen;
+    warning.text = MonitorText("{1}: not read since {2} (no report)",
+                               {DriveName(identity), FormatLocalTime(lastSeen, "%Y-%m-%d %H:%M")});
+    return warning;
+}
+
+DriveWarning ReportErrorWarning(const DriveIdentity& identity, const std::string& report,
+                                int attributeId) {
+    DriveWarning warning;
+    warning.kind = WarningKind::ReportError;
+    warning.attributeId = attributeId;
+    const std::string drive = identity.model.empty() && identity.serial.empty()
+                                  ? report
+                                  : DriveName(identity) + " [" + report + "]";
+    warning.text = attributeId > 0 ? MonitorText("{1}: malformed report (ATTR_{2})",
+                                                 {drive, std::to_string(attributeId)})
+                                   : MonitorText("{1}: the report cannot be read", {drive});
+    return warning;
+}
+
+std::string StaleText(std::int64_t age, std::int64_t maxAge) {
+    return MonitorText("the newest reading is {1} old (limit {2})",
+                       {Duration(age), Duration(maxAge)});
+}
 
 bool IsCriticalCounter(int attributeId) {
     return attributeId == 5 || attributeId == 187 || (attributeId >= 196 && attributeId <= 198);
@@ -66,16 +116,17 @@ std::vector<DriveWarning> EvaluateWarnings(const DriveReport& drive, const Drive
             warnings.push_back(BelowThreshold(name, row));
             verdictRowFails = verdictRowFails || row.id == kVerdictId;
         } else if (IsCriticalCounter(row.id) && row.reading.raw > 0) {
-            warnings.push_back(
-                Counter(name, row, previous ? previous(row.id, row.reading.raw) : std::nullopt));
+            warnings.push_back(CounterWarning(
+                identity, row, previous ? previous(row.id, row.reading.raw) : std::nullopt));
         }
         if (row.id == kTemperatureId && row.shownRaw >= settings.temperatureLimit) {
             DriveWarning warning;
             warning.kind = WarningKind::Temperature;
             warning.attributeId = row.id;
             warning.value = row.shownRaw;
-            warning.text = name + ": 温度が " + std::to_string(row.shownRaw) + " ℃ です（上限 " +
-                           std::to_string(settings.temperatureLimit) + " ℃）";
+            warning.text = MonitorText(
+                "{1}: temperature {2} C (limit {3} C)",
+                {name, std::to_string(row.shownRaw), std::to_string(settings.temperatureLimit)});
             warnings.push_back(warning);
         }
     }
@@ -85,7 +136,7 @@ std::vector<DriveWarning> EvaluateWarnings(const DriveReport& drive, const Drive
         warning.level = WarningLevel::Failing;
         warning.kind = WarningKind::Verdict;
         warning.attributeId = kVerdictId;
-        warning.text = name + ": ドライブ自身の判定が FAILED です";
+        warning.text = MonitorText("{1}: the drive's own verdict is FAILED", {name});
         warnings.push_back(warning);
     }
     std::stable_sort(

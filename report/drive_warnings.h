@@ -17,6 +17,8 @@ enum class WarningKind {
     Verdict,        // the drive's own verdict is FAILED
     Counter,        // a critical counter above zero (or rising)
     Temperature,    // at or above the temperature limit
+    Vanished,       // read lately, but no report of it now
+    ReportError,    // its report is malformed or cannot be read
 };
 
 struct DriveWarning {
@@ -28,7 +30,7 @@ struct DriveWarning {
     std::int64_t value = 0;
     // Counter: the raw count before the last change, when the history knows it.
     std::optional<std::int64_t> previous;
-    std::string text; // Japanese, naming drive, attribute and from → to
+    std::string text; // in the user's language (MonitorText), naming drive, attribute, from → to
 };
 
 struct WarningSettings {
@@ -44,6 +46,27 @@ bool IsCriticalCounter(int attributeId);
 // The raw count of attribute id before it became current, from the drive's
 // history; nullopt when the history does not know it.
 using PreviousRaw = std::function<std::optional<std::int64_t>(int id, std::int64_t current)>;
+
+// A critical counter's warning: "from → to" when previous is below the
+// current raw count, else the count alone (a falling counter never grew).
+DriveWarning CounterWarning(const DriveIdentity& identity, const AttributeRow& row,
+                            std::optional<std::int64_t> previous);
+
+// A drive the history read at lastSeen (seconds since 1970) that has no
+// report now; value is lastSeen, which stays the same however long it is
+// missed, so that it is told once.
+DriveWarning VanishedWarning(const DriveIdentity& identity, std::int64_t lastSeen);
+
+// A report that is malformed (or cannot be read): the drive's state cannot
+// be told. value is the malformed attribute id, 0 when unreadable.
+DriveWarning ReportErrorWarning(const DriveIdentity& identity, const std::string& report,
+                                int attributeId);
+
+// The newest reading is age seconds old, more than maxAge.
+std::string StaleText(std::int64_t age, std::int64_t maxAge);
+
+// "MODEL (SERIAL)", or the model alone without a serial number.
+std::string DriveName(const DriveIdentity& identity);
 
 // Every warning for one drive, failing ones first, then by attribute id.
 // drive: as the viewer shows it; identity names it in the texts.

@@ -214,6 +214,12 @@ const KnownValue kKnownValues[] = {
      "2980"},
     {"smartctl_exporter/WDC_WD20EFRX-68EUZN0_17.json", "HDDINFO::SIZE_GIB", "1863"},
     {"plasma-disks/invalid-vbox.json", "HDDINFO::SIZE_GB", "17"},
+    // NAA 5, OUI 57, id 1234567890: 5 000039 0499602d2.
+    {"smartctl_exporter/sat-Toshiba_X300-TOSHIBA_HDWE160-sdb.json", "HDDINFO::WWN",
+     "0x50000390499602d2"},
+    {"smartctl_exporter/sat-Toshiba_X300-TOSHIBA_HDWE160-sdb.json", "HDDINFO::DEVICE", "sdb"},
+    {"smartctl_exporter/nvme-null-Samsung_SSD_970_EVO_Plus_250GB-nvme0.json", "HDDINFO::DEVICE",
+     "nvme0"},
 };
 
 TEST(CaptureConversion, HandCheckedValues) {

@@ -1,7 +1,10 @@
 #include "config/program_folder.h"
 #include "report/drive_warnings.h"
+#include "report/monitor_text.h"
 #include "support/temp_folder.h"
 
+#include <clocale>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace {
@@ -59,6 +62,10 @@ TEST(EvaluateWarnings, OneRuleSetForFailingRowsVerdictsCountersAndTemperature) {
          {{2, 255, std::string(kDrive) + ": ドライブ自身の判定が FAILED です"},
           {1, 5, std::string(kDrive) + ": 5 Reallocated が 2 です"}}},
     };
+    // The texts of a Japanese session: the catalog's translations.
+    setenv("LC_ALL", "C.UTF-8", 1);
+    setenv("LANGUAGE", "ja", 1);
+    SetUpMonitorTexts(TOLVENAR_BIN_DIR "/locale");
     for (const WarningCase& c : cases) {
         TempFolder folder;
         SetProgramFolderForTesting(folder.Path());
@@ -81,6 +88,9 @@ TEST(EvaluateWarnings, OneRuleSetForFailingRowsVerdictsCountersAndTemperature) {
         }
         EXPECT_EQ(got, c.expected) << c.name;
     }
+    unsetenv("LANGUAGE");
+    unsetenv("LC_ALL");
+    std::setlocale(LC_MESSAGES, "C");
 }
 
 } // namespace

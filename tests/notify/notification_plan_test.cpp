@@ -136,11 +136,12 @@ TEST(NotificationPlan, OneNotificationPerDriveWorstFirst) {
     EXPECT_EQ(news[0].send.size(), 2u);
     const DesktopNotification first = MakeDriveNotification(news[0].identity, news[0].warnings);
     EXPECT_TRUE(first.critical);
-    EXPECT_EQ(first.summary, "ディスクの故障の兆候: TEST MODEL (SERIAL1)");
+    // No catalog is set up here: the titles are the source's English.
+    EXPECT_EQ(first.summary, "Disk failure warning: TEST MODEL (SERIAL1)");
     EXPECT_EQ(first.body, "ドライブ自身の判定が FAILED です\n197 が 8 です\n5 が 1 です");
     const DesktopNotification second = MakeDriveNotification(news[1].identity, news[1].warnings);
     EXPECT_FALSE(second.critical);
-    EXPECT_EQ(second.summary, "ディスクの注意: TEST MODEL (SERIAL2)");
+    EXPECT_EQ(second.summary, "Disk warning: TEST MODEL (SERIAL2)");
     EXPECT_EQ(second.body, "温度");
 }
 

@@ -25,7 +25,10 @@ cp "$here"/data/smart_PhysicalDrive*.ini "$folder/"
 # The viewer the notifier starts on a click: it says that it ran.
 printf '#!/bin/sh\necho started >>"%s"\n' "$scratch/viewer" >"$folder/tolvenar"
 chmod +x "$folder/tolvenar"
+cp -r "$bin/locale" "$folder/"
 export XDG_STATE_HOME="$scratch/state"
+# A Japanese session: the texts come from the catalog.
+export LC_ALL=C.UTF-8 LANGUAGE=ja
 state="$scratch/state/tolvenar/notified.json"
 calls="$scratch/calls.txt"
 : >"$calls"

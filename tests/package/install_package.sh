@@ -81,9 +81,9 @@ rm -f /tmp/tolvenar-viewer.log
 apt-get remove -y -qq tolvenar
 [ ! -e /usr/lib/tolvenar ] && [ ! -e /usr/bin/quelmaro ] || fail "removal left programs"
 [ -d /var/lib/tolvenar ] || fail "removal took the reports, which only purge may"
+[ ! -e "$metrics/tolvenar.prom" ] || fail "removal left the metrics file, served for ever"
 
 apt-get purge -y -qq tolvenar
-[ ! -e "$metrics/tolvenar.prom" ] || fail "purge left the metrics file"
 after=$(named_after_us)
 if [ "$before" != "$after" ]; then
     diff <(printf '%s\n' "$before") <(printf '%s\n' "$after") || true

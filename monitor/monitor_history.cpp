@@ -1,0 +1,44 @@
+#include "monitor/monitor_history.h"
+
+#include "config/program_folder.h"
+
+#include <unistd.h>
+
+CMonitorHistory::CMonitorHistory() {
+    const std::string path = ResolveInReportFolder(kHistoryFileName);
+    if (access(path.c_str(), F_OK) == 0) {
+        m_open = m_history.Open(path, CHistoryStore::Access::Read, m_problem);
+    }
+}
+
+std::vector<CounterGrowth> CMonitorHistory::ApplyGrowth(WarnedDrive& drive, std::int64_t now) {
+    const DriveKey key{drive.identity.model, drive.identity.serial};
+    if (!m_open || key.serial.empty()) {
+        return {};
+    }
+    auto growth = ComputeCounterGrowth(m_history, key, drive.report.evaluation.rows, now);
+    if (!growth) {
+        if (m_problem.empty()) {
+            m_problem = growth.Problem();
+        }
+        return {};
+    }
+    ApplyCounterGrowth(drive.warnings, drive.identity, drive.report.evaluation.rows,
+                       growth.Value());
+    return std::move(growth.Value());
+}
+
+std::vector<VanishedDrive> CMonitorHistory::Vanished(const std::vector<DriveKey>& present,
+                                                     std::int64_t now, std::int64_t vanishedAfter) {
+    if (!m_open) {
+        return {};
+    }
+    auto vanished = FindVanishedDrives(m_history, present, now, vanishedAfter);
+    if (!vanished) {
+        if (m_problem.empty()) {
+            m_problem = vanished.Problem();
+        }
+        return {};
+    }
+    return std::move(vanished.Value());
+}
