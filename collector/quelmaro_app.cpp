@@ -100,7 +100,9 @@ CollectionResult UnderLock(CReportFolder& folder, std::chrono::steady_clock::tim
         result.messages.push_back(problem + "; no report was changed");
         return result;
     }
-    const std::string leftovers = folder.RemoveLeftoverTemporaries();
+    // Without the lock (a folder we may not write) another run may be
+    // writing its temporary files right now.
+    const std::string leftovers = lock.Held() ? folder.RemoveLeftoverTemporaries() : "";
     result = work();
     if (!leftovers.empty()) {
         result.messages.insert(result.messages.begin(), leftovers);
