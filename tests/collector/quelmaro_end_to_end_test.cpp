@@ -336,11 +336,14 @@ TEST_F(QuelmaroEndToEnd, RunStartedByPkexecRefusesEveryOptionThatNamesSomething)
         {"--from-json", CapturePath(kGoodCaptures[0]), "--out", m_out},
         {"-uf", "--unknown"},
         {"--help"},
+        {"-uf", ""},
+        {"-uf", "--timeout", ""},
     };
     for (const auto& arguments : refused) {
         const RunResult run = Quelmaro(arguments, {{"PKEXEC_UID", "1000"}});
         EXPECT_EQ(run.exitStatus, 2) << arguments[1];
         EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+        EXPECT_NE(run.err.find("refused"), std::string::npos) << run.err;
         EXPECT_FALSE(Exists(m_tools / "scan.args")) << "smartctl ran for " << arguments[1];
         EXPECT_FALSE(HasReport(0)) << arguments[1];
     }
