@@ -107,8 +107,8 @@ ReportOptions ParseOptions(const std::vector<std::string>& args) {
         } else if (flag != std::end(flags)) {
             options.*(flag->second) = true;
         } else if (arg == "--out" || arg == "--temperature-limit") {
-            if (++i == args.size()) {
-                options.unknownOption = arg + " without a value";
+            if (++i == args.size() || args[i].empty()) {
+                options.unknownOption = arg + (i == args.size() ? " without a value" : " \"\"");
                 return options;
             }
             if (arg == "--out") {
