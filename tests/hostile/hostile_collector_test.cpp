@@ -266,6 +266,21 @@ TEST_F(HostileCollectorTest, LockFileCannotBeOpenedByAnotherUser) {
     }
 }
 
+// Putting the lock file's mode right must never reach another file: a hard
+// link planted at its name is refused, and its target keeps its mode.
+TEST_F(HostileCollectorTest, HardLinkAtTheLockFileKeepsItsTargetsMode) {
+    const std::string target = m_folder.Write("someones-file", "secret\n");
+    chmod(target.c_str(), 0644);
+    ASSERT_EQ(link(target.c_str(), PathOf(".quelmaro.lock").c_str()), 0);
+    const ProgramResult run = RunInOwnFolder(
+        m_folder.Path(), {"--from-json", m_folder.Write("capture.json", GoodCapture())}, 022);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("not the empty file this program makes"), std::string::npos) << run.err;
+    struct stat info {};
+    ASSERT_EQ(stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0644u);
+}
+
 // A first run through pkexec under umask 077 leaves a lock file no user may
 // open; a user's run in that folder, which it cannot write anyway, still gets
 // as far as asking for root.
