@@ -270,6 +270,13 @@ bool WriteMetricsFile(const std::string& file, const std::string& text, std::ost
     const std::string name = file.substr(slash == std::string::npos ? 0 : slash + 1);
     const int folderFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     std::string problem = folderFd < 0 ? std::strerror(errno) : "";
+    if (folderFd >= 0 && !name.empty()) {
+        // What a killed run of ours left; never a writer's that is still at work.
+        const std::string leftovers = RemoveStaleTemporaries(folderFd, name);
+        if (!leftovers.empty()) {
+            err << "tolvenar-report: " << leftovers << "\n";
+        }
+    }
     const bool written =
         folderFd >= 0 && !name.empty() && WriteFileAtomically(folderFd, name, text, problem);
     if (folderFd >= 0) {

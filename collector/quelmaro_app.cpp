@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -42,17 +43,18 @@ const char kLockFileName[] = ".quelmaro.lock";
 const std::vector<std::string> kSystemFolders = {"/usr/sbin", "/usr/bin", "/sbin", "/bin"};
 
 // Started through pkexec: the caller is a user, and nothing that user names
-// may reach root. Only -uf, --no-elevate and --timeout N are accepted.
-std::string RefusedUnderPkexec(const std::vector<std::string>& arguments) {
+// may reach root. Only -uf, --no-elevate and --timeout N are accepted; an
+// empty argument is refused like any other, shown as "".
+std::optional<std::string> RefusedUnderPkexec(const std::vector<std::string>& arguments) {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (argument == "--timeout" && i + 1 < arguments.size()) {
+        if (argument == "--timeout" && i + 1 < arguments.size() && !arguments[i + 1].empty()) {
             ++i;
         } else if (argument != "-uf" && argument != "--no-elevate") {
-            return argument;
+            return argument.empty() ? std::string("\"\"") : argument;
         }
     }
-    return std::string();
+    return std::nullopt;
 }
 
 bool StartedThroughPkexec() {
@@ -100,7 +102,9 @@ CollectionResult UnderLock(CReportFolder& folder, std::chrono::steady_clock::tim
         result.messages.push_back(problem + "; no report was changed");
         return result;
     }
-    const std::string leftovers = folder.RemoveLeftoverTemporaries();
+    // Without the lock (a folder we may not write) another run may be
+    // writing its temporary files right now.
+    const std::string leftovers = lock.Held() ? folder.RemoveLeftoverTemporaries() : "";
     result = work();
     if (!leftovers.empty()) {
         result.messages.insert(result.messages.begin(), leftovers);
@@ -141,11 +145,11 @@ int ReadDrives(const CollectorOptions& options, CReportFolder& folder) {
 
 int RunQuelmaro(const std::vector<std::string>& arguments) {
     if (StartedThroughPkexec()) {
-        const std::string refused = RefusedUnderPkexec(arguments);
-        if (!refused.empty()) {
+        const std::optional<std::string> refused = RefusedUnderPkexec(arguments);
+        if (refused) {
             PrintLine("started through pkexec, only -uf, --no-elevate and --timeout are "
                       "accepted; refused: " +
-                      SanitizeReportText(refused));
+                      SanitizeReportText(*refused));
             return 2;
         }
     }

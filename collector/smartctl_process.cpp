@@ -59,6 +59,8 @@ SmartctlRun CSmartctlProcess::Run(std::vector<std::string> arguments,
     request.environment = m_vecEnvironment;
     request.timeLimit = std::min(limit, left);
     request.maxOutputBytes = kMaxCaptureBytes;
+    // A collector killed outright (SIGKILL, no cleanup) takes its smartctl along.
+    request.endWithCaller = true;
 
     const ProcessResult result = RunProcess(request);
     SmartctlRun run;

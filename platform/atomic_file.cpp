@@ -5,10 +5,14 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -39,6 +43,34 @@ bool WriteAll(int fd, std::string_view content) {
 
 std::string Reason(const char* step) {
     return std::string(step) + ": " + std::strerror(errno);
+}
+
+// The writer's process id from a temporary name of ours for name; 0 when
+// the name is not one: "." name ".tmp-" pid "-" count "-" ticks, all digits.
+pid_t TemporaryWriter(const std::string& entry, const std::string& name) {
+    const std::string prefix = "." + name + kTemporaryInfix;
+    if (entry.compare(0, prefix.size(), prefix) != 0) {
+        return 0;
+    }
+    const std::string tail = entry.substr(prefix.size());
+    int groups = 1;
+    for (std::size_t i = 0; i < tail.size(); ++i) {
+        const bool separator = tail[i] == '-';
+        if ((separator && (i == 0 || tail[i - 1] == '-')) ||
+            (!separator && (tail[i] < '0' || tail[i] > '9'))) {
+            return 0;
+        }
+        groups += separator ? 1 : 0;
+    }
+    const std::string pid = tail.substr(0, tail.find('-'));
+    if (groups != 3 || tail.back() == '-' || pid.size() > 9) {
+        return 0;
+    }
+    return static_cast<pid_t>(std::stol(pid));
+}
+
+bool WriterIsGone(pid_t writer) {
+    return writer != getpid() && kill(writer, 0) != 0 && errno == ESRCH;
 }
 
 } // namespace
@@ -94,4 +126,43 @@ bool WriteFileAtomically(int folderFd, const std::string& name, std::string_view
     // Make the rename itself durable; a failure here loses nothing already visible.
     fsync(folderFd);
     return true;
+}
+
+std::string RemoveStaleTemporaries(int folderFd, const std::string& name) {
+    const int listFd = openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = listFd >= 0 ? fdopendir(listFd) : nullptr;
+    if (dir == nullptr) {
+        if (listFd >= 0) {
+            close(listFd);
+        }
+        return std::string();
+    }
+    std::vector<std::string> stale;
+    const std::time_t now = std::time(nullptr);
+    while (const dirent* entry = readdir(dir)) {
+        const pid_t writer = TemporaryWriter(entry->d_name, name);
+        struct stat info {};
+        if (writer <= 0 || fstatat(folderFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(info.st_mode) || info.st_uid != geteuid()) {
+            continue;
+        }
+        if (WriterIsGone(writer) || now - info.st_mtime > kStaleTemporaryAgeSeconds) {
+            stale.emplace_back(entry->d_name);
+        }
+    }
+    closedir(dir);
+    std::size_t failed = 0;
+    std::string first;
+    for (const std::string& entry : stale) {
+        if (unlinkat(folderFd, entry.c_str(), 0) != 0 && errno != ENOENT && failed++ == 0) {
+            first = entry + ": " + std::strerror(errno);
+        }
+    }
+    if (failed == 0) {
+        return std::string();
+    }
+    return "removing " + std::to_string(failed) +
+           " temporary files of an earlier run failed, "
+           "first " +
+           first;
 }

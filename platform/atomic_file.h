@@ -19,3 +19,11 @@
 // "." + name + kTemporaryInfix + a unique tail; a run that was killed may
 // leave one behind.
 inline constexpr char kTemporaryInfix[] = ".tmp-";
+
+// Removes the temporary files for name in the folder that a killed writer
+// left behind: regular files only (never a link), owned by this user, whose
+// writer (the process named in the tail) is gone or that are older than
+// kStaleTemporaryAgeSeconds. A writer at work keeps its file. Empty, or one
+// line for the files that could not be removed.
+inline constexpr long kStaleTemporaryAgeSeconds = 3600;
+std::string RemoveStaleTemporaries(int folderFd, const std::string& name);

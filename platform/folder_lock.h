@@ -4,9 +4,12 @@
 #include <string>
 
 // An exclusive lock (flock) on a lock file inside a folder, so that runs on
-// one folder happen one at a time. The lock file is created readable by all
-// and is never followed if it is a link. Released on destruction (and by the
-// kernel when the process ends, however it ends).
+// one folder happen one at a time. flock works on any descriptor, even a
+// read-only one, so the lock file is readable by its owner only (0600,
+// whatever the umask) and owned by the folder's owner: whoever cannot write
+// the folder cannot open it, and so cannot hold up the runs. It is never
+// followed if it is a link. Released on destruction (and by the kernel when
+// the process ends, however it ends).
 class CFolderLock {
 public:
     CFolderLock() = default;
@@ -15,12 +18,16 @@ public:
     CFolderLock& operator=(const CFolderLock&) = delete;
 
     // Waits for the lock until deadline. False with problem set (one line)
-    // when the lock file cannot be used or the lock is not had in time. In a
-    // folder this process may not write and that has no lock file yet, it
-    // succeeds without a lock: it cannot change that folder anyway.
+    // when the lock file cannot be used or the lock is not had in time. When
+    // the lock file cannot be opened for writing (a folder this process may
+    // not write, another user's lock file) it succeeds without a lock
+    // (Held() is false). Run as root, it puts right the mode and owner of a
+    // lock file that an older version or another umask left.
     [[nodiscard]] bool Acquire(int folderFd, const std::string& name,
                                std::chrono::steady_clock::time_point deadline,
                                std::string& problem);
+
+    bool Held() const { return m_nFd >= 0; }
 
 private:
     int m_nFd = -1;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -70,6 +71,77 @@ private:
     posix_spawnattr_t m_attributes{};
 };
 
+// The child's side of ForkExec: only async-signal-safe calls. Mirrors what
+// CSpawnSetup asks of posix_spawn, and asks for the parent-death signal,
+// which posix_spawn cannot.
+[[noreturn]] void ExecChild(char* const* argv, char* const* envp, int outputFd, bool ownGroup,
+                            pid_t parent, int reportFd) {
+    sigset_t signals;
+    sigfillset(&signals);
+    sigprocmask(SIG_SETMASK, &signals, nullptr);
+    struct sigaction byDefault {};
+    byDefault.sa_handler = SIG_DFL;
+    for (int sig = 1; sig < NSIG; ++sig) {
+        sigaction(sig, &byDefault, nullptr);
+    }
+    if (ownGroup) {
+        setpgid(0, 0);
+    }
+    if (outputFd >= 0) {
+        const int in = open("/dev/null", O_RDONLY);
+        const int err = open("/dev/null", O_WRONLY);
+        if (in < 0 || err < 0 || dup2(in, 0) < 0 || dup2(outputFd, 1) < 0 || dup2(err, 2) < 0) {
+            _exit(127);
+        }
+    }
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // A parent that died before the line above sends no signal any more.
+    if (getppid() != parent) {
+        _exit(127);
+    }
+    sigemptyset(&signals);
+    sigprocmask(SIG_SETMASK, &signals, nullptr);
+    execve(argv[0], argv, envp);
+    const int error = errno;
+    (void)!write(reportFd, &error, sizeof error);
+    _exit(127);
+}
+
+// fork and exec for a child that must end with us. 0, or the errno that kept
+// the program from starting (then the child is reaped already).
+int ForkExec(char* const* argv, char* const* envp, int outputFd, bool ownGroup, pid_t& pid) {
+    int report[2] = {-1, -1};
+    if (pipe2(report, O_CLOEXEC) != 0) {
+        return errno;
+    }
+    const pid_t parent = getpid();
+    pid = fork();
+    if (pid == 0) {
+        ExecChild(argv, envp, outputFd, ownGroup, parent, report[1]);
+    }
+    const int forkError = errno;
+    close(report[1]);
+    if (pid < 0) {
+        close(report[0]);
+        return forkError;
+    }
+    if (ownGroup) {
+        setpgid(pid, pid); // as the child does: whichever runs first
+    }
+    int childError = 0;
+    ssize_t got;
+    do {
+        got = read(report[0], &childError, sizeof childError);
+    } while (got < 0 && errno == EINTR);
+    close(report[0]);
+    if (got != static_cast<ssize_t>(sizeof childError)) {
+        return 0; // the pipe closed on exec
+    }
+    while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    return childError;
+}
+
 } // namespace
 
 CProcess::~CProcess() {
@@ -111,8 +183,12 @@ bool CProcess::Start(const std::vector<std::string>& arguments, const SpawnOptio
     if (options.ownProcessGroup) {
         cleanup = CStopCleanup::Lock();
     }
-    const int spawned = posix_spawn(&pid, argv[0], setup.Actions(), setup.Attributes(), argv.data(),
-                                    options.environment ? envp.data() : environ);
+    char* const* childEnv = options.environment ? envp.data() : environ;
+    const int spawned =
+        options.endWithParent
+            ? ForkExec(argv.data(), childEnv, pipeFds[1], options.ownProcessGroup, pid)
+            : posix_spawn(&pid, argv[0], setup.Actions(), setup.Attributes(), argv.data(),
+                          childEnv);
     if (spawned == 0 && options.ownProcessGroup) {
         CStopCleanup::AddProcessGroup(pid);
     }

@@ -15,6 +15,10 @@ struct SpawnOptions {
     // True: the child leads a process group of its own, so that a signal
     // reaches whatever it started too.
     bool ownProcessGroup = false;
+    // True: the child is sent SIGKILL when the thread that started it ends,
+    // however it ends (even killed with SIGKILL), so that nothing we started
+    // outlives us unwatched.
+    bool endWithParent = false;
 };
 
 // One child process: started at most once, never through a shell (arguments

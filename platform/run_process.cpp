@@ -101,6 +101,7 @@ ProcessResult RunProcess(const ProcessRequest& request) {
     options.environment = request.environment;
     options.captureOutput = request.captureOutput;
     options.ownProcessGroup = request.captureOutput;
+    options.endWithParent = request.endWithCaller;
     CProcess child;
     if (!child.Start(request.arguments, options, result.problem)) {
         return result;

@@ -18,6 +18,9 @@ struct ProcessRequest {
     // ending it ends whatever it started. False: the child shares our three
     // standard streams and process group (pkexec needs the terminal).
     bool captureOutput = true;
+    // True: the child is killed when the calling thread ends, however it
+    // ends, so that it never outlives a killed caller.
+    bool endWithCaller = false;
     std::size_t maxOutputBytes = 8u * 1024u * 1024u;
 };
 

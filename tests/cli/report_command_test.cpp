@@ -110,6 +110,8 @@ TEST_F(ReportCommandTest, ExitStatusTellsMissingFilesFromMalformedReports) {
         {{"--json", bad}, kExitParseError, 1},
         {{"--json", bad, m_folder.Path() + "/none.ini"}, kExitParseError, 1},
         {{"--bogus"}, kExitUsage, 0},
+        {{"--prometheus", "--out", ""}, kExitUsage, 0},
+        {{"--temperature-limit", "", good}, kExitUsage, 0},
         {{"--json", "--", "--json"}, kExitUnreadable, 0},
     };
     for (const Case& c : cases) {

@@ -14,10 +14,12 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <poll.h>
 #include <spawn.h>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -334,11 +336,14 @@ TEST_F(QuelmaroEndToEnd, RunStartedByPkexecRefusesEveryOptionThatNamesSomething)
         {"--from-json", CapturePath(kGoodCaptures[0]), "--out", m_out},
         {"-uf", "--unknown"},
         {"--help"},
+        {"-uf", ""},
+        {"-uf", "--timeout", ""},
     };
     for (const auto& arguments : refused) {
         const RunResult run = Quelmaro(arguments, {{"PKEXEC_UID", "1000"}});
         EXPECT_EQ(run.exitStatus, 2) << arguments[1];
         EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+        EXPECT_NE(run.err.find("refused"), std::string::npos) << run.err;
         EXPECT_FALSE(Exists(m_tools / "scan.args")) << "smartctl ran for " << arguments[1];
         EXPECT_FALSE(HasReport(0)) << arguments[1];
     }
@@ -445,6 +450,24 @@ TEST_F(QuelmaroEndToEnd, StopSignalEndsEverySmartctlAndKeepsWrittenReports) {
         EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos)
             << entry.path();
     }
+}
+
+// SIGKILL leaves no time to end anything: the smartctl processes must go by
+// themselves.
+TEST_F(QuelmaroEndToEnd, SmartctlEndsWithACollectorKilledOutright) {
+    ScanFinds({"sda"});
+    Answer("sda", ReadText(CapturePath(kGoodCaptures[0])), 0, 30);
+    const pid_t quelmaro = Start({"-uf", "--out", m_out, "--smartctl", m_fake});
+    ASSERT_TRUE(WaitFor([&] { return Exists(m_tools / "sda.pid"); }, 10s));
+    const pid_t smartctl = std::stoi(ReadText(m_tools / "sda.pid"));
+    const int watch = static_cast<int>(syscall(SYS_pidfd_open, smartctl, 0));
+    ASSERT_GE(watch, 0) << "smartctl ended before the collector was killed";
+    kill(quelmaro, SIGKILL);
+    Wait(quelmaro);
+    pollfd ended{watch, POLLIN, 0};
+    EXPECT_EQ(poll(&ended, 1, 10000), 1) << "smartctl outlived the collector";
+    close(watch);
+    kill(-smartctl, SIGKILL); // the fake's sleep, and smartctl itself if it failed
 }
 
 TEST_F(QuelmaroEndToEnd, ReportIsWrittenAsSoonAsItsDriveIsReadAndTheRunIsBounded) {

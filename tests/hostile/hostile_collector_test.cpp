@@ -7,6 +7,8 @@
 #include "report/report_files.h"
 #include "support/temp_folder.h"
 
+#include <cerrno>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -213,6 +215,98 @@ TEST_F(HostileCollectorTest, CapturesThatAreNoRegularFileAreRefusedWithoutBlocki
     if (!skipped.empty()) {
         GTEST_SKIP() << skipped;
     }
+}
+
+// Runs quelmaro from its own folder (the test folder, root's and not
+// writable by others, as the package's is) with the umask given.
+ProgramResult RunInOwnFolder(const std::string& folder, const std::vector<std::string>& arguments,
+                             mode_t mask, uid_t user = static_cast<uid_t>(-1)) {
+    std::vector<std::string> argv = {folder + "/quelmaro"};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    const mode_t previous = umask(mask);
+    ProgramResult result = RunProgram(argv, folder, kHangSeconds, user);
+    umask(previous);
+    return result;
+}
+
+// flock works on a read-only descriptor: a lock file that another user can
+// open lets that user hold up every run. Whatever the umask, and whatever
+// mode an older version left, root's run leaves it to root alone.
+TEST_F(HostileCollectorTest, LockFileCannotBeOpenedByAnotherUser) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "needs root, to be another user than the one who tries";
+    }
+    const std::string lock = PathOf(".quelmaro.lock");
+    const std::string capture = m_folder.Write("capture.json", GoodCapture());
+    const struct {
+        const char* name;
+        mode_t umask;
+        int oldMode; // of a lock file there before the run; -1 none
+    } cases[] = {{"umask 022", 022, -1}, {"umask 077", 077, -1}, {"an old 0644 lock", 022, 0644}};
+    for (const auto& c : cases) {
+        std::filesystem::remove(lock);
+        if (c.oldMode >= 0) {
+            m_folder.Write(".quelmaro.lock", "");
+            chmod(lock.c_str(), static_cast<mode_t>(c.oldMode));
+        }
+        const ProgramResult run =
+            RunInOwnFolder(m_folder.Path(), {"--from-json", capture}, c.umask);
+        EXPECT_EQ(run.status, 0) << c.name << ": " << run.err;
+        struct stat info {};
+        ASSERT_EQ(lstat(lock.c_str(), &info), 0) << c.name;
+        EXPECT_EQ(info.st_mode & 07777, 0600u) << c.name;
+        EXPECT_EQ(info.st_uid, 0u) << c.name;
+        std::string why;
+        const UnprivilegedOutcome outcome = CheckUnprivileged(
+            [&lock] { return open(lock.c_str(), O_RDONLY) < 0 && errno == EACCES; }, why);
+        if (outcome == UnprivilegedOutcome::CannotDrop) {
+            GTEST_SKIP() << why;
+        }
+        EXPECT_EQ(outcome, UnprivilegedOutcome::Holds) << c.name << " " << why;
+    }
+}
+
+// Putting the lock file's mode right must never reach another file: a hard
+// link planted at its name is refused, and its target keeps its mode.
+TEST_F(HostileCollectorTest, HardLinkAtTheLockFileKeepsItsTargetsMode) {
+    const std::string target = m_folder.Write("someones-file", "secret\n");
+    chmod(target.c_str(), 0644);
+    ASSERT_EQ(link(target.c_str(), PathOf(".quelmaro.lock").c_str()), 0);
+    const ProgramResult run = RunInOwnFolder(
+        m_folder.Path(), {"--from-json", m_folder.Write("capture.json", GoodCapture())}, 022);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("not the empty file this program makes"), std::string::npos) << run.err;
+    struct stat info {};
+    ASSERT_EQ(stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0644u);
+}
+
+// A first run through pkexec under umask 077 leaves a lock file no user may
+// open; a user's run in that folder, which it cannot write anyway, still gets
+// as far as asking for root.
+TEST_F(HostileCollectorTest, UsersRunAfterAPrivateLockFileStillAsksForRoot) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "needs root, to be another user than the one who tries";
+    }
+    const std::string capture = m_folder.Write("capture.json", GoodCapture());
+    ASSERT_EQ(RunInOwnFolder(m_folder.Path(), {"--from-json", capture}, 077).status, 0);
+    const std::string scan = m_folder.Write(
+        "scan.json", ReadTestData("smartctl/smart-prom-next/nvme_scan_open_error.json"));
+    const std::string smartctl = m_folder.Write("smartctl", "#!/bin/sh\ncat " + scan + "\n");
+    const std::string pkexec = m_folder.Write("pkexec", "#!/bin/sh\nprintf '%s\\n' \"$@\"\n");
+    for (const std::string& path : {scan, smartctl, pkexec}) {
+        chmod(path.c_str(), 0755);
+    }
+    setenv("QUELMARO_PKEXEC", pkexec.c_str(), 1);
+    const ProgramResult run =
+        RunInOwnFolder(m_folder.Path(), {"-uf", "--smartctl", smartctl}, 077, UnprivilegedUser());
+    unsetenv("QUELMARO_PKEXEC");
+    if (run.status == kCannotDropUser) {
+        GTEST_SKIP() << "running as root, and the user cannot be changed";
+    }
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, PathOf("quelmaro") + "\n-uf\n--no-elevate\n--timeout\n60\n");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/atomic_file.h"
 #include "support/temp_folder.h"
 
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
@@ -8,6 +9,7 @@
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -92,6 +94,52 @@ TEST_F(AtomicFileTest, FolderAtTheNameFailsAndLeavesNoTemporaryFile) {
     EXPECT_FALSE(Write("a.ini", "report\n"));
     EXPECT_NE(m_problem.find("renaming failed"), std::string::npos) << m_problem;
     EXPECT_EQ(Entries(m_folder.Path()).size(), 1u);
+}
+
+// A process id that was in use and is not any more: a writer killed mid-write.
+pid_t EndedProcess() {
+    const pid_t child = fork();
+    if (child == 0) {
+        _exit(0);
+    }
+    waitpid(child, nullptr, 0);
+    return child;
+}
+
+TEST_F(AtomicFileTest, StaleTemporariesOfAKilledWriterGoAndALiveWritersStay) {
+    const std::string gone = std::to_string(EndedProcess());
+    const std::string alive = std::to_string(getpid());
+    const struct {
+        std::string name;
+        bool link;
+        long ageSeconds;
+        bool removed;
+    } cases[] = {
+        {".m.prom.tmp-" + gone + "-0-123", false, 0, true},
+        {".m.prom.tmp-" + alive + "-1-123", false, 0, false},
+        {".m.prom.tmp-" + alive + "-2-123", false, kStaleTemporaryAgeSeconds + 60, true},
+        {".m.prom.tmp-" + gone + "-3-123", true, 0, false},
+        {".m.prom.tmp-" + gone + "-4", false, 0, false},
+        {".m.prom.tmp-" + gone + "-5-12x", false, 0, false},
+        {".other.prom.tmp-" + gone + "-6-123", false, 0, false},
+        {"m.prom.tmp-" + gone + "-7-123", false, 0, false},
+    };
+    for (const auto& c : cases) {
+        if (c.link) {
+            ASSERT_EQ(symlink("m.prom", (m_folder / c.name).c_str()), 0);
+        } else {
+            m_folder.Write(c.name, "half");
+        }
+        const timespec times[2] = {{time(nullptr) - c.ageSeconds, 0},
+                                   {time(nullptr) - c.ageSeconds, 0}};
+        utimensat(m_fd, c.name.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    }
+    EXPECT_EQ(RemoveStaleTemporaries(m_fd, "m.prom"), "");
+    for (const auto& c : cases) {
+        struct stat info {};
+        EXPECT_EQ(fstatat(m_fd, c.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0, c.removed)
+            << c.name;
+    }
 }
 
 TEST(AtomicFile, BadFolderDescriptorFails) {
