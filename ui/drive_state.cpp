@@ -101,7 +101,8 @@ QPixmap DrawState(DriveState state, int size) {
 
 QIcon DrawnDriveStateIcon(DriveState state) {
     QIcon icon;
-    for (int size : {16, 24, 32, 48}) {
+    // Drawn at the sizes lists use, so that none is a blurred scaling.
+    for (int size : {11, 12, 13, 14, 16, 20, 24, 32, 48}) {
         icon.addPixmap(DrawState(state, size));
     }
     return icon;

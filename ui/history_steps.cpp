@@ -48,7 +48,7 @@ std::int64_t ChartEnd(const std::vector<HistoryPoint>& points, std::optional<std
     }
     const std::int64_t last = std::max(points.back().time, until.value_or(points.back().time));
     const std::int64_t span = last - points.front().time;
-    return last + std::max<std::int64_t>(span / 20, 3600);
+    return last + std::max<std::int64_t>(span / 50, 3600);
 }
 
 ValueAxisRange WholeNumberAxis(double low, double high) {
@@ -83,7 +83,7 @@ const char* TimeAxisFormat(std::int64_t first, std::int64_t last, int ticks) {
         return "yyyy-MM-dd";
     }
     if (interval >= 60) {
-        return "MM-dd HH:mm";
+        return "yyyy-MM-dd HH:mm";
     }
     return "MM-dd HH:mm:ss";
 }

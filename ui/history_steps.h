@@ -23,7 +23,7 @@ std::vector<StepPoint> StepSeries(const std::vector<HistoryPoint>& points, Histo
                                   std::optional<std::int64_t> until);
 
 // Where the chart's last step ends: the later of the last sample and `until`,
-// plus a margin of a twentieth of the whole time (at least an hour), so that
+// plus a margin of a fiftieth of the whole time (at least an hour), so that
 // the latest level has a width of its own and stays clear of the axis line.
 std::int64_t ChartEnd(const std::vector<HistoryPoint>& points, std::optional<std::int64_t> until);
 

@@ -126,6 +126,10 @@ void CViewerDlg::LayOutControls() {
     const CDialogUnits& u = Units();
     u.Place(m_stDevices, 4, 7, 83, 8);
     u.Place(m_lstDrives, 4, 17, 105, 105);
+    // State icons no taller than the text keep the entries as close together
+    // as a list of texts alone.
+    const int iconSide = m_lstDrives.fontMetrics().height() - 1;
+    m_lstDrives.setIconSize(QSize(iconSide, iconSide));
     u.Place(m_stVendor, 4, 139, 92, 8);
     u.Place(m_stModel, 4, 151, 98, 8);
     u.Place(m_stSeries, 13, 161, 101, 8);

@@ -53,8 +53,8 @@ TEST_P(TimeAxisFormatTest, ShortestFormatThatTellsTicksApart) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, TimeAxisFormatTest,
-    testing::Values(FormatCase{"one_reading_hour", kHour, "MM-dd HH:mm"},
-                    FormatCase{"four_days_are_one_a_tick", 4 * kDay, "MM-dd HH:mm"},
+    testing::Values(FormatCase{"one_reading_hour", kHour, "yyyy-MM-dd HH:mm"},
+                    FormatCase{"four_days_are_one_a_tick", 4 * kDay, "yyyy-MM-dd HH:mm"},
                     FormatCase{"days_and_an_hour", 4 * (kDay + kHour), "yyyy-MM-dd"},
                     FormatCase{"month_per_tick", 4 * 31 * kDay, "yyyy-MM-dd"},
                     FormatCase{"ten_years", 3653 * kDay, "yyyy-MM"},
@@ -70,11 +70,11 @@ TEST(ChartEnd, OneReadingGetsAnHour) {
     EXPECT_EQ(ChartEnd({At(1000)}, 1000), 1000 + kHour);
 }
 
-TEST(ChartEnd, TwentiethOfTheTimePastTheLastSeenRun) {
-    // 20 days of samples, seen 20 days after the first: 1 day past it.
-    EXPECT_EQ(ChartEnd({At(0), At(10 * kDay)}, 20 * kDay), 21 * kDay);
+TEST(ChartEnd, FiftiethOfTheTimePastTheLastSeenRun) {
+    // Seen 50 days after the first sample: one day past it.
+    EXPECT_EQ(ChartEnd({At(0), At(10 * kDay)}, 50 * kDay), 51 * kDay);
     // A last-seen time before the last sample does not pull the end back.
-    EXPECT_EQ(ChartEnd({At(0), At(20 * kDay)}, 5 * kDay), 21 * kDay);
+    EXPECT_EQ(ChartEnd({At(0), At(50 * kDay)}, 5 * kDay), 51 * kDay);
 }
 
 } // namespace

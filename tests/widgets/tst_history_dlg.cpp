@@ -188,9 +188,9 @@ void TestHistoryDlg::doubleClickShowsTheAttributesHistory() {
     QVERIFY(ChartOf(window) != nullptr);
     QCOMPARE(ChartOf(window)->title(), QStringLiteral("5 Reallocated Sectors Count"));
     // Each level holds until the next change; the last until the last run.
-    // ... and a twentieth of the five days (6 hours) past it, so that it shows.
+    // ... and a fiftieth of the five days (2.4 hours) past it, so that it shows.
     const std::int64_t changed = kDay1 + 2 * kDay;
-    const std::int64_t end = kDay1 + 5 * kDay + 6 * 3600;
+    const std::int64_t end = kDay1 + 5 * kDay + 8640;
     QCOMPARE(Points(window, QStringLiteral("生の値")),
              QList<QPointF>({At(kDay1, 0), At(changed, 0), At(changed, 8), At(end, 8)}));
     QCOMPARE(Points(window, QStringLiteral("点数")),
