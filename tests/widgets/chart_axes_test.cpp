@@ -29,8 +29,6 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, WholeNumberAxisTest,
     testing::Values(AxisCase{"constant", 8, 8, {7, 9, 3}},
                     AxisCase{"constant_zero_stays_non_negative", 0, 0, {0, 1, 2}},
-                    AxisCase{"constant_negative", -3, -3, {-4, -2, 3}},
-                    AxisCase{"span_of_one", 8, 9, {8, 9, 2}},
                     AxisCase{"five_steps_of_one", 0, 5, {0, 5, 6}},
                     AxisCase{"six_steps_take_twos", 0, 6, {0, 6, 4}},
                     AxisCase{"reallocated_sectors", 0, 304, {0, 400, 5}},
@@ -56,7 +54,6 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(FormatCase{"one_reading_hour", kHour, "yyyy-MM-dd HH:mm"},
                     FormatCase{"four_days_are_one_a_tick", 4 * kDay, "yyyy-MM-dd HH:mm"},
                     FormatCase{"days_and_an_hour", 4 * (kDay + kHour), "yyyy-MM-dd"},
-                    FormatCase{"month_per_tick", 4 * 31 * kDay, "yyyy-MM-dd"},
                     FormatCase{"ten_years", 3653 * kDay, "yyyy-MM"},
                     FormatCase{"three_minutes", 3 * 60, "MM-dd HH:mm:ss"}),
     [](const testing::TestParamInfo<FormatCase>& info) { return std::string(info.param.name); });

@@ -131,7 +131,6 @@ private slots:
     void aboutEntryInContextMenu();
     void driveListIconsTellTheState();
     void warnedRowsSayWhyAndRedRowsStayRed();
-    void cutIdentityTextsHaveTips();
 
 private:
     QTemporaryDir m_emptyPath; // a PATH without any collector
@@ -628,20 +627,6 @@ void TestViewerDlg::warnedRowsSayWhyAndRedRowsStayRed() {
     QVERIFY(table.topLevelItem(2)->toolTip(0).contains(QStringLiteral("が危険値を下回りました")));
     QVERIFY(!table.IsRowWarned(1));
     QCOMPARE(table.topLevelItem(1)->toolTip(0), QString());
-}
-
-void TestViewerDlg::cutIdentityTextsHaveTips() {
-    CTestFolder folder;
-    folder.WriteCountingCollector();
-    folder.WriteReport(0, "WDC WD2500AAKX-00ERMA0 EXTRA LONG MODEL NAME", {},
-                       "SERIAL_NUMBER=S1\nFIRMWARE_REVISION=01.01A01\n");
-    CDialogUnderTest t;
-    t.Select(0);
-    const QLabel* model = t.dlg.findChild<QLabel*>(QStringLiteral("ctrl1007"));
-    const QLabel* serial = t.dlg.findChild<QLabel*>(QStringLiteral("ctrl1003"));
-    QCOMPARE(model->toolTip(),
-             QStringLiteral("モデル： WDC WD2500AAKX-00ERMA0 EXTRA LONG MODEL NAME"));
-    QCOMPARE(serial->toolTip(), QString()); // it fits
 }
 
 QTEST_MAIN(TestViewerDlg)
