@@ -10,6 +10,9 @@ DriveState DriveStateOf(const WarnedDrive& drive, bool readable) {
     if (!readable || drive.report.evaluation.parseError) {
         return DriveState::NoData; // half a report would look fine
     }
+    if (drive.report.evaluation.rows.empty() && drive.report.panel.verdict.empty()) {
+        return DriveState::NoData; // nothing was read that could be judged
+    }
     const std::optional<WarningLevel> level = HighestLevel(drive.warnings);
     if (!level) {
         return DriveState::Fine;

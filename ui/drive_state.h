@@ -8,7 +8,8 @@
 // The state of a drive as the drive list's icon shows it, from the warning
 // rules that tolvenar-report --check and the notifier use.
 enum class DriveState {
-    NoData,  // the report cannot be read, or its attribute lines are malformed
+    NoData,  // the report cannot be read, its attribute lines are malformed, or
+             // it holds neither an attribute nor the drive's own verdict
     Fine,    // no warning
     Warning, // a warning, none failing
     Failing, // a failing attribute or the drive's own FAILED verdict

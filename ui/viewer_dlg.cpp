@@ -361,6 +361,9 @@ void CViewerDlg::OpenHistory(QTreeWidgetItem* item) {
         window->activateWindow();
         return;
     }
+    for (auto it = m_historyWindows.begin(); it != m_historyWindows.end();) {
+        it = it->second.isNull() ? m_historyWindows.erase(it) : std::next(it);
+    }
     const QString title = item->text(0) + QLatin1Char(' ') + item->text(1);
     m_historyWindows[key] = ShowHistoryWindow(title, LoadDriveHistory(path, id.toInt()), this);
 }

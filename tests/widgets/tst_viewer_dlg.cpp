@@ -582,12 +582,13 @@ void TestViewerDlg::driveListIconsTellTheState() {
     folder.WriteReport(2, "C reallocated", "ATTR_1=200,200,51,0,0\nATTR_5=98,98,36,8,0\n");
     folder.WriteReport(3, "D fine", "ATTR_1=200,200,51,0,0\nATTR_5=100,100,36,0,0\n");
     folder.WriteReport(4, "E malformed", "ATTR_1=200,200,51,0,0\nATTR_5=100,100\n");
+    folder.WriteReport(5, "F empty");
     CDialogUnderTest t;
     const CDriveListBox& list = t.dlg.m_lstDrives;
     QCOMPARE(Drives(list), (QStringList{"A below threshold", "B verdict", "C reallocated", "D fine",
-                                        "E malformed"}));
+                                        "E malformed", "F empty"}));
     const DriveState expected[] = {DriveState::Failing, DriveState::Failing, DriveState::Warning,
-                                   DriveState::Fine, DriveState::NoData};
+                                   DriveState::Fine,    DriveState::NoData,  DriveState::NoData};
     QList<QImage> icons;
     for (int i = 0; i < list.GetCount(); ++i) {
         QCOMPARE(list.item(i)->data(kDriveStateRole).toInt(), static_cast<int>(expected[i]));
@@ -596,6 +597,7 @@ void TestViewerDlg::driveListIconsTellTheState() {
     }
     // One icon per state, and the four states apart.
     QCOMPARE(icons[0], icons[1]);
+    QCOMPARE(icons[4], icons[5]);
     for (int i = 1; i < 5; ++i) {
         for (int j = i + 1; j < 5; ++j) {
             QVERIFY2(icons[i] != icons[j], qPrintable(QStringLiteral("%1 %2").arg(i).arg(j)));
