@@ -177,7 +177,7 @@ void CRankListCtrl::contextMenuEvent(QContextMenuEvent* event) {
         return;
     }
     event->accept();
-    emit RowMenuRequested(item, globalPos);
+    emit RowMenuRequested(item, globalPos, event->reason() != QContextMenuEvent::Mouse);
 }
 
 void CRankListCtrl::keyPressEvent(QKeyEvent* event) {

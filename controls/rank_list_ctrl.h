@@ -61,8 +61,9 @@ public:
 
 signals:
     // The context menu was asked for on a row: by the mouse, or by the Menu
-    // key or Shift+F10 on the current row. globalPos: where it opens.
-    void RowMenuRequested(QTreeWidgetItem* item, const QPoint& globalPos);
+    // key or Shift+F10 on the current row (fromKeyboard). globalPos: where it
+    // opens.
+    void RowMenuRequested(QTreeWidgetItem* item, const QPoint& globalPos, bool fromKeyboard);
     // Space or Ctrl+Enter on the current row.
     void RowOpenRequested(QTreeWidgetItem* item);
 

@@ -368,12 +368,16 @@ void CViewerDlg::OpenHistory(QTreeWidgetItem* item) {
     m_historyWindows[key] = ShowHistoryWindow(title, LoadDriveHistory(path, id.toInt()), this);
 }
 
-void CViewerDlg::ShowRowMenu(QTreeWidgetItem* item, const QPoint& globalPos) {
+void CViewerDlg::ShowRowMenu(QTreeWidgetItem* item, const QPoint& globalPos, bool fromKeyboard) {
     QMenu menu(this);
     QAction* history = menu.addAction(QStringLiteral("履歴を表示"));
     history->setEnabled(item->data(0, kAttributeIdRole).isValid() && m_lstDrives.GetCurSel() >= 0);
     menu.addSeparator();
     menu.addAction(&m_actAbout); // as right-clicking elsewhere in the window
+    if (fromKeyboard) {
+        // Menu key, then Enter: the history, as Space would open it.
+        menu.setActiveAction(history->isEnabled() ? history : &m_actAbout);
+    }
     if (menu.exec(globalPos) == history) {
         OpenHistory(item);
     }

@@ -47,7 +47,8 @@ public:
     // hint row opens nothing.
     void OpenHistory(QTreeWidgetItem* item);
     // The table row's menu: "履歴を表示" (for attribute rows) and the about entry.
-    void ShowRowMenu(QTreeWidgetItem* item, const QPoint& globalPos);
+    // From the keyboard, its first entry is chosen already.
+    void ShowRowMenu(QTreeWidgetItem* item, const QPoint& globalPos, bool fromKeyboard);
     // Lets the user choose an INI file; a confirmed choice refreshes.
     void OnOpenReport();
     // true: labels -> members; false: members -> labels.
