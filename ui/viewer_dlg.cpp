@@ -224,13 +224,18 @@ void CViewerDlg::Refresh() {
     m_lstDrives.DeleteString(0);
     m_lvAttributes.AddRow({QString(), QStringLiteral("←左のリストからHDDを選択してください。")}, 0);
     const CDriveWarningLoader loader(kWarningSettings);
+    std::map<DriveState, QIcon> icons; // each made once: the theme lookup and drawing cost
     for (const DriveReportFile& file : ListDriveReports()) {
         const int index = m_lstDrives.AddString(FromUtf8(ReadDriveModel(file.path)));
         m_lstDrives.SetItemData(index, file.driveNumber);
         QListWidgetItem* entry = m_lstDrives.item(index);
         const WarnedDrive drive = loader.Load(file.path, file.path);
         const DriveState state = DriveStateOf(drive, IsReadableReport(file.path));
-        entry->setIcon(DriveStateIcon(state));
+        auto icon = icons.find(state);
+        if (icon == icons.end()) {
+            icon = icons.emplace(state, DriveStateIcon(state)).first;
+        }
+        entry->setIcon(icon->second);
         entry->setData(kDriveStateRole, static_cast<int>(state));
         QStringList tip;
         struct stat status {};
