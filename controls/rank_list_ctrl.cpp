@@ -2,7 +2,10 @@
 
 #include "controls/arrow_header_ctrl.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -10,6 +13,7 @@
 namespace {
 
 constexpr int kRankRole = Qt::UserRole;
+constexpr int kWarnedRole = Qt::UserRole + 100; // clear of the roles owners use
 
 } // namespace
 
@@ -72,6 +76,24 @@ QColor CRankListCtrl::TextColorForRank(quint32 rank) const {
     return palette().color(QPalette::Text);
 }
 
+void CRankListCtrl::SetRowWarned(int row, bool warned) {
+    if (QTreeWidgetItem* item = topLevelItem(row)) {
+        item->setData(0, kWarnedRole, warned);
+    }
+}
+
+bool CRankListCtrl::IsRowWarned(int row) const {
+    const QTreeWidgetItem* item = topLevelItem(row);
+    return item != nullptr && item->data(0, kWarnedRole).toBool();
+}
+
+QColor CRankListCtrl::TextColorForRow(quint32 rank, bool warned) const {
+    if (warned && m_mapRankColor.find(rank) == m_mapRankColor.end()) {
+        return WarningColor();
+    }
+    return TextColorForRank(rank);
+}
+
 void CRankListCtrl::OnColumnClick(int column) {
     // A new column starts ascending; the same column again turns the order round.
     SortByColumn(column != m_nSortColumn || !m_bAscending, column);
@@ -131,8 +153,48 @@ void CRankListCtrl::SortByColumn(bool ascending, int column) {
 void CRankListCtrl::drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                             const QModelIndex& index) const {
     QStyleOptionViewItem rowOption(option);
-    const quint32 rank = index.sibling(index.row(), 0).data(kRankRole).toUInt();
+    const QModelIndex first = index.sibling(index.row(), 0);
+    const quint32 rank = first.data(kRankRole).toUInt();
     // Only the text colour changes; selected rows keep the view's own look.
-    rowOption.palette.setColor(QPalette::Text, TextColorForRank(rank));
+    rowOption.palette.setColor(QPalette::Text,
+                               TextColorForRow(rank, first.data(kWarnedRole).toBool()));
     QTreeWidget::drawRow(painter, rowOption, index);
+}
+
+void CRankListCtrl::contextMenuEvent(QContextMenuEvent* event) {
+    QTreeWidgetItem* item = nullptr;
+    QPoint globalPos = event->globalPos();
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        item = itemAt(viewport()->mapFromGlobal(globalPos));
+    } else if ((item = currentItem()) != nullptr) {
+        // From the keyboard the menu opens below the row, not at the pointer.
+        scrollToItem(item);
+        const QRect rect = visualItemRect(item);
+        globalPos = viewport()->mapToGlobal(QPoint(rect.left() + rect.height(), rect.bottom()));
+    }
+    if (item == nullptr) {
+        event->ignore(); // the window's own menu, as outside the rows
+        return;
+    }
+    event->accept();
+    emit RowMenuRequested(item, globalPos, event->reason() != QContextMenuEvent::Mouse);
+}
+
+void CRankListCtrl::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const int key = event->key();
+    if (key == Qt::Key_F10 && modifiers == Qt::ShiftModifier) {
+        // The Menu key reaches contextMenuEvent by itself; Shift+F10 does not.
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(), mapToGlobal(QPoint()));
+        QApplication::sendEvent(this, &menu);
+        return;
+    }
+    const bool open =
+        (key == Qt::Key_Space && modifiers == Qt::NoModifier) ||
+        ((key == Qt::Key_Return || key == Qt::Key_Enter) && modifiers == Qt::ControlModifier);
+    if (open && currentItem() != nullptr) {
+        emit RowOpenRequested(currentItem());
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
 }

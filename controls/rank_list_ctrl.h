@@ -12,7 +12,8 @@ class CArrowHeaderCtrl;
 // a row is looked up by its rank in m_mapRankColor whenever the row is
 // painted. A click on a column header sorts all rows by that column's text
 // (first click ascending, each further click on the same column reverses)
-// and moves the header's arrow there.
+// and moves the header's arrow there. A row may also be marked as warned: it
+// is drawn in the warning colour unless its rank has a colour of its own.
 class CRankListCtrl : public QTreeWidget {
     Q_OBJECT
 public:
@@ -35,6 +36,16 @@ public:
     // The colour a row of this rank is drawn in.
     QColor TextColorForRank(quint32 rank) const;
 
+    // The mark of a row that warns without failing; kept apart from the rank,
+    // which stays what the owner gave.
+    void SetRowWarned(int row, bool warned);
+    bool IsRowWarned(int row) const;
+    // The colour of a warned row whose rank has no colour in m_mapRankColor.
+    static QColor WarningColor() { return QColor(176, 88, 0); }
+    // The colour a row is drawn in: its rank's, else the warning colour for a
+    // warned row, else the palette's text colour.
+    QColor TextColorForRow(quint32 rank, bool warned) const;
+
     // Column click: ascending on a new column, reversed on the same one.
     void OnColumnClick(int column);
     // Sorts every row by the UTF-8 bytes of its text in column, compared as
@@ -48,7 +59,17 @@ public:
     // <0, 0 or >0 like strcmp of the two texts' UTF-8 bytes.
     static int CompareRowTexts(const QByteArray& text1, const QByteArray& text2);
 
+signals:
+    // The context menu was asked for on a row: by the mouse, or by the Menu
+    // key or Shift+F10 on the current row (fromKeyboard). globalPos: where it
+    // opens.
+    void RowMenuRequested(QTreeWidgetItem* item, const QPoint& globalPos, bool fromKeyboard);
+    // Space or Ctrl+Enter on the current row.
+    void RowOpenRequested(QTreeWidgetItem* item);
+
 protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option,
                  const QModelIndex& index) const override;
 

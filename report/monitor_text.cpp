@@ -1,12 +1,22 @@
 #include "report/monitor_text.h"
 
 #include <clocale>
+#include <cstdlib>
 #include <libintl.h>
 #include <vector>
 
 void SetUpMonitorTexts(const std::string& localeFolder) {
     // LC_MESSAGES alone: number formatting and character classes stay "C".
     std::setlocale(LC_MESSAGES, "");
+    bindtextdomain(kTextDomain, localeFolder.c_str());
+    bind_textdomain_codeset(kTextDomain, "UTF-8");
+}
+
+void SetUpJapaneseTexts(const std::string& localeFolder) {
+    // gettext ignores LANGUAGE only under the plain "C" locale; C.UTF-8
+    // keeps every other category as the user has it.
+    std::setlocale(LC_MESSAGES, "C.UTF-8");
+    setenv("LANGUAGE", "ja", 1);
     bindtextdomain(kTextDomain, localeFolder.c_str());
     bind_textdomain_codeset(kTextDomain, "UTF-8");
 }

@@ -15,5 +15,9 @@ inline constexpr char kTextDomain[] = "tolvenar";
 // whatever the locale's character set. Without it, texts stay English.
 void SetUpMonitorTexts(const std::string& localeFolder);
 
+// For the viewer, whose texts are Japanese under every locale: the
+// catalog's Japanese whatever LC_MESSAGES says.
+void SetUpJapaneseTexts(const std::string& localeFolder);
+
 // msgid in the user's language, its {1} to {9} replaced by args in order.
 std::string MonitorText(const char* msgid, std::initializer_list<std::string> args = {});

@@ -27,8 +27,7 @@ const SeriesDef kSeries[] = {
     {HistoryField::Threshold, "危険値", QColor(220, 0, 0)},
 };
 
-// Range of the given series' y values, never empty, so that a flat line
-// still lies inside its axis.
+// Lowest and highest y of the given series.
 std::pair<double, double> YRange(std::initializer_list<const QLineSeries*> series) {
     double low = 0;
     double high = 0;
@@ -40,11 +39,12 @@ std::pair<double, double> YRange(std::initializer_list<const QLineSeries*> serie
             any = true;
         }
     }
-    if (high - low < 1) {
-        low -= 1;
-        high += 1;
-    }
     return {low, high};
+}
+
+void SetRange(QValueAxis& axis, const ValueAxisRange& range) {
+    axis.setRange(range.low, range.high);
+    axis.setTickCount(range.ticks);
 }
 
 } // namespace
@@ -85,48 +85,43 @@ void CHistoryDlg::BuildChart(const QString& title, const DriveHistory& history) 
     m_chart->legend()->setAlignment(Qt::AlignBottom);
     m_chart->legend()->setFont(font());
 
+    // The last level holds a little past the last reading, so that it shows.
+    const std::int64_t end = ChartEnd(history.points, history.lastSeen);
     for (const SeriesDef& def : kSeries) {
         auto* line = new QLineSeries;
         line->setName(QString::fromUtf8(def.name));
         line->setColor(def.color);
-        for (const StepPoint& step : StepSeries(history.points, def.field, history.lastSeen)) {
+        for (const StepPoint& step : StepSeries(history.points, def.field, end)) {
             line->append(static_cast<double>(step.time) * 1000.0, step.y);
         }
-        // A single reading has no line to draw, only its point.
-        line->setPointsVisible(line->count() == 1);
         m_chart->addSeries(line);
         m_series[static_cast<int>(def.field)] = line;
     }
 
     // QDateTimeAxis shows milliseconds since 1970 in local time.
     auto* time = new QDateTimeAxis;
-    time->setFormat(QStringLiteral("yyyy-MM-dd"));
+    const std::int64_t first = history.points.front().time;
+    constexpr int kTimeTicks = 5;
+    time->setFormat(QString::fromLatin1(TimeAxisFormat(first, end, kTimeTicks)));
     time->setTitleText(QStringLiteral("日付"));
-    const QLineSeries* raw = Series(HistoryField::Raw);
-    qint64 first = static_cast<qint64>(raw->at(0).x());
-    qint64 last = static_cast<qint64>(raw->at(raw->count() - 1).x());
-    if (last == first) {
-        first -= 86400 * 1000LL; // one day either side of a single reading
-        last += 86400 * 1000LL;
-    }
-    time->setRange(QDateTime::fromMSecsSinceEpoch(first), QDateTime::fromMSecsSinceEpoch(last));
-    time->setTickCount(5);
+    time->setRange(QDateTime::fromMSecsSinceEpoch(first * 1000),
+                   QDateTime::fromMSecsSinceEpoch(end * 1000));
+    time->setTickCount(kTimeTicks);
 
+    const QLineSeries* raw = Series(HistoryField::Raw);
     auto* rawAxis = new QValueAxis;
     rawAxis->setTitleText(QString::fromUtf8(kSeries[0].name));
     rawAxis->setLabelFormat(QStringLiteral("%.0f"));
     const auto [rawLow, rawHigh] = YRange({raw});
-    rawAxis->setRange(rawLow, rawHigh);
-    rawAxis->applyNiceNumbers();
+    SetRange(*rawAxis, WholeNumberAxis(rawLow, rawHigh));
 
-    // Current values and thresholds lie between 0 and 255.
+    // Current values and thresholds, with room above and below the lines.
     auto* valueAxis = new QValueAxis;
     valueAxis->setTitleText(QStringLiteral("点数・危険値"));
     valueAxis->setLabelFormat(QStringLiteral("%.0f"));
     const auto [valueLow, valueHigh] =
         YRange({Series(HistoryField::Value), Series(HistoryField::Threshold)});
-    valueAxis->setRange(std::max(0.0, valueLow - 5), std::min(255.0, valueHigh + 5));
-    valueAxis->applyNiceNumbers();
+    SetRange(*valueAxis, WholeNumberAxis(std::max(0.0, valueLow - 5), valueHigh + 5));
 
     for (QAbstractAxis* axis : std::initializer_list<QAbstractAxis*>{time, rawAxis, valueAxis}) {
         axis->setLabelsFont(font());

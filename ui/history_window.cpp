@@ -4,17 +4,26 @@
 
 #include <QLibrary>
 #include <QMessageBox>
+#include <sys/stat.h>
 
 namespace {
 
-HistoryWindowFactory LoadFactory(QString& problem) {
+// What the user reads when the module is missing or broken; the path and the
+// loader's own message would tell them nothing they can act on.
+const char* const kModuleProblem = "履歴の画面の部品を読み込めないため、履歴を表示できません。";
+
+HistoryWindowFactory LoadFactory() {
     static HistoryWindowFactory factory = nullptr; // only a success is kept
     if (factory == nullptr) {
-        QLibrary module(QString::fromStdString(ResolveInProgramFolder(kHistoryWindowModule)));
-        factory = reinterpret_cast<HistoryWindowFactory>(module.resolve(kHistoryWindowFactoryName));
-        if (factory == nullptr) {
-            problem = module.errorString();
+        const std::string path = ResolveInProgramFolder(kHistoryWindowModule);
+        // A missing module is not looked for under other names: QLibrary would
+        // try "lib" + the name and more before giving up.
+        struct stat status {};
+        if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) {
+            return nullptr;
         }
+        QLibrary module(QString::fromStdString(path));
+        factory = reinterpret_cast<HistoryWindowFactory>(module.resolve(kHistoryWindowFactoryName));
     }
     return factory;
 }
@@ -22,16 +31,13 @@ HistoryWindowFactory LoadFactory(QString& problem) {
 } // namespace
 
 QWidget* ShowHistoryWindow(const QString& title, const DriveHistory& history, QWidget* parent) {
-    QString problem;
-    const HistoryWindowFactory factory = LoadFactory(problem);
+    const HistoryWindowFactory factory = LoadFactory();
     QWidget* window = nullptr;
     if (factory != nullptr) {
         window = factory(title, history, parent);
     } else {
-        auto* box =
-            new QMessageBox(QMessageBox::Warning, QString(),
-                            QStringLiteral("履歴の画面を開けません。"), QMessageBox::Ok, parent);
-        box->setInformativeText(problem);
+        auto* box = new QMessageBox(QMessageBox::Warning, QString(),
+                                    QString::fromUtf8(kModuleProblem), QMessageBox::Ok, parent);
         box->setAttribute(Qt::WA_DeleteOnClose);
         window = box;
     }

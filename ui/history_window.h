@@ -16,5 +16,6 @@ inline constexpr char kHistoryWindowFactoryName[] = "TolvenarCreateHistoryWindow
 
 // Shows the history window of one attribute (title: the attribute as the
 // table shows it). The module is loaded on the first call and stays; when it
-// cannot be loaded, a message box says so. Returns the window shown.
+// cannot be loaded, a message box says so in one sentence. Returns the window
+// shown.
 QWidget* ShowHistoryWindow(const QString& title, const DriveHistory& history, QWidget* parent);

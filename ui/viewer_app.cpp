@@ -1,5 +1,7 @@
 #include "ui/viewer_app.h"
 
+#include "config/program_folder.h"
+#include "report/monitor_text.h"
 #include "ui/dialog_units.h"
 #include "ui/viewer_activation.h"
 #include "ui/viewer_dlg.h"
@@ -15,6 +17,8 @@ CViewerApp::CViewerApp(int& argc, char** argv) : QApplication(argc, argv) {
     setDesktopFileName(QStringLiteral("tolvenar"));
     setFont(DialogFont());
     setWindowIcon(ProgramIcon());
+    // Warnings shown in the window read as the rest of it does.
+    SetUpJapaneseTexts(ResolveInProgramFolder("locale"));
     // The standard dialogs speak the user's language, as the desktop's own do.
     if (LoadQtTranslations(m_qtTranslator, QLocale::system())) {
         installTranslator(&m_qtTranslator);

@@ -9,6 +9,7 @@
 #include "ui/child_process.h"
 #include "ui/choose_open_file.h"
 #include "ui/drive_history.h"
+#include "ui/drive_state.h"
 #include "ui/history_tips.h"
 #include "ui/history_window.h"
 #include "ui/repainting_wait.h"
@@ -42,6 +43,10 @@ const ColumnDef kColumns[] = {
 
 // The attribute id of a table row; the hint row has none.
 constexpr int kAttributeIdRole = Qt::UserRole + 1;
+
+// Every warning takes the same limit as tolvenar-report --check's default
+// and the notifier's.
+const WarningSettings kWarningSettings{};
 
 void InitLabel(QLabel& label, const char* text, const char* name) {
     label.setTextFormat(Qt::PlainText); // a model such as <b>x</b> shows as it is
@@ -105,6 +110,8 @@ CViewerDlg::CViewerDlg(QWidget* parent)
             [this](QListWidgetItem*) { FillAttributeTable(); });
     connect(&m_lvAttributes, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem* item, int) { OpenHistory(item); });
+    connect(&m_lvAttributes, &CRankListCtrl::RowOpenRequested, this, &CViewerDlg::OpenHistory);
+    connect(&m_lvAttributes, &CRankListCtrl::RowMenuRequested, this, &CViewerDlg::ShowRowMenu);
     connect(&m_btnRefresh, &QPushButton::clicked, this, &CViewerDlg::Refresh);
     connect(&m_actAbout, &QAction::triggered, this, &CViewerDlg::ShowAboutBox);
 }
@@ -119,6 +126,10 @@ void CViewerDlg::LayOutControls() {
     const CDialogUnits& u = Units();
     u.Place(m_stDevices, 4, 7, 83, 8);
     u.Place(m_lstDrives, 4, 17, 105, 105);
+    // State icons no taller than the text keep the entries as close together
+    // as a list of texts alone.
+    const int iconSide = m_lstDrives.fontMetrics().height() - 1;
+    m_lstDrives.setIconSize(QSize(iconSide, iconSide));
     u.Place(m_stVendor, 4, 139, 92, 8);
     u.Place(m_stModel, 4, 151, 98, 8);
     u.Place(m_stSeries, 13, 161, 101, 8);
@@ -179,6 +190,11 @@ void CViewerDlg::UpdateData(bool saveAndValidate) {
             *binding.member = binding.label->text();
         } else {
             binding.label->setText(*binding.member);
+            // The label cuts what does not fit (a long model or serial
+            // number); the tip shows it whole.
+            const bool fits = binding.label->fontMetrics().horizontalAdvance(*binding.member) <=
+                              binding.label->contentsRect().width();
+            binding.label->setToolTip(fits ? QString() : *binding.member);
         }
     }
     if (saveAndValidate) {
@@ -207,13 +223,29 @@ void CViewerDlg::Refresh() {
     const QSignalBlocker blocker(&m_lstDrives);
     m_lstDrives.DeleteString(0);
     m_lvAttributes.AddRow({QString(), QStringLiteral("←左のリストからHDDを選択してください。")}, 0);
+    const CDriveWarningLoader loader(kWarningSettings);
+    std::map<DriveState, QIcon> icons; // each made once: the theme lookup and drawing cost
     for (const DriveReportFile& file : ListDriveReports()) {
         const int index = m_lstDrives.AddString(FromUtf8(ReadDriveModel(file.path)));
         m_lstDrives.SetItemData(index, file.driveNumber);
+        QListWidgetItem* entry = m_lstDrives.item(index);
+        const WarnedDrive drive = loader.Load(file.path, file.path);
+        const DriveState state = DriveStateOf(drive, IsReadableReport(file.path));
+        auto icon = icons.find(state);
+        if (icon == icons.end()) {
+            icon = icons.emplace(state, DriveStateIcon(state)).first;
+        }
+        entry->setIcon(icon->second);
+        entry->setData(kDriveStateRole, static_cast<int>(state));
+        QStringList tip;
         struct stat status {};
         if (stat(file.path.c_str(), &status) == 0) {
-            m_lstDrives.item(index)->setToolTip(FromUtf8(ReportWrittenTip(status.st_mtime)));
+            tip << FromUtf8(ReportWrittenTip(status.st_mtime));
         }
+        for (const DriveWarning& warning : drive.warnings) {
+            tip << FromUtf8(warning.text);
+        }
+        entry->setToolTip(tip.join(QLatin1Char('\n')));
     }
 }
 
@@ -233,10 +265,10 @@ void CViewerDlg::RunCollector() {
 }
 
 void CViewerDlg::OnSelChangeDriveList() {
-    const DriveReport drive = LoadSelectedDrive();
+    const WarnedDrive drive = LoadSelectedDrive();
     UpdateData(true);
 
-    const DrivePanelTexts& panel = drive.panel;
+    const DrivePanelTexts& panel = drive.report.panel;
     m_strVendor = FromUtf8(panel.vendor);
     m_strModel = FromUtf8(panel.model);
     m_strSeries = FromUtf8(panel.series);
@@ -244,17 +276,18 @@ void CViewerDlg::OnSelChangeDriveList() {
     m_strFirmware = FromUtf8(panel.firmware);
     m_strCapacity = FromUtf8(panel.capacity);
 
-    ShowEvaluation(drive.evaluation);
+    ShowEvaluation(drive.report.evaluation);
     ShowHistoryTips();
+    ShowWarnings(drive.warnings);
     UpdateData(false); // all eight texts appear together
     if (isVisible()) {
         repaint();
     }
 }
 
-DriveReport CViewerDlg::LoadSelectedDrive() {
+WarnedDrive CViewerDlg::LoadSelectedDrive() {
     const std::string name = SelectedReportPath();
-    return CDriveLoader().Load(name, name);
+    return CDriveWarningLoader(kWarningSettings).Load(name, name);
 }
 
 std::string CViewerDlg::SelectedReportPath() const {
@@ -262,8 +295,10 @@ std::string CViewerDlg::SelectedReportPath() const {
 }
 
 void CViewerDlg::FillAttributeTable() {
-    ShowEvaluation(LoadSelectedDrive().evaluation);
+    const WarnedDrive drive = LoadSelectedDrive();
+    ShowEvaluation(drive.report.evaluation);
     ShowHistoryTips();
+    ShowWarnings(drive.warnings);
 }
 
 void CViewerDlg::ShowHistoryTips() {
@@ -285,13 +320,72 @@ void CViewerDlg::ShowHistoryTips() {
     }
 }
 
+void CViewerDlg::ShowWarnings(const std::vector<DriveWarning>& warnings) {
+    for (int row = 0; row < m_lvAttributes.RowCount(); ++row) {
+        QTreeWidgetItem* item = m_lvAttributes.topLevelItem(row);
+        const QVariant id = item->data(0, kAttributeIdRole);
+        QStringList reasons;
+        bool warned = false;
+        for (const DriveWarning& warning : warnings) {
+            if (id.isValid() && warning.attributeId == id.toInt()) {
+                reasons << FromUtf8(warning.text);
+                warned = true;
+            }
+        }
+        if (!warned) {
+            continue;
+        }
+        // Red rows keep their colour; every other warned row gets the second one.
+        m_lvAttributes.SetRowWarned(row, m_lvAttributes.RowRank(row) != 1);
+        const QString history = item->toolTip(0);
+        if (!history.isEmpty()) {
+            reasons << history;
+        }
+        for (int column = 0; column < m_lvAttributes.columnCount(); ++column) {
+            item->setToolTip(column, reasons.join(QLatin1Char('\n')));
+        }
+    }
+}
+
 void CViewerDlg::OpenHistory(QTreeWidgetItem* item) {
     const QVariant id = item != nullptr ? item->data(0, kAttributeIdRole) : QVariant();
     if (!id.isValid() || m_lstDrives.GetCurSel() < 0) {
         return; // the hint row stands for no attribute
     }
+    const std::string path = SelectedReportPath();
+    // The drive, not its number: a refresh may number the drives anew.
+    const DriveIdentity identity = ReadDriveIdentity(path);
+    const QString key = FromUtf8(path + '\n' + identity.model + '\n' + identity.serial) +
+                        QLatin1Char('\n') + QString::number(id.toInt());
+    const auto open = m_historyWindows.find(key);
+    if (open != m_historyWindows.end() && !open->second.isNull()) {
+        QWidget* window = open->second;
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+        window->show();
+        window->raise();
+        window->activateWindow();
+        return;
+    }
+    for (auto it = m_historyWindows.begin(); it != m_historyWindows.end();) {
+        it = it->second.isNull() ? m_historyWindows.erase(it) : std::next(it);
+    }
     const QString title = item->text(0) + QLatin1Char(' ') + item->text(1);
-    ShowHistoryWindow(title, LoadDriveHistory(SelectedReportPath(), id.toInt()), this);
+    m_historyWindows[key] = ShowHistoryWindow(title, LoadDriveHistory(path, id.toInt()), this);
+}
+
+void CViewerDlg::ShowRowMenu(QTreeWidgetItem* item, const QPoint& globalPos, bool fromKeyboard) {
+    QMenu menu(this);
+    QAction* history = menu.addAction(QStringLiteral("履歴を表示"));
+    history->setEnabled(item->data(0, kAttributeIdRole).isValid() && m_lstDrives.GetCurSel() >= 0);
+    menu.addSeparator();
+    menu.addAction(&m_actAbout); // as right-clicking elsewhere in the window
+    if (fromKeyboard) {
+        // Menu key, then Enter: the history, as Space would open it.
+        menu.setActiveAction(history->isEnabled() ? history : &m_actAbout);
+    }
+    if (menu.exec(globalPos) == history) {
+        OpenHistory(item);
+    }
 }
 
 void CViewerDlg::ShowEvaluation(const ReportEvaluation& evaluation) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/rank_list_ctrl.h"
+#include "monitor/drive_warning_loader.h"
 #include "report/drive_report.h"
 #include "ui/base_dialog.h"
 #include "ui/drive_list_box.h"
@@ -8,9 +9,11 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <chrono>
 #include <functional>
+#include <map>
 
 // The main window: the drive list, the identity of the selected drive and
 // its attribute table. Each refresh runs the collector and lists the drives
@@ -40,8 +43,12 @@ public:
     // temperature and power-on texts without showing them.
     void FillAttributeTable();
     // Opens the history window of the table row's attribute for the selected
-    // drive; the hint row opens nothing.
+    // drive, or raises the one already open for that drive and attribute; the
+    // hint row opens nothing.
     void OpenHistory(QTreeWidgetItem* item);
+    // The table row's menu: "履歴を表示" (for attribute rows) and the about entry.
+    // From the keyboard, its first entry is chosen already.
+    void ShowRowMenu(QTreeWidgetItem* item, const QPoint& globalPos, bool fromKeyboard);
     // Lets the user choose an INI file; a confirmed choice refreshes.
     void OnOpenReport();
     // true: labels -> members; false: members -> labels.
@@ -77,13 +84,16 @@ private:
     void LayOutControls();
     void InsertColumns();
     void RunCollector();
-    // The report of the selected drive, panel and evaluation.
-    DriveReport LoadSelectedDrive();
+    // The report of the selected drive, panel and evaluation, with its warnings.
+    WarnedDrive LoadSelectedDrive();
     std::string SelectedReportPath() const;
     // Fills the attribute table; sets the temperature and power-on texts.
     void ShowEvaluation(const ReportEvaluation& evaluation);
     // Each row whose raw value changed in the history says when and from what.
     void ShowHistoryTips();
+    // Rows with a warning say why in their tip; those that are not red are
+    // drawn in the table's warning colour.
+    void ShowWarnings(const std::vector<DriveWarning>& warnings);
     static void ShowParseError(const QString& text);
 
     QLabel m_stDevices;
@@ -105,6 +115,8 @@ private:
     FileChooser m_fnChooseFile;
     ErrorBox m_fnErrorBox;
     std::chrono::milliseconds m_collectorTimeout = kCollectorTimeout;
+    // The open history windows by drive and attribute.
+    std::map<QString, QPointer<QWidget>> m_historyWindows;
     bool m_bWaiting = false;
     bool m_bCloseDeferred = false;
 };

@@ -1,4 +1,5 @@
 #include "history/history_store.h"
+#include "report/monitor_text.h"
 #include "test_folder.h"
 #include "ui/dialog_units.h"
 #include "ui/history_window.h"
@@ -8,6 +9,7 @@
 #include <QChartView>
 #include <QLabel>
 #include <QLineSeries>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QtTest>
@@ -96,8 +98,12 @@ class TestHistoryDlg : public QObject {
 private slots:
     void initTestCase();
     // First: once loaded, the module stays for the rest of the process.
+    void withoutTheModuleAMessageSaysSo_data();
     void withoutTheModuleAMessageSaysSo();
     void doubleClickShowsTheAttributesHistory();
+    void secondRequestRaisesTheSameWindow();
+    void keyboardOpensTheHistory_data();
+    void keyboardOpensTheHistory();
     void escCloses();
     void withoutUsableHistoryTheWindowSaysSo_data();
     void withoutUsableHistoryTheWindowSaysSo();
@@ -114,6 +120,7 @@ private:
 
 void TestHistoryDlg::initTestCase() {
     QApplication::setFont(DialogFont());
+    SetUpJapaneseTexts(TOLVENAR_BIN_DIR "/locale");
     // Dates in the tooltips are local: fix the zone they are read in.
     qputenv("TZ", "UTC");
     tzset();
@@ -141,17 +148,32 @@ QDialog* TestHistoryDlg::DoubleClick(CViewerDlg& dlg, const QString& id) {
     return windows.size() == 1 ? windows.front() : nullptr;
 }
 
+void TestHistoryDlg::withoutTheModuleAMessageSaysSo_data() {
+    QTest::addColumn<QByteArray>("module"); // empty: none
+    QTest::newRow("missing") << QByteArray();
+    QTest::newRow("broken") << QByteArray("\x7f"
+                                          "ELF not really");
+}
+
 void TestHistoryDlg::withoutTheModuleAMessageSaysSo() {
+    QFETCH(QByteArray, module);
     const CDriveFolder drive;
     const CTestFolder& folder = drive.folder;
     WriteHistory(folder);
+    if (!module.isEmpty()) {
+        folder.WriteFile(QLatin1String(kHistoryWindowModule), module);
+    }
     CViewerDlg dlg;
     ShowDrive(dlg);
 
     QVERIFY(DoubleClick(dlg, QStringLiteral("5")) == nullptr);
     const QList<QMessageBox*> boxes = dlg.findChildren<QMessageBox*>();
     QCOMPARE(boxes.size(), 1);
-    QCOMPARE(boxes.front()->text(), QStringLiteral("履歴の画面を開けません。"));
+    // One sentence, and no path or loader message beside it.
+    QCOMPARE(boxes.front()->text(),
+             QStringLiteral("履歴の画面の部品を読み込めないため、履歴を表示できません。"));
+    QCOMPARE(boxes.front()->informativeText(), QString());
+    QCOMPARE(boxes.front()->detailedText(), QString());
 }
 
 void TestHistoryDlg::doubleClickShowsTheAttributesHistory() {
@@ -168,14 +190,88 @@ void TestHistoryDlg::doubleClickShowsTheAttributesHistory() {
     QVERIFY(ChartOf(window) != nullptr);
     QCOMPARE(ChartOf(window)->title(), QStringLiteral("5 Reallocated Sectors Count"));
     // Each level holds until the next change; the last until the last run.
+    // ... and a fiftieth of the five days (2.4 hours) past it, so that it shows.
     const std::int64_t changed = kDay1 + 2 * kDay;
-    const std::int64_t seen = kDay1 + 5 * kDay;
+    const std::int64_t end = kDay1 + 5 * kDay + 8640;
     QCOMPARE(Points(window, QStringLiteral("生の値")),
-             QList<QPointF>({At(kDay1, 0), At(changed, 0), At(changed, 8), At(seen, 8)}));
+             QList<QPointF>({At(kDay1, 0), At(changed, 0), At(changed, 8), At(end, 8)}));
     QCOMPARE(Points(window, QStringLiteral("点数")),
-             QList<QPointF>({At(kDay1, 100), At(changed, 100), At(changed, 98), At(seen, 98)}));
+             QList<QPointF>({At(kDay1, 100), At(changed, 100), At(changed, 98), At(end, 98)}));
     QCOMPARE(Points(window, QStringLiteral("危険値")),
-             QList<QPointF>({At(kDay1, 36), At(seen, 36)}));
+             QList<QPointF>({At(kDay1, 36), At(end, 36)}));
+}
+
+void TestHistoryDlg::secondRequestRaisesTheSameWindow() {
+    const CDriveFolder drive;
+    const CTestFolder& folder = drive.folder;
+    WriteHistory(folder);
+    AddModule(folder);
+    CViewerDlg dlg;
+    ShowDrive(dlg);
+
+    QPointer<QDialog> first = DoubleClick(dlg, QStringLiteral("5"));
+    QVERIFY(first != nullptr);
+    QCOMPARE(DoubleClick(dlg, QStringLiteral("5")), first.data()); // still only one
+    // A closed one opens anew.
+    first->close();
+    QTRY_VERIFY(first.isNull());
+    QVERIFY(DoubleClick(dlg, QStringLiteral("5")) != nullptr);
+}
+
+void TestHistoryDlg::keyboardOpensTheHistory_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("throughMenu");
+    QTest::newRow("Space") << int(Qt::Key_Space) << int(Qt::NoModifier) << false;
+    QTest::newRow("Ctrl+Enter") << int(Qt::Key_Return) << int(Qt::ControlModifier) << false;
+    QTest::newRow("Shift+F10, menu") << int(Qt::Key_F10) << int(Qt::ShiftModifier) << true;
+    // The platform turns the Menu key into a keyboard context-menu event.
+    QTest::newRow("Menu key, menu") << int(Qt::Key_Menu) << int(Qt::NoModifier) << true;
+}
+
+void TestHistoryDlg::keyboardOpensTheHistory() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(bool, throughMenu);
+    const CDriveFolder drive;
+    const CTestFolder& folder = drive.folder;
+    WriteHistory(folder);
+    AddModule(folder);
+    CViewerDlg dlg;
+    ShowDrive(dlg);
+    CRankListCtrl& table = dlg.m_lvAttributes;
+    table.setFocus();
+    table.setCurrentItem(RowOf(table, QStringLiteral("5")));
+
+    QStringList entries;
+    if (throughMenu) {
+        // The menu runs its own loop: answer it from inside.
+        QTimer::singleShot(0, [&entries] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (menu == nullptr) {
+                return;
+            }
+            for (const QAction* action : menu->actions()) {
+                entries << action->text();
+            }
+            QTest::keyClick(menu, Qt::Key_Return); // its first entry is chosen already
+        });
+    }
+    if (key == Qt::Key_Menu) {
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(), QCursor::pos());
+        QApplication::sendEvent(&table, &event);
+    } else {
+        QTest::keyClick(&table, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    }
+    if (throughMenu) {
+        QCOMPARE(entries, QStringList({QStringLiteral("履歴を表示"), QString(),
+                                       QStringLiteral("Tolvenar のﾊﾞｰｼﾞｮﾝ情報(&A)...")}));
+    }
+    const QList<QDialog*> windows = dlg.findChildren<QDialog*>(QStringLiteral("historyWindow"));
+    QCOMPARE(windows.size(), 1);
+    QVERIFY(ChartOf(windows.front()) != nullptr);
+    QCOMPARE(ChartOf(windows.front())->title(), QStringLiteral("5 Reallocated Sectors Count"));
+    QVERIFY(dlg.isVisible()); // Ctrl+Enter is not the Enter that ends the dialog
 }
 
 void TestHistoryDlg::escCloses() {
@@ -260,12 +356,14 @@ void TestHistoryDlg::rowTipTellsTheLastRawChange() {
     QTreeWidgetItem* reallocated = RowOf(dlg.m_lvAttributes, QStringLiteral("5"));
     QTreeWidgetItem* unchanged = RowOf(dlg.m_lvAttributes, QStringLiteral("1"));
     QVERIFY(reallocated != nullptr && unchanged != nullptr);
-    QCOMPARE(reallocated->toolTip(1), QStringLiteral("生の値 0 → 8（2026-11-03 に変化）"));
+    // The warning of the row comes first, then the change.
+    const QString tip = QStringLiteral("ST3500418AS (5VM0000A): 5 Reallocated Sectors Count が "
+                                       "0 → 8 に増えました\n生の値 0 → 8（2026-11-03 に変化）");
+    QCOMPARE(reallocated->toolTip(1), tip);
     QCOMPARE(unchanged->toolTip(1), QString());
     // Sorting moves the rows with their tips.
     dlg.m_lvAttributes.SortByColumn(false, 0);
-    QCOMPARE(RowOf(dlg.m_lvAttributes, QStringLiteral("5"))->toolTip(0),
-             QStringLiteral("生の値 0 → 8（2026-11-03 に変化）"));
+    QCOMPARE(RowOf(dlg.m_lvAttributes, QStringLiteral("5"))->toolTip(0), tip);
 }
 
 void TestHistoryDlg::driveTipTellsWhenTheReportWasWritten() {
@@ -277,7 +375,10 @@ void TestHistoryDlg::driveTipTellsWhenTheReportWasWritten() {
              0);
     CViewerDlg dlg;
     dlg.OnInitDialog();
-    QCOMPARE(dlg.m_lstDrives.item(0)->toolTip(), QStringLiteral("レポート作成: 2026-12-07 14:00"));
+    // Its warnings follow.
+    QCOMPARE(dlg.m_lstDrives.item(0)->toolTip(),
+             QStringLiteral("レポート作成: 2026-12-07 14:00\n"
+                            "ST3500418AS (5VM0000A): 5 Reallocated Sectors Count が 8 です"));
 }
 
 QTEST_MAIN(TestHistoryDlg)

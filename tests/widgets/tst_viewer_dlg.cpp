@@ -1,7 +1,9 @@
 #include "controls/arrow_header_ctrl.h"
+#include "report/monitor_text.h"
 #include "test_folder.h"
 #include "ui/about_dlg.h"
 #include "ui/choose_open_file.h"
+#include "ui/drive_state.h"
 #include "ui/viewer_dlg.h"
 
 #include <QCheckBox>
@@ -105,7 +107,10 @@ struct CDialogUnderTest {
 class TestViewerDlg : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { QApplication::setFont(DialogFont()); }
+    void initTestCase() {
+        QApplication::setFont(DialogFont());
+        SetUpJapaneseTexts(TOLVENAR_BIN_DIR "/locale");
+    }
     void startupWithoutReportsOrCollector();
     void layout_data();
     void layout();
@@ -128,6 +133,8 @@ private slots:
     void enterAndEscEndTheDialog_data();
     void enterAndEscEndTheDialog();
     void aboutEntryInContextMenu();
+    void driveListIconsTellTheState();
+    void warnedRowsSayWhyAndRedRowsStayRed();
 
 private:
     QTemporaryDir m_emptyPath; // a PATH without any collector
@@ -568,6 +575,64 @@ void TestViewerDlg::aboutEntryInContextMenu() {
     t.dlg.AboutAction().trigger();
     QCOMPARE(seen, (QStringList{"Tolvenar のﾊﾞｰｼﾞｮﾝ情報(&A)...", "Tolvenarのﾊﾞｰｼﾞｮﾝ情報",
                                 "Tolvenar Version 1.0"}));
+}
+
+void TestViewerDlg::driveListIconsTellTheState() {
+    CTestFolder folder;
+    folder.WriteCountingCollector();
+    folder.WriteAttributeTable();
+    folder.WriteReport(0, "A below threshold", "ATTR_1=200,200,51,0,0\nATTR_5=30,30,36,500,0\n");
+    folder.WriteReport(1, "B verdict", "ATTR_1=200,200,51,0,0\n", "SMART_STATUS=FAILED\n");
+    folder.WriteReport(2, "C reallocated", "ATTR_1=200,200,51,0,0\nATTR_5=98,98,36,8,0\n");
+    folder.WriteReport(3, "D fine", "ATTR_1=200,200,51,0,0\nATTR_5=100,100,36,0,0\n");
+    folder.WriteReport(4, "E malformed", "ATTR_1=200,200,51,0,0\nATTR_5=100,100\n");
+    folder.WriteReport(5, "F empty");
+    CDialogUnderTest t;
+    const CDriveListBox& list = t.dlg.m_lstDrives;
+    QCOMPARE(Drives(list), (QStringList{"A below threshold", "B verdict", "C reallocated", "D fine",
+                                        "E malformed", "F empty"}));
+    const DriveState expected[] = {DriveState::Failing, DriveState::Failing, DriveState::Warning,
+                                   DriveState::Fine,    DriveState::NoData,  DriveState::NoData};
+    QList<QImage> icons;
+    for (int i = 0; i < list.GetCount(); ++i) {
+        QCOMPARE(list.item(i)->data(kDriveStateRole).toInt(), static_cast<int>(expected[i]));
+        icons << list.item(i)->icon().pixmap(16).toImage();
+        QVERIFY(!icons.back().isNull());
+    }
+    // One icon per state, and the four states apart.
+    QCOMPARE(icons[0], icons[1]);
+    QCOMPARE(icons[4], icons[5]);
+    for (int i = 1; i < 5; ++i) {
+        for (int j = i + 1; j < 5; ++j) {
+            QVERIFY2(icons[i] != icons[j], qPrintable(QStringLiteral("%1 %2").arg(i).arg(j)));
+        }
+    }
+}
+
+void TestViewerDlg::warnedRowsSayWhyAndRedRowsStayRed() {
+    CTestFolder folder;
+    folder.WriteCountingCollector();
+    folder.WriteAttributeTable();
+    folder.WriteReport(0, "Mixed",
+                       "ATTR_5=98,98,36,8,0\nATTR_187=30,30,36,2,0\nATTR_9=90,90,0,5,0\n",
+                       "SERIAL_NUMBER=S1\n");
+    CDialogUnderTest t;
+    t.Select(0);
+    const CRankListCtrl& table = t.dlg.m_lvAttributes;
+    QCOMPARE(Column(table, 0), (QStringList{"5", "9", "187"}));
+    // A counter above zero warns; the red row keeps its rank and red.
+    QCOMPARE(table.RowRank(0), 0u);
+    QVERIFY(table.IsRowWarned(0));
+    QCOMPARE(table.TextColorForRow(table.RowRank(0), true), CRankListCtrl::WarningColor());
+    QVERIFY(CRankListCtrl::WarningColor() != kRed);
+    QCOMPARE(table.topLevelItem(0)->toolTip(2),
+             QStringLiteral("Mixed (S1): 5 Reallocated Sectors Count が 8 です"));
+    QCOMPARE(table.RowRank(2), 1u);
+    QVERIFY(!table.IsRowWarned(2));
+    QCOMPARE(table.TextColorForRow(table.RowRank(2), table.IsRowWarned(2)), kRed);
+    QVERIFY(table.topLevelItem(2)->toolTip(0).contains(QStringLiteral("が危険値を下回りました")));
+    QVERIFY(!table.IsRowWarned(1));
+    QCOMPARE(table.topLevelItem(1)->toolTip(0), QString());
 }
 
 QTEST_MAIN(TestViewerDlg)
