@@ -193,8 +193,18 @@ int ShowHistory(const std::vector<ShownReport>& reports, bool json, std::ostream
             continue;
         }
         shown.push_back(drive);
-        const std::vector<HistoryPoint> points =
-            missing ? std::vector<HistoryPoint>() : store.Readings(drive);
+        const auto read = missing ? Result<std::vector<HistoryPoint>>(std::vector<HistoryPoint>())
+                                  : store.Readings(drive);
+        const auto lastSeen = missing ? Result<std::optional<std::int64_t>>(std::nullopt)
+                                      : store.LastSeen(drive);
+        if (!read || !lastSeen) {
+            // Never a shorter history, nor none, in place of an unreadable one.
+            err << "tolvenar-report: " << report.shown << ": "
+                << (read ? lastSeen.Problem() : read.Problem()) << "\n";
+            status = kExitUnreadable;
+            continue;
+        }
+        const std::vector<HistoryPoint>& points = read.Value();
         if (json) {
             WriteHistoryJson(out, drive, points);
             continue;
@@ -203,8 +213,7 @@ int ShowHistory(const std::vector<ShownReport>& reports, bool json, std::ostream
         for (const AttributeRow& row : loader.Load(report.path, report.shown).evaluation.rows) {
             descriptions[std::atoi(row.columns[0].c_str())] = row.columns[1];
         }
-        WriteHistoryText(out, report.shown, drive, points,
-                         missing ? std::nullopt : store.LastSeen(drive), descriptions);
+        WriteHistoryText(out, report.shown, drive, points, lastSeen.Value(), descriptions);
     }
     out.flush();
     return status;
@@ -246,11 +255,21 @@ int Monitor(const std::vector<ShownReport>& reports, const ReportOptions& option
     const CDriveWarningLoader loader(settings);
     std::vector<MonitoredDrive> drives;
     std::string unknown = status == kExitOk ? "" : "a named report cannot be read";
+    std::vector<std::string> told; // history problems, each said once
     for (const ShownReport& report : reports) {
         MonitoredDrive drive{loader.Load(report.path, report.shown), report.driveNumber,
                              ReportAge(report.path)};
         if (drive.report.evaluation.parseError && unknown.empty()) {
             unknown = report.shown + ": " + kParseErrorMessage;
+        }
+        // Judged without its history: not OK by omission.
+        if (!drive.historyProblem.empty() && unknown.empty()) {
+            unknown = report.shown + ": " + drive.historyProblem;
+        }
+        if (!drive.historyProblem.empty() && options.prometheus &&
+            std::find(told.begin(), told.end(), drive.historyProblem) == told.end()) {
+            err << "tolvenar-report: " << drive.historyProblem << "\n";
+            told.push_back(drive.historyProblem);
         }
         drives.push_back(std::move(drive));
     }

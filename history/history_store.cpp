@@ -1,7 +1,14 @@
 #include "history/history_store.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -105,41 +112,215 @@ bool CHistoryStore::Execute(const char* sql, std::string& problem) {
     return true;
 }
 
+namespace {
+
+class CSystemHistoryClock : public CHistoryClock {
+public:
+    std::int64_t Now() const override { return static_cast<std::int64_t>(std::time(nullptr)); }
+};
+
+// SQLite's own lock bytes of a rollback-journal database: readers hold a
+// read lock on the shared range, a writer needs all of it to change pages.
+constexpr off_t kSqliteSharedFirst = 0x40000000 + 2;
+constexpr off_t kSqliteSharedSize = 510;
+
+std::string DateOf(std::int64_t time) {
+    const std::time_t t = static_cast<std::time_t>(time);
+    std::tm utc{};
+    char text[32] = "?";
+    if (gmtime_r(&t, &utc) != nullptr) {
+        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &utc);
+    }
+    return text;
+}
+
+// Copies the open file from to a new file path; false with problem set.
+bool CopyFile(int from, const std::string& path, std::string& problem) {
+    const int to = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    bool copied = to >= 0;
+    char buffer[1 << 16];
+    ssize_t got = 0;
+    while (copied && (got = read(from, buffer, sizeof buffer)) != 0) {
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        for (ssize_t done = 0; copied && got > 0 && done < got;) {
+            const ssize_t put = write(to, buffer + done, static_cast<std::size_t>(got - done));
+            copied = put > 0 || (put < 0 && errno == EINTR);
+            done += put > 0 ? put : 0;
+        }
+        copied = copied && got > 0;
+    }
+    if (!copied) {
+        problem = std::strerror(errno);
+    }
+    if (to >= 0 && close(to) != 0 && copied) {
+        problem = std::strerror(errno);
+        copied = false;
+    }
+    return copied;
+}
+
+} // namespace
+
+const CHistoryClock& SystemHistoryClock() {
+    static const CSystemHistoryClock clock;
+    return clock;
+}
+
+void CHistoryStore::Close() {
+    sqlite3_close_v2(m_db);
+    m_db = nullptr;
+}
+
 bool CHistoryStore::Open(const std::string& path, Access access, std::string& problem) {
     if (m_db != nullptr) {
         problem = "the history database is open already";
         return false;
     }
-    struct stat info {};
-    const bool exists = lstat(path.c_str(), &info) == 0;
-    if (exists && !S_ISREG(info.st_mode)) {
-        problem = "the history database " + path + " is not a regular file";
-        return false;
-    }
-    if (!exists && access == Access::Read) {
-        problem = "there is no history yet (" + path + ")";
-        return false;
-    }
-    const int flags = (access == Access::Write ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE
-                                               : SQLITE_OPEN_READONLY) |
-                      SQLITE_OPEN_NOFOLLOW;
-    if (sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
-        problem = Problem(("the history database " + path + " cannot be opened").c_str());
+    if (access == Access::Write) {
+        if (!OpenForWriting(path, problem)) {
+            Close();
+            return false;
+        }
     } else {
-        sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
-        if (access == Access::Write) {
-            // Written as root, read by the user's viewer.
-            chmod(path.c_str(), 0644);
+        struct stat info {};
+        if (lstat(path.c_str(), &info) != 0) {
+            problem = "there is no history yet (" + path + ")";
+            return false;
         }
-        // A newer schema is read as far as it can be; a damaged file is not.
-        if (PrepareSchema(problem) ||
-            (access == Access::Read && problem.find("newer") != std::string::npos)) {
-            return true;
+        if (!S_ISREG(info.st_mode)) {
+            problem = "the history database " + path + " is not a regular file";
+            return false;
+        }
+        if (sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW,
+                            nullptr) != SQLITE_OK) {
+            problem = Problem(("the history database " + path + " cannot be opened").c_str());
+            Close();
+            return false;
         }
     }
-    sqlite3_close_v2(m_db);
-    m_db = nullptr;
+    sqlite3_extended_result_codes(m_db, 1);
+    sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+    // A newer schema is read as far as it can be; a damaged file is not.
+    if (PrepareSchema(problem) ||
+        (access == Access::Read && problem.find("newer") != std::string::npos)) {
+        return true;
+    }
+    if (access == Access::Read && sqlite3_extended_errcode(m_db) == SQLITE_READONLY_ROLLBACK) {
+        // The last write was interrupted; only a writer may roll it back here.
+        Close();
+        problem.clear();
+        return OpenRolledBackCopy(path, problem);
+    }
+    Close();
     return false;
+}
+
+bool CHistoryStore::OpenForWriting(const std::string& path, std::string& problem) {
+    const std::string name = "the history database " + path;
+    // The file is opened and checked first, and its mode set on that open
+    // file: a path names whatever was swapped in after a check.
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0644);
+    if (fd < 0) {
+        problem = name + " cannot be opened: " +
+                  (errno == ELOOP ? "it is a symbolic link" : std::strerror(errno));
+        return false;
+    }
+    struct stat info {};
+    if (fstat(fd, &info) != 0) {
+        problem = name + " cannot be opened: " + std::strerror(errno);
+    } else if (!S_ISREG(info.st_mode)) {
+        problem = name + " is not a regular file";
+    } else if (info.st_nlink != 1) {
+        // A hard link would make another file of the same name ours to change.
+        problem = name + " has other links; it is left alone";
+    } else if (geteuid() == 0 && info.st_uid != 0) {
+        problem = name + " belongs to another user; root does not write it";
+    } else if (info.st_uid == geteuid() && (info.st_mode & 07777) != 0644 &&
+               fchmod(fd, 0644) != 0) {
+        // Written as root, read by the user's viewer.
+        problem = name + " cannot be made readable: " + std::strerror(errno);
+    }
+    if (problem.empty() &&
+        sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW,
+                        nullptr) != SQLITE_OK) {
+        problem = Problem((name + " cannot be opened").c_str());
+    }
+    struct stat opened {};
+    // SQLite opened the path again: it must still be the file checked above.
+    if (problem.empty() && (lstat(path.c_str(), &opened) != 0 || opened.st_dev != info.st_dev ||
+                            opened.st_ino != info.st_ino || opened.st_nlink != 1)) {
+        problem = name + " was replaced while it was opened; it is left alone";
+    }
+    // Closed before SQLite takes a lock: closing any descriptor of a file
+    // drops every lock this process holds on it.
+    close(fd);
+    return problem.empty();
+}
+
+bool CHistoryStore::OpenRolledBackCopy(const std::string& path, std::string& problem) {
+    const std::string why = "the history database " + path +
+                            " was left mid-write (the next collection repairs it), and ";
+    const char* tmp = std::getenv("TMPDIR");
+    std::string folder = (tmp != nullptr && *tmp == '/' ? tmp : "/tmp");
+    folder += "/tolvenar-history-XXXXXX";
+    if (mkdtemp(folder.data()) == nullptr) {
+        problem = why + "no private copy can be made: " + std::strerror(errno);
+        return false;
+    }
+    const std::string copy = folder + "/" + kHistoryFileName;
+    const int database = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    // A read lock where SQLite's readers take theirs: no writer changes the
+    // database while it and its journal are copied. An open-file lock, so
+    // that it is this descriptor's only.
+    struct flock shared {};
+    shared.l_type = F_RDLCK;
+    shared.l_whence = SEEK_SET;
+    shared.l_start = kSqliteSharedFirst;
+    shared.l_len = kSqliteSharedSize;
+    struct stat info {};
+    bool copied = database >= 0 && fstat(database, &info) == 0 && S_ISREG(info.st_mode) &&
+                  fcntl(database, F_OFD_SETLKW, &shared) == 0 && CopyFile(database, copy, problem);
+    if (database >= 0 && copied) {
+        // Without a journal (a writer rolled it back meanwhile) the
+        // database alone is the last complete run.
+        const int journal =
+            open((path + "-journal").c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+        copied = journal >= 0 ? CopyFile(journal, copy + "-journal", problem) : errno == ENOENT;
+        if (journal >= 0) {
+            close(journal);
+        }
+    }
+    if (!copied && problem.empty()) {
+        problem =
+            database >= 0 && !S_ISREG(info.st_mode) ? "not a regular file" : std::strerror(errno);
+    }
+    if (database >= 0) {
+        close(database);
+    }
+    // SQLite rolls the copy back on its first read, in PrepareSchema; the
+    // open copy is then needed by no name.
+    if (copied &&
+        sqlite3_open_v2(copy.c_str(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        problem = sqlite3_errmsg(m_db);
+        copied = false;
+    }
+    if (copied) {
+        sqlite3_extended_result_codes(m_db, 1);
+        copied = PrepareSchema(problem) || problem.find("newer") != std::string::npos;
+        if (copied) {
+            problem.clear();
+        }
+    }
+    unlink((copy + "-journal").c_str());
+    unlink(copy.c_str());
+    rmdir(folder.c_str());
+    if (!copied) {
+        Close();
+        problem = why + "its private copy cannot be read: " + problem;
+    }
+    return copied;
 }
 
 bool CHistoryStore::PrepareSchema(std::string& problem) {
@@ -166,16 +347,6 @@ bool CHistoryStore::PrepareSchema(std::string& problem) {
            Execute("PRAGMA user_version = 1", problem) && Execute("COMMIT", problem);
 }
 
-std::optional<std::int64_t> CHistoryStore::DriveColumn(const char* sql,
-                                                       const DriveKey& drive) const {
-    CStatement find(m_db, sql);
-    find.Bind(1, drive.model).Bind(2, drive.serial);
-    if (find.Step() != SQLITE_ROW) {
-        return std::nullopt;
-    }
-    return find.Int(0);
-}
-
 // The statements of one recorded run, prepared once for all its drives.
 struct CHistoryStore::RunStatements {
     explicit RunStatements(sqlite3* db)
@@ -187,13 +358,16 @@ struct CHistoryStore::RunStatements {
                    "WHERE drive = ?1 AND attr = ?2 AND time < ?3 ORDER BY time DESC LIMIT 1"),
           insert(db, "INSERT OR REPLACE INTO samples(drive, attr, time, value, worst, threshold, "
                      "raw) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7)"),
+          erase(db, "DELETE FROM samples WHERE drive = ?1 AND attr = ?2 AND time = ?3"),
           series(db, "INSERT OR IGNORE INTO series(drive, attr) VALUES(?1, ?2)") {}
     bool IsValid() const {
-        return upsert.IsValid() && last.IsValid() && insert.IsValid() && series.IsValid();
+        return upsert.IsValid() && last.IsValid() && insert.IsValid() && erase.IsValid() &&
+               series.IsValid();
     }
     CStatement upsert;
     CStatement last;
     CStatement insert;
+    CStatement erase;
     CStatement series;
 };
 
@@ -210,8 +384,20 @@ bool CHistoryStore::RecordDrive(std::int64_t time, const DriveReading& reading, 
     for (const AttributeSample& sample : reading.attributes) {
         sql.last.Reset();
         sql.last.Bind(1, drive).Bind(2, sample.id).Bind(3, time);
-        const bool known = sql.last.Step() == SQLITE_ROW;
+        const int step = sql.last.Step();
+        const bool known = step == SQLITE_ROW;
+        if (step != SQLITE_ROW && step != SQLITE_DONE) {
+            problem = Problem("reading the history before recording failed");
+            return false;
+        }
         if (known && SameSample(sql.last, sample)) {
+            // The same as before this second: an earlier reading of this
+            // second that differed is replaced by no change at all.
+            sql.erase.Reset();
+            if (!sql.erase.Bind(1, drive).Bind(2, sample.id).Bind(3, time).Run()) {
+                problem = Problem("recording a reading in the history failed");
+                return false;
+            }
             continue;
         }
         sql.insert.Reset();
@@ -232,11 +418,28 @@ bool CHistoryStore::RecordDrive(std::int64_t time, const DriveReading& reading, 
     return true;
 }
 
-bool CHistoryStore::Thin(std::int64_t time, std::string& problem) {
-    const std::int64_t cutoff = (time - kFullResolutionSeconds) / kDay * kDay;
+bool CHistoryStore::Thin(std::int64_t now, std::string& problem) {
+    const std::int64_t cutoff = (now - kFullResolutionSeconds) / kDay * kDay;
     CStatement done(m_db, "SELECT value FROM meta WHERE key = 'thinned_until'");
-    const std::int64_t from = done.Step() == SQLITE_ROW ? done.Int(0) : 0;
-    if (cutoff <= from) {
+    const int step = done.Step();
+    if (step != SQLITE_ROW && step != SQLITE_DONE) {
+        problem = Problem("thinning the history failed");
+        return false;
+    }
+    const std::int64_t from = step == SQLITE_ROW ? done.Int(0) : 0;
+    if (cutoff == from) {
+        return true;
+    }
+    // A mark ahead of the clock (left by a clock fault) would stop thinning
+    // until then: it comes back to the clock, and the days between, thinned
+    // already, need nothing more.
+    if (cutoff < from) {
+        CStatement mark(m_db,
+                        "INSERT OR REPLACE INTO meta(key, value) VALUES('thinned_until', ?1)");
+        if (!mark.Bind(1, cutoff).Run()) {
+            problem = Problem("thinning the history failed");
+            return false;
+        }
         return true;
     }
     // Before the cutoff each day keeps its last sample of each attribute.
@@ -246,7 +449,8 @@ bool CHistoryStore::Thin(std::int64_t time, std::string& problem) {
                           "AND later.attr = ?2 AND later.time > samples.time "
                           "AND later.time < (samples.time / 86400 + 1) * 86400)");
     CStatement series(m_db, "SELECT drive, attr FROM series");
-    while (series.Step() == SQLITE_ROW) {
+    int row = SQLITE_ROW;
+    while ((row = series.Step()) == SQLITE_ROW) {
         thin.Reset();
         if (!thin.Bind(1, series.Int(0))
                  .Bind(2, series.Int(1))
@@ -256,6 +460,10 @@ bool CHistoryStore::Thin(std::int64_t time, std::string& problem) {
             problem = Problem("thinning the history failed");
             return false;
         }
+    }
+    if (row != SQLITE_DONE) {
+        problem = Problem("thinning the history failed");
+        return false;
     }
     CStatement mark(m_db, "INSERT OR REPLACE INTO meta(key, value) VALUES('thinned_until', ?1)");
     if (!mark.Bind(1, cutoff).Run()) {
@@ -271,6 +479,13 @@ bool CHistoryStore::RecordRun(std::int64_t time, const std::vector<DriveReading>
         problem = "the history database is not open for writing";
         return false;
     }
+    const std::int64_t now = m_clock.Now();
+    if (time > now + kFutureToleranceSeconds) {
+        problem = "the reading dated " + DateOf(time) +
+                  " is more than a day ahead of the system clock (" + DateOf(now) +
+                  "); it is not recorded in the history";
+        return false;
+    }
     if (!Execute("BEGIN IMMEDIATE", problem)) {
         return false;
     }
@@ -283,64 +498,12 @@ bool CHistoryStore::RecordRun(std::int64_t time, const std::vector<DriveReading>
         // A drive without a serial number cannot be told from another of its model.
         recorded = reading->drive.serial.empty() || RecordDrive(time, *reading, sql, problem);
     }
-    if (recorded && Thin(time, problem)) {
+    if (recorded && Thin(now, problem)) {
         return Execute("COMMIT", problem);
     }
     std::string ignored;
     (void)Execute("ROLLBACK", ignored);
     return false;
-}
-
-std::vector<DriveKey> CHistoryStore::Drives() const {
-    std::vector<DriveKey> drives;
-    CStatement list(m_db, "SELECT model, serial FROM drives ORDER BY id");
-    while (list.Step() == SQLITE_ROW) {
-        drives.push_back({list.Text(0), list.Text(1)});
-    }
-    return drives;
-}
-
-std::optional<std::int64_t> CHistoryStore::LastSeen(const DriveKey& drive) const {
-    return DriveColumn("SELECT last_seen FROM drives WHERE model = ?1 AND serial = ?2", drive);
-}
-
-std::vector<HistoryPoint> CHistoryStore::Readings(const DriveKey& drive,
-                                                  std::optional<int> id) const {
-    std::vector<HistoryPoint> points;
-    const std::optional<std::int64_t> driveId =
-        DriveColumn("SELECT id FROM drives WHERE model = ?1 AND serial = ?2", drive);
-    if (!driveId) {
-        return points;
-    }
-    CStatement list(m_db, id ? "SELECT time, attr, value, worst, threshold, raw FROM samples "
-                               "WHERE drive = ?1 AND attr = ?2 ORDER BY time"
-                             : "SELECT time, attr, value, worst, threshold, raw FROM samples "
-                               "WHERE drive = ?1 ORDER BY time, attr");
-    list.Bind(1, *driveId);
-    if (id) {
-        list.Bind(2, *id);
-    }
-    while (list.Step() == SQLITE_ROW) {
-        HistoryPoint point;
-        point.time = list.Int(0);
-        point.sample.id = static_cast<int>(list.Int(1));
-        point.sample.value = static_cast<int>(list.Int(2));
-        point.sample.worst = static_cast<int>(list.Int(3));
-        point.sample.threshold = static_cast<int>(list.Int(4));
-        point.sample.raw = list.Int(5);
-        points.push_back(point);
-    }
-    return points;
-}
-
-std::optional<std::int64_t> RawBefore(const std::vector<HistoryPoint>& points, int id,
-                                      std::int64_t current) {
-    for (auto point = points.rbegin(); point != points.rend(); ++point) {
-        if (point->sample.id == id && point->sample.raw != current) {
-            return point->sample.raw;
-        }
-    }
-    return std::nullopt;
 }
 
 namespace {
@@ -359,8 +522,14 @@ HistoryPoint PointOf(const CStatement& row) {
 }
 
 Failure ReadFailure(sqlite3* db) {
-    return Failure{std::string("the history database cannot be read: ") +
-                   (db != nullptr ? sqlite3_errmsg(db) : "it is not open")};
+    if (db == nullptr) {
+        return Failure{"the history database cannot be read: it is not open"};
+    }
+    const int code = sqlite3_errcode(db);
+    return Failure{std::string(code == SQLITE_CORRUPT || code == SQLITE_NOTADB
+                                   ? "the history database is damaged: "
+                                   : "the history database cannot be read: ") +
+                   sqlite3_errmsg(db)};
 }
 
 // The drive's row id; nullopt when the history does not know the drive.
@@ -424,6 +593,65 @@ Result<std::vector<KnownDrive>> CHistoryStore::KnownDrives() const {
     return drives;
 }
 
+Result<std::vector<DriveKey>> CHistoryStore::Drives() const {
+    const auto known = KnownDrives();
+    if (!known) {
+        return Failure{known.Problem()};
+    }
+    std::vector<DriveKey> drives;
+    for (const KnownDrive& drive : known.Value()) {
+        drives.push_back(drive.drive);
+    }
+    return drives;
+}
+
+Result<std::optional<std::int64_t>> CHistoryStore::LastSeen(const DriveKey& drive) const {
+    CStatement find(m_db, "SELECT last_seen FROM drives WHERE model = ?1 AND serial = ?2");
+    if (!find.IsValid()) {
+        return ReadFailure(m_db);
+    }
+    find.Bind(1, drive.model).Bind(2, drive.serial);
+    switch (find.Step()) {
+    case SQLITE_ROW:
+        return std::optional<std::int64_t>(find.Int(0));
+    case SQLITE_DONE:
+        return std::optional<std::int64_t>();
+    default:
+        return ReadFailure(m_db);
+    }
+}
+
+Result<std::vector<HistoryPoint>> CHistoryStore::Readings(const DriveKey& drive,
+                                                          std::optional<int> id) const {
+    const auto row = DriveRow(m_db, drive);
+    if (!row) {
+        return Failure{row.Problem()};
+    }
+    std::vector<HistoryPoint> points;
+    if (!row.Value()) {
+        return points;
+    }
+    CStatement list(
+        m_db, (std::string(kSampleColumns) + (id ? "WHERE drive = ?1 AND attr = ?2 ORDER BY time"
+                                                 : "WHERE drive = ?1 ORDER BY time, attr"))
+                  .c_str());
+    if (!list.IsValid()) {
+        return ReadFailure(m_db);
+    }
+    list.Bind(1, *row.Value());
+    if (id) {
+        list.Bind(2, *id);
+    }
+    int step = SQLITE_ROW;
+    while ((step = list.Step()) == SQLITE_ROW) {
+        points.push_back(PointOf(list));
+    }
+    if (step != SQLITE_DONE) {
+        return ReadFailure(m_db);
+    }
+    return points;
+}
+
 Result<std::optional<HistoryPoint>> CHistoryStore::LastRawOtherThan(const DriveKey& drive, int id,
                                                                     std::int64_t raw) const {
     return OnePoint(m_db, drive, id, raw,
@@ -471,8 +699,12 @@ Result<std::vector<RawChange>> CHistoryStore::LastRawChanges(const DriveKey& dri
         newest.Reset();
         before.Reset();
         after.Reset();
-        if (newest.Bind(1, driveRow).Bind(2, id).Step() != SQLITE_ROW) {
-            continue; // thinned to nothing cannot happen, but a missing row is no change
+        const int last = newest.Bind(1, driveRow).Bind(2, id).Step();
+        if (last == SQLITE_DONE) {
+            continue; // a series without samples has no change
+        }
+        if (last != SQLITE_ROW) {
+            return ReadFailure(m_db);
         }
         const std::int64_t to = newest.Int(0);
         const int found = before.Bind(1, driveRow).Bind(2, id).Bind(3, to).Step();
