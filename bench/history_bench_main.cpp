@@ -30,6 +30,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr std::int64_t kHour = 3600;
+constexpr std::int64_t kDay = 86400;
 constexpr int kSteadyIds[] = {1, 3, 4, 7, 10, 12, 183, 184, 187, 188, 189, 190, 195, 198, 199, 240};
 
 std::vector<DriveReading> Run(const std::vector<DriveKey>& keys, std::int64_t hour) {
@@ -112,8 +113,9 @@ int main(int argc, char** argv) {
         named ? folder + "/" + kHistoryFileName
               : folder + "/tolvenar-history-bench-" + std::to_string(getpid()) + ".sqlite";
     const std::int64_t runs = static_cast<std::int64_t>(years * 365.25 * 24);
-    // Ending now, so that the programs timed against it see a current history.
-    const std::int64_t start = time(nullptr) / kHour * kHour - runs * kHour;
+    // Ending about now, so that the programs timed against it see a current
+    // history; starting at a UTC midnight, so that each day's first run thins.
+    const std::int64_t start = time(nullptr) / kDay * kDay - (runs / 24 + 1) * kDay;
 
     CSimulatedClock clock;
     CHistoryStore store(clock);

@@ -82,56 +82,41 @@ mode_t ModeOf(const std::string& path) {
     return info.st_mode & 07777;
 }
 
-TEST(HistoryFile, ALinkAtItsPathIsNeitherWrittenNorChanged) {
+TEST(HistoryFile, OnlyItsOwnRegularFileIsWrittenAndMadeReadable) {
+    enum Put { HardLink, SymbolicLink, OtherUsers, Own };
     const struct {
         const char* name;
-        bool hardLink;
-    } cases[] = {{"hard link", true}, {"symbolic link", false}};
+        Put put;
+        const char* refusal; // empty: written, and made 0644 whatever the umask
+    } cases[] = {{"hard link", HardLink, "other links"},
+                 {"symbolic link", SymbolicLink, "symbolic link"},
+                 {"another user's file", OtherUsers, "another user"},
+                 {"its own file", Own, ""}};
     for (const auto& c : cases) {
+        if (c.put == OtherUsers && geteuid() != 0) {
+            continue; // only root can be tricked into this
+        }
         TempFolder folder;
-        const std::string secret = folder.Write("root-only", "secret");
-        ASSERT_EQ(chmod(secret.c_str(), 0600), 0);
+        const std::string target = folder.Write("root-only", "");
+        ASSERT_EQ(chmod(target.c_str(), 0600), 0);
         const std::string path = folder / kHistoryFileName;
         // Put there before the call, as a user who can write the folder may.
-        ASSERT_EQ(c.hardLink ? link(secret.c_str(), path.c_str())
-                             : symlink(secret.c_str(), path.c_str()),
-                  0);
+        if (c.put == HardLink || c.put == SymbolicLink) {
+            ASSERT_EQ((c.put == HardLink ? link : symlink)(target.c_str(), path.c_str()), 0);
+        } else {
+            ASSERT_EQ(rename(target.c_str(), path.c_str()), 0);
+            ASSERT_TRUE(c.put == Own || chown(path.c_str(), UnprivilegedUser(), 0) == 0);
+        }
         CHistoryStore store;
         std::string problem;
-        EXPECT_FALSE(store.Open(path, CHistoryStore::Access::Write, problem)) << c.name;
-        EXPECT_NE(problem.find(c.hardLink ? "other links" : "symbolic link"), std::string::npos)
+        const mode_t old = umask(077);
+        EXPECT_EQ(store.Open(path, CHistoryStore::Access::Write, problem), *c.refusal == '\0')
             << c.name << ": " << problem;
-        EXPECT_EQ(ModeOf(secret), 0600u) << c.name;
-        std::ifstream in(secret);
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "secret") << c.name;
+        umask(old);
+        EXPECT_NE(problem.find(c.refusal), std::string::npos) << c.name << ": " << problem;
+        const std::string changed = c.put == HardLink || c.put == SymbolicLink ? target : path;
+        EXPECT_EQ(ModeOf(changed), *c.refusal == '\0' ? 0644u : 0600u) << c.name;
     }
-}
-
-TEST(HistoryFile, ItsOwnFileIsMadeReadableWhateverTheUmask) {
-    TempFolder folder;
-    const std::string path = folder / kHistoryFileName;
-    const mode_t old = umask(077);
-    CHistoryStore store;
-    std::string problem;
-    const bool opened = store.Open(path, CHistoryStore::Access::Write, problem);
-    umask(old);
-    ASSERT_TRUE(opened) << problem;
-    EXPECT_EQ(ModeOf(path), 0644u);
-}
-
-TEST(HistoryFile, RootDoesNotWriteAnotherUsersFile) {
-    if (geteuid() != 0) {
-        GTEST_SKIP() << "only root can be tricked into this";
-    }
-    TempFolder folder;
-    const std::string path = folder.Write(kHistoryFileName, "");
-    ASSERT_EQ(chown(path.c_str(), UnprivilegedUser(), UnprivilegedUser()), 0);
-    ASSERT_EQ(chmod(path.c_str(), 0600), 0);
-    CHistoryStore store;
-    std::string problem;
-    EXPECT_FALSE(store.Open(path, CHistoryStore::Access::Write, problem));
-    EXPECT_NE(problem.find("another user"), std::string::npos) << problem;
-    EXPECT_EQ(ModeOf(path), 0600u);
 }
 
 TEST(HistoryFile, AZeroedPageIsAnErrorNeverFewerReadings) {

