@@ -246,8 +246,18 @@ int ShowHistory(const std::vector<ShownReport>& reports, bool json, std::ostream
             continue;
         }
         shown.push_back(drive);
-        const std::vector<HistoryPoint> points =
-            missing ? std::vector<HistoryPoint>() : store.Readings(drive);
+        const auto read = missing ? Result<std::vector<HistoryPoint>>(std::vector<HistoryPoint>())
+                                  : store.Readings(drive);
+        const auto lastSeen =
+            missing ? Result<std::optional<std::int64_t>>(std::nullopt) : store.LastSeen(drive);
+        if (!read || !lastSeen) {
+            // Never a shorter history, nor none, in place of an unreadable one.
+            err << "tolvenar-report: " << report.shown << ": "
+                << (read ? lastSeen.Problem() : read.Problem()) << "\n";
+            status = kExitUnreadable;
+            continue;
+        }
+        const std::vector<HistoryPoint>& points = read.Value();
         if (json) {
             WriteHistoryJson(out, drive, points);
             continue;
@@ -256,8 +266,7 @@ int ShowHistory(const std::vector<ShownReport>& reports, bool json, std::ostream
         for (const AttributeRow& row : loader.Load(report.path, report.shown).evaluation.rows) {
             descriptions[std::atoi(row.columns[0].c_str())] = row.columns[1];
         }
-        WriteHistoryText(out, report.shown, drive, points,
-                         missing ? std::nullopt : store.LastSeen(drive), descriptions);
+        WriteHistoryText(out, report.shown, drive, points, lastSeen.Value(), descriptions);
     }
     out.flush();
     return status;
@@ -329,6 +338,7 @@ int Monitor(const std::vector<ShownReport>& reports, const ReportOptions& option
     }
     CMonitorHistory history;
     std::vector<DriveKey> present;
+    std::vector<std::string> driveHistoryProblems; // each said once
     for (const ShownReport& report : reports) {
         MonitoredDrive drive;
         static_cast<WarnedDrive&>(drive) = loader.Load(report.path, report.shown);
@@ -347,6 +357,12 @@ int Monitor(const std::vector<ShownReport>& reports, const ReportOptions& option
                 drive.identity, options.named.empty() ? drive.reportName : report.shown, badId);
             state.unknown.push_back(problem.text);
         }
+        // Judged without its history: not OK by omission.
+        if (!drive.historyProblem.empty() &&
+            std::find(driveHistoryProblems.begin(), driveHistoryProblems.end(),
+                      drive.historyProblem) == driveHistoryProblems.end()) {
+            driveHistoryProblems.push_back(drive.historyProblem);
+        }
         present.push_back({drive.identity.model, drive.identity.serial});
         drive.growth = history.ApplyGrowth(drive, state.now);
         state.drives.push_back(std::move(drive));
@@ -355,10 +371,15 @@ int Monitor(const std::vector<ShownReport>& reports, const ReportOptions& option
     if (options.named.empty()) {
         state.vanished = history.Vanished(present, state.now, options.vanishedAfter);
     }
-    const std::string& historyProblem = history.Problem();
-    if (!historyProblem.empty()) {
+    // One history that cannot be read is one problem, however many drives
+    // met it; a query that failed on a damaged page names what it met.
+    std::vector<std::string> historyProblems = driveHistoryProblems;
+    if (!history.Problem().empty()) {
+        historyProblems = {history.Problem()};
+    }
+    for (const std::string& problem : historyProblems) {
         // Without the history, vanished drives and growth cannot be told.
-        state.unknown.push_back(std::string(kHistoryFileName) + ": " + historyProblem);
+        state.unknown.push_back(std::string(kHistoryFileName) + ": " + problem);
     }
     if (reports.empty() && state.unknown.empty() && state.vanished.empty()) {
         state.unknown.push_back("no drive report");
@@ -371,8 +392,8 @@ int Monitor(const std::vector<ShownReport>& reports, const ReportOptions& option
         out.flush();
         return checkStatus;
     }
-    if (!historyProblem.empty()) {
-        err << "tolvenar-report: " << kHistoryFileName << ": " << historyProblem << "\n";
+    for (const std::string& problem : historyProblems) {
+        err << "tolvenar-report: " << kHistoryFileName << ": " << problem << "\n";
     }
     if (options.collectionResult) {
         const bool succeeded = *options.collectionResult == "success";

@@ -1,11 +1,10 @@
 #include "history/history_store.h"
 
+#include <ctime>
 #include <sqlite3.h>
-#include <sys/stat.h>
 
 namespace {
 
-constexpr int kBusyTimeoutMs = 5000;
 constexpr std::int64_t kDay = 86400;
 
 const char kCreateSchema[] = R"sql(
@@ -85,6 +84,16 @@ bool SameSample(const CStatement& last, const AttributeSample& sample) {
            last.Int(2) == sample.threshold && last.Int(3) == sample.raw;
 }
 
+std::string DateOf(std::int64_t time) {
+    const std::time_t t = static_cast<std::time_t>(time);
+    std::tm utc{};
+    char text[32] = "?";
+    if (gmtime_r(&t, &utc) != nullptr) {
+        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &utc);
+    }
+    return text;
+}
+
 } // namespace
 
 CHistoryStore::~CHistoryStore() {
@@ -103,43 +112,6 @@ bool CHistoryStore::Execute(const char* sql, std::string& problem) {
         return false;
     }
     return true;
-}
-
-bool CHistoryStore::Open(const std::string& path, Access access, std::string& problem) {
-    if (m_db != nullptr) {
-        problem = "the history database is open already";
-        return false;
-    }
-    struct stat info {};
-    const bool exists = lstat(path.c_str(), &info) == 0;
-    if (exists && !S_ISREG(info.st_mode)) {
-        problem = "the history database " + path + " is not a regular file";
-        return false;
-    }
-    if (!exists && access == Access::Read) {
-        problem = "there is no history yet (" + path + ")";
-        return false;
-    }
-    const int flags = (access == Access::Write ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE
-                                               : SQLITE_OPEN_READONLY) |
-                      SQLITE_OPEN_NOFOLLOW;
-    if (sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
-        problem = Problem(("the history database " + path + " cannot be opened").c_str());
-    } else {
-        sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
-        if (access == Access::Write) {
-            // Written as root, read by the user's viewer.
-            chmod(path.c_str(), 0644);
-        }
-        // A newer schema is read as far as it can be; a damaged file is not.
-        if (PrepareSchema(problem) ||
-            (access == Access::Read && problem.find("newer") != std::string::npos)) {
-            return true;
-        }
-    }
-    sqlite3_close_v2(m_db);
-    m_db = nullptr;
-    return false;
 }
 
 bool CHistoryStore::PrepareSchema(std::string& problem) {
@@ -166,16 +138,6 @@ bool CHistoryStore::PrepareSchema(std::string& problem) {
            Execute("PRAGMA user_version = 1", problem) && Execute("COMMIT", problem);
 }
 
-std::optional<std::int64_t> CHistoryStore::DriveColumn(const char* sql,
-                                                       const DriveKey& drive) const {
-    CStatement find(m_db, sql);
-    find.Bind(1, drive.model).Bind(2, drive.serial);
-    if (find.Step() != SQLITE_ROW) {
-        return std::nullopt;
-    }
-    return find.Int(0);
-}
-
 // The statements of one recorded run, prepared once for all its drives.
 struct CHistoryStore::RunStatements {
     explicit RunStatements(sqlite3* db)
@@ -187,13 +149,16 @@ struct CHistoryStore::RunStatements {
                    "WHERE drive = ?1 AND attr = ?2 AND time < ?3 ORDER BY time DESC LIMIT 1"),
           insert(db, "INSERT OR REPLACE INTO samples(drive, attr, time, value, worst, threshold, "
                      "raw) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7)"),
+          erase(db, "DELETE FROM samples WHERE drive = ?1 AND attr = ?2 AND time = ?3"),
           series(db, "INSERT OR IGNORE INTO series(drive, attr) VALUES(?1, ?2)") {}
     bool IsValid() const {
-        return upsert.IsValid() && last.IsValid() && insert.IsValid() && series.IsValid();
+        return upsert.IsValid() && last.IsValid() && insert.IsValid() && erase.IsValid() &&
+               series.IsValid();
     }
     CStatement upsert;
     CStatement last;
     CStatement insert;
+    CStatement erase;
     CStatement series;
 };
 
@@ -210,8 +175,20 @@ bool CHistoryStore::RecordDrive(std::int64_t time, const DriveReading& reading, 
     for (const AttributeSample& sample : reading.attributes) {
         sql.last.Reset();
         sql.last.Bind(1, drive).Bind(2, sample.id).Bind(3, time);
-        const bool known = sql.last.Step() == SQLITE_ROW;
+        const int step = sql.last.Step();
+        const bool known = step == SQLITE_ROW;
+        if (step != SQLITE_ROW && step != SQLITE_DONE) {
+            problem = Problem("reading the history before recording failed");
+            return false;
+        }
         if (known && SameSample(sql.last, sample)) {
+            // The same as before this second: an earlier reading of this
+            // second that differed is replaced by no change at all.
+            sql.erase.Reset();
+            if (!sql.erase.Bind(1, drive).Bind(2, sample.id).Bind(3, time).Run()) {
+                problem = Problem("recording a reading in the history failed");
+                return false;
+            }
             continue;
         }
         sql.insert.Reset();
@@ -232,11 +209,28 @@ bool CHistoryStore::RecordDrive(std::int64_t time, const DriveReading& reading, 
     return true;
 }
 
-bool CHistoryStore::Thin(std::int64_t time, std::string& problem) {
-    const std::int64_t cutoff = (time - kFullResolutionSeconds) / kDay * kDay;
+bool CHistoryStore::Thin(std::int64_t now, std::string& problem) {
+    const std::int64_t cutoff = (now - kFullResolutionSeconds) / kDay * kDay;
     CStatement done(m_db, "SELECT value FROM meta WHERE key = 'thinned_until'");
-    const std::int64_t from = done.Step() == SQLITE_ROW ? done.Int(0) : 0;
-    if (cutoff <= from) {
+    const int step = done.Step();
+    if (step != SQLITE_ROW && step != SQLITE_DONE) {
+        problem = Problem("thinning the history failed");
+        return false;
+    }
+    const std::int64_t from = step == SQLITE_ROW ? done.Int(0) : 0;
+    if (cutoff == from) {
+        return true;
+    }
+    // A mark ahead of the clock (left by a clock fault) would stop thinning
+    // until then: it comes back to the clock, and the days between, thinned
+    // already, need nothing more.
+    if (cutoff < from) {
+        CStatement mark(m_db,
+                        "INSERT OR REPLACE INTO meta(key, value) VALUES('thinned_until', ?1)");
+        if (!mark.Bind(1, cutoff).Run()) {
+            problem = Problem("thinning the history failed");
+            return false;
+        }
         return true;
     }
     // Before the cutoff each day keeps its last sample of each attribute.
@@ -246,7 +240,8 @@ bool CHistoryStore::Thin(std::int64_t time, std::string& problem) {
                           "AND later.attr = ?2 AND later.time > samples.time "
                           "AND later.time < (samples.time / 86400 + 1) * 86400)");
     CStatement series(m_db, "SELECT drive, attr FROM series");
-    while (series.Step() == SQLITE_ROW) {
+    int row = SQLITE_ROW;
+    while ((row = series.Step()) == SQLITE_ROW) {
         thin.Reset();
         if (!thin.Bind(1, series.Int(0))
                  .Bind(2, series.Int(1))
@@ -256,6 +251,10 @@ bool CHistoryStore::Thin(std::int64_t time, std::string& problem) {
             problem = Problem("thinning the history failed");
             return false;
         }
+    }
+    if (row != SQLITE_DONE) {
+        problem = Problem("thinning the history failed");
+        return false;
     }
     CStatement mark(m_db, "INSERT OR REPLACE INTO meta(key, value) VALUES('thinned_until', ?1)");
     if (!mark.Bind(1, cutoff).Run()) {
@@ -271,6 +270,13 @@ bool CHistoryStore::RecordRun(std::int64_t time, const std::vector<DriveReading>
         problem = "the history database is not open for writing";
         return false;
     }
+    const std::int64_t now = m_clock.Now();
+    if (time > now + kFutureToleranceSeconds) {
+        problem = "the reading dated " + DateOf(time) +
+                  " is more than a day ahead of the system clock (" + DateOf(now) +
+                  "); it is not recorded in the history";
+        return false;
+    }
     if (!Execute("BEGIN IMMEDIATE", problem)) {
         return false;
     }
@@ -283,64 +289,12 @@ bool CHistoryStore::RecordRun(std::int64_t time, const std::vector<DriveReading>
         // A drive without a serial number cannot be told from another of its model.
         recorded = reading->drive.serial.empty() || RecordDrive(time, *reading, sql, problem);
     }
-    if (recorded && Thin(time, problem)) {
+    if (recorded && Thin(now, problem)) {
         return Execute("COMMIT", problem);
     }
     std::string ignored;
     (void)Execute("ROLLBACK", ignored);
     return false;
-}
-
-std::vector<DriveKey> CHistoryStore::Drives() const {
-    std::vector<DriveKey> drives;
-    CStatement list(m_db, "SELECT model, serial FROM drives ORDER BY id");
-    while (list.Step() == SQLITE_ROW) {
-        drives.push_back({list.Text(0), list.Text(1)});
-    }
-    return drives;
-}
-
-std::optional<std::int64_t> CHistoryStore::LastSeen(const DriveKey& drive) const {
-    return DriveColumn("SELECT last_seen FROM drives WHERE model = ?1 AND serial = ?2", drive);
-}
-
-std::vector<HistoryPoint> CHistoryStore::Readings(const DriveKey& drive,
-                                                  std::optional<int> id) const {
-    std::vector<HistoryPoint> points;
-    const std::optional<std::int64_t> driveId =
-        DriveColumn("SELECT id FROM drives WHERE model = ?1 AND serial = ?2", drive);
-    if (!driveId) {
-        return points;
-    }
-    CStatement list(m_db, id ? "SELECT time, attr, value, worst, threshold, raw FROM samples "
-                               "WHERE drive = ?1 AND attr = ?2 ORDER BY time"
-                             : "SELECT time, attr, value, worst, threshold, raw FROM samples "
-                               "WHERE drive = ?1 ORDER BY time, attr");
-    list.Bind(1, *driveId);
-    if (id) {
-        list.Bind(2, *id);
-    }
-    while (list.Step() == SQLITE_ROW) {
-        HistoryPoint point;
-        point.time = list.Int(0);
-        point.sample.id = static_cast<int>(list.Int(1));
-        point.sample.value = static_cast<int>(list.Int(2));
-        point.sample.worst = static_cast<int>(list.Int(3));
-        point.sample.threshold = static_cast<int>(list.Int(4));
-        point.sample.raw = list.Int(5);
-        points.push_back(point);
-    }
-    return points;
-}
-
-std::optional<std::int64_t> RawBefore(const std::vector<HistoryPoint>& points, int id,
-                                      std::int64_t current) {
-    for (auto point = points.rbegin(); point != points.rend(); ++point) {
-        if (point->sample.id == id && point->sample.raw != current) {
-            return point->sample.raw;
-        }
-    }
-    return std::nullopt;
 }
 
 namespace {
@@ -359,8 +313,14 @@ HistoryPoint PointOf(const CStatement& row) {
 }
 
 Failure ReadFailure(sqlite3* db) {
-    return Failure{std::string("the history database cannot be read: ") +
-                   (db != nullptr ? sqlite3_errmsg(db) : "it is not open")};
+    if (db == nullptr) {
+        return Failure{"the history database cannot be read: it is not open"};
+    }
+    const int code = sqlite3_errcode(db);
+    return Failure{std::string(code == SQLITE_CORRUPT || code == SQLITE_NOTADB
+                                   ? "the history database is damaged: "
+                                   : "the history database cannot be read: ") +
+                   sqlite3_errmsg(db)};
 }
 
 // The drive's row id; nullopt when the history does not know the drive.
@@ -424,6 +384,65 @@ Result<std::vector<KnownDrive>> CHistoryStore::KnownDrives() const {
     return drives;
 }
 
+Result<std::vector<DriveKey>> CHistoryStore::Drives() const {
+    const auto known = KnownDrives();
+    if (!known) {
+        return Failure{known.Problem()};
+    }
+    std::vector<DriveKey> drives;
+    for (const KnownDrive& drive : known.Value()) {
+        drives.push_back(drive.drive);
+    }
+    return drives;
+}
+
+Result<std::optional<std::int64_t>> CHistoryStore::LastSeen(const DriveKey& drive) const {
+    CStatement find(m_db, "SELECT last_seen FROM drives WHERE model = ?1 AND serial = ?2");
+    if (!find.IsValid()) {
+        return ReadFailure(m_db);
+    }
+    find.Bind(1, drive.model).Bind(2, drive.serial);
+    switch (find.Step()) {
+    case SQLITE_ROW:
+        return std::optional<std::int64_t>(find.Int(0));
+    case SQLITE_DONE:
+        return std::optional<std::int64_t>();
+    default:
+        return ReadFailure(m_db);
+    }
+}
+
+Result<std::vector<HistoryPoint>> CHistoryStore::Readings(const DriveKey& drive,
+                                                          std::optional<int> id) const {
+    const auto row = DriveRow(m_db, drive);
+    if (!row) {
+        return Failure{row.Problem()};
+    }
+    std::vector<HistoryPoint> points;
+    if (!row.Value()) {
+        return points;
+    }
+    CStatement list(
+        m_db, (std::string(kSampleColumns) + (id ? "WHERE drive = ?1 AND attr = ?2 ORDER BY time"
+                                                 : "WHERE drive = ?1 ORDER BY time, attr"))
+                  .c_str());
+    if (!list.IsValid()) {
+        return ReadFailure(m_db);
+    }
+    list.Bind(1, *row.Value());
+    if (id) {
+        list.Bind(2, *id);
+    }
+    int step = SQLITE_ROW;
+    while ((step = list.Step()) == SQLITE_ROW) {
+        points.push_back(PointOf(list));
+    }
+    if (step != SQLITE_DONE) {
+        return ReadFailure(m_db);
+    }
+    return points;
+}
+
 Result<std::optional<HistoryPoint>> CHistoryStore::LastRawOtherThan(const DriveKey& drive, int id,
                                                                     std::int64_t raw) const {
     return OnePoint(m_db, drive, id, raw,
@@ -471,8 +490,12 @@ Result<std::vector<RawChange>> CHistoryStore::LastRawChanges(const DriveKey& dri
         newest.Reset();
         before.Reset();
         after.Reset();
-        if (newest.Bind(1, driveRow).Bind(2, id).Step() != SQLITE_ROW) {
-            continue; // thinned to nothing cannot happen, but a missing row is no change
+        const int last = newest.Bind(1, driveRow).Bind(2, id).Step();
+        if (last == SQLITE_DONE) {
+            continue; // a series without samples has no change
+        }
+        if (last != SQLITE_ROW) {
+            return ReadFailure(m_db);
         }
         const std::int64_t to = newest.Int(0);
         const int found = before.Bind(1, driveRow).Bind(2, id).Bind(3, to).Step();

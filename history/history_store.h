@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/history_clock.h"
 #include "platform/result.h"
 
 #include <cstdint>
@@ -61,16 +62,19 @@ struct RawChange {
 // The history store: SQLite, written by the collector only (under its folder
 // lock), read by everyone else. It stores an attribute's sample only when it
 // differs from the one before, so a reading that changes nothing costs only
-// the drive's last-seen time. Samples older than kFullResolutionSeconds are
-// thinned to the last one of each day (UTC).
+// the drive's last-seen time. Samples older than kFullResolutionSeconds
+// (counted from the clock, not from the newest reading) are thinned to the
+// last one of each day (UTC).
 class CHistoryStore {
 public:
     static constexpr int kSchemaVersion = 1;
     static constexpr std::int64_t kFullResolutionSeconds = 90 * 86400;
+    // A reading dated further ahead of the clock than this is not recorded.
+    static constexpr std::int64_t kFutureToleranceSeconds = 86400;
 
     enum class Access { Read, Write };
 
-    CHistoryStore() = default;
+    explicit CHistoryStore(const CHistoryClock& clock = SystemHistoryClock()) : m_clock(clock) {}
     ~CHistoryStore();
     CHistoryStore(const CHistoryStore&) = delete;
     CHistoryStore& operator=(const CHistoryStore&) = delete;
@@ -78,22 +82,33 @@ public:
     // Opens (for Write: creates, mode 0644) the store at path. False with
     // problem set (one line) when it is missing (Read), damaged, of a newer
     // schema (Write), or cannot be opened; a link at path is never followed.
+    // For Write the file must be a regular file with no other link and,
+    // when root writes, root's own: its mode is set on the opened file, so
+    // that no file swapped in at path is changed. A reader that finds the
+    // journal of an interrupted write (which only a writer may roll back)
+    // reads a private copy rolled back to the last complete run.
     [[nodiscard]] bool Open(const std::string& path, Access access, std::string& problem);
 
     // Records one run in one transaction, so that a reader sees all of it or
-    // none of it. Drives without a serial number are left out. Thins what
-    // has left the full-resolution window.
+    // none of it. Drives without a serial number are left out; a run dated
+    // more than kFutureToleranceSeconds ahead of the clock is refused. A
+    // second reading at the same time replaces the first. Thins what has
+    // left the full-resolution window.
     [[nodiscard]] bool RecordRun(std::int64_t time, const std::vector<DriveReading>& drives,
                                  std::string& problem);
 
-    std::vector<DriveKey> Drives() const;
-    std::optional<std::int64_t> LastSeen(const DriveKey& drive) const;
+    // Every query gives a Failure when SQLite fails (a damaged file, an
+    // unreadable page), never a shorter or empty answer instead.
+
+    Result<std::vector<DriveKey>> Drives() const;
+    // nullopt when the history does not know the drive.
+    Result<std::optional<std::int64_t>> LastSeen(const DriveKey& drive) const;
     // The drive's samples, oldest first (ties by id); only id's when given.
-    std::vector<HistoryPoint> Readings(const DriveKey& drive,
-                                       std::optional<int> id = std::nullopt) const;
+    // For a chart; the queries below answer single facts from the index.
+    Result<std::vector<HistoryPoint>> Readings(const DriveKey& drive,
+                                               std::optional<int> id = std::nullopt) const;
 
     // Queries that answer from the index, whatever the history's length.
-    // Each gives a Failure when SQLite fails, never an empty answer instead.
 
     // Every drive the history knows, oldest first.
     Result<std::vector<KnownDrive>> KnownDrives() const;
@@ -115,19 +130,16 @@ public:
 
 private:
     [[nodiscard]] bool Execute(const char* sql, std::string& problem);
+    [[nodiscard]] bool OpenForWriting(const std::string& path, std::string& problem);
+    [[nodiscard]] bool OpenRolledBackCopy(const std::string& path, std::string& problem);
     [[nodiscard]] bool PrepareSchema(std::string& problem);
-    // The first column of sql's row for drive (bound as ?1 model, ?2 serial).
-    std::optional<std::int64_t> DriveColumn(const char* sql, const DriveKey& drive) const;
+    void Close();
     struct RunStatements;
     [[nodiscard]] bool RecordDrive(std::int64_t time, const DriveReading& reading,
                                    RunStatements& sql, std::string& problem);
     [[nodiscard]] bool Thin(std::int64_t time, std::string& problem);
     std::string Problem(const char* what) const;
 
+    const CHistoryClock& m_clock;
     sqlite3* m_db = nullptr;
 };
-
-// The raw value attribute id had before it became current: the newest
-// sample whose raw value differs from current; nullopt when there is none.
-std::optional<std::int64_t> RawBefore(const std::vector<HistoryPoint>& points, int id,
-                                      std::int64_t current);

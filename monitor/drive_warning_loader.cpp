@@ -19,11 +19,21 @@ WarnedDrive CDriveWarningLoader::Load(const std::string& path,
     WarnedDrive drive;
     drive.identity = ReadDriveIdentity(path);
     drive.report = m_loader.Load(path, displayName);
-    const std::vector<HistoryPoint> points =
-        m_hasHistory ? m_history.Readings({drive.identity.model, drive.identity.serial})
-                     : std::vector<HistoryPoint>();
-    drive.warnings = EvaluateWarnings(
-        drive.report, drive.identity,
-        [&](int id, std::int64_t current) { return RawBefore(points, id, current); }, m_settings);
+    drive.historyProblem = m_historyProblem;
+    const DriveKey key{drive.identity.model, drive.identity.serial};
+    // One indexed query per counter asked about, however long the history.
+    const auto previous = [&](int id, std::int64_t current) -> std::optional<std::int64_t> {
+        if (!m_hasHistory || !drive.historyProblem.empty()) {
+            return std::nullopt;
+        }
+        const auto before = m_history.LastRawOtherThan(key, id, current);
+        if (!before) {
+            drive.historyProblem = before.Problem();
+            return std::nullopt;
+        }
+        return before.Value() ? std::optional<std::int64_t>(before.Value()->sample.raw)
+                              : std::nullopt;
+    };
+    drive.warnings = EvaluateWarnings(drive.report, drive.identity, previous, m_settings);
     return drive;
 }

@@ -12,11 +12,15 @@ struct WarnedDrive {
     DriveIdentity identity;
     DriveReport report;
     std::vector<DriveWarning> warnings;
+    // Why the warnings were judged without the history (it cannot be read,
+    // for all drives or this one); empty when it was read or there is none.
+    std::string historyProblem;
 };
 
 // Loads reports and evaluates their warnings against the program folder's
 // history, opened once when the loader is made. Without a readable history
-// the warnings are evaluated without earlier values (no "from → to").
+// the warnings are evaluated without earlier values (no "from → to"), and
+// the drive says why in historyProblem.
 class CDriveWarningLoader {
 public:
     explicit CDriveWarningLoader(const WarningSettings& settings);

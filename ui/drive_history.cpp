@@ -3,21 +3,57 @@
 #include "config/program_folder.h"
 #include "report/drive_report.h"
 
-DriveHistory LoadDriveHistory(const std::string& reportPath, std::optional<int> id) {
-    DriveHistory history;
+#include <unistd.h>
+
+namespace {
+
+// Opens the program folder's history for the drive of the report at
+// reportPath; false when the drive cannot be in it or it cannot be opened
+// (problem set when it exists but cannot be read).
+bool OpenFor(const std::string& reportPath, CHistoryStore& store, DriveKey& key,
+             std::string& problem) {
     const DriveIdentity identity = ReadDriveIdentity(reportPath);
     if (identity.serial.empty()) {
-        return history; // the collector records no drive without a serial number
+        return false; // the collector records no drive without a serial number
     }
+    key = {identity.model, identity.serial};
+    const std::string path = ResolveInReportFolder(kHistoryFileName);
+    if (store.Open(path, CHistoryStore::Access::Read, problem)) {
+        return true;
+    }
+    if (access(path.c_str(), F_OK) != 0) {
+        problem.clear(); // no history yet
+    }
+    return false;
+}
+
+} // namespace
+
+DriveHistory LoadDriveHistory(const std::string& reportPath, std::optional<int> id) {
+    DriveHistory history;
     CHistoryStore store;
-    std::string problem;
-    // Missing or damaged: the viewer shows that there is no history.
-    if (!store.Open(ResolveInReportFolder(kHistoryFileName), CHistoryStore::Access::Read,
-                    problem)) {
+    DriveKey key;
+    if (!OpenFor(reportPath, store, key, history.problem)) {
         return history;
     }
-    const DriveKey key{identity.model, identity.serial};
-    history.points = store.Readings(key, id);
-    history.lastSeen = store.LastSeen(key);
+    auto points = store.Readings(key, id);
+    const auto lastSeen = store.LastSeen(key);
+    if (!points || !lastSeen) {
+        history.problem = points ? lastSeen.Problem() : points.Problem();
+        return history;
+    }
+    history.points = std::move(points.Value());
+    history.lastSeen = lastSeen.Value();
     return history;
+}
+
+std::vector<RawChange> LoadRawChanges(const std::string& reportPath) {
+    CHistoryStore store;
+    DriveKey key;
+    std::string problem;
+    if (!OpenFor(reportPath, store, key, problem)) {
+        return {};
+    }
+    auto changes = store.LastRawChanges(key);
+    return changes ? std::move(changes.Value()) : std::vector<RawChange>();
 }

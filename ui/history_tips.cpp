@@ -3,18 +3,12 @@
 #include "platform/local_time.h"
 #include "report/format_grouped.h"
 
-std::map<int, std::string> RawChangeTips(const std::vector<HistoryPoint>& points) {
-    std::map<int, const HistoryPoint*> previous;
+std::map<int, std::string> RawChangeTips(const std::vector<RawChange>& changes) {
     std::map<int, std::string> tips;
-    for (const HistoryPoint& point : points) {
-        const int id = point.sample.id;
-        const auto found = previous.find(id);
-        if (found != previous.end() && found->second->sample.raw != point.sample.raw) {
-            tips[id] = "生の値 " + FormatGrouped(found->second->sample.raw) + " → " +
-                       FormatGrouped(point.sample.raw) + "（" +
-                       FormatLocalTime(point.time, "%Y-%m-%d") + " に変化）";
-        }
-        previous[id] = &point;
+    for (const RawChange& change : changes) {
+        tips[change.id] = "生の値 " + FormatGrouped(change.from) + " → " +
+                          FormatGrouped(change.to) + "（" +
+                          FormatLocalTime(change.time, "%Y-%m-%d") + " に変化）";
     }
     return tips;
 }

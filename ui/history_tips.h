@@ -9,10 +9,9 @@
 
 // Tooltip texts of the viewer, in local time.
 
-// Per attribute id, when its raw value last changed and from what, e.g.
-// "生の値 304 → 312（2026-11-30 に変化）"; attributes whose raw value never
-// changed in the history have no entry.
-std::map<int, std::string> RawChangeTips(const std::vector<HistoryPoint>& points);
+// Per attribute id of changes, when its raw value last changed and from
+// what, e.g. "生の値 304 → 312（2026-11-30 に変化）".
+std::map<int, std::string> RawChangeTips(const std::vector<RawChange>& changes);
 
 // "レポート作成: 2026-12-07 14:00" for a report written at time.
 std::string ReportWrittenTip(std::int64_t time);

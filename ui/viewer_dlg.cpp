@@ -305,8 +305,7 @@ void CViewerDlg::ShowHistoryTips() {
     if (m_lstDrives.GetCurSel() < 0) {
         return;
     }
-    const std::map<int, std::string> tips =
-        RawChangeTips(LoadDriveHistory(SelectedReportPath()).points);
+    const std::map<int, std::string> tips = RawChangeTips(LoadRawChanges(SelectedReportPath()));
     for (int row = 0; row < m_lvAttributes.RowCount(); ++row) {
         QTreeWidgetItem* item = m_lvAttributes.topLevelItem(row);
         const QVariant id = item->data(0, kAttributeIdRole);

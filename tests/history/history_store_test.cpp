@@ -32,19 +32,26 @@ TEST(CHistoryStore, KeepsOnlyChangesAndWhenTheDriveWasLastSeen) {
     // A drive without a serial number cannot be told apart: not recorded.
     Record(store, start, {{"ST1000", ""}, {{5, 100, 100, 36, 1}}});
 
-    const std::vector<HistoryPoint> points = store.Readings(kDrive);
+    const std::vector<HistoryPoint> points = store.Readings(kDrive).Value();
     ASSERT_EQ(points.size(), 4u);
     EXPECT_EQ(points[2].time, start + 2 * kHour);
     EXPECT_EQ(points[2].sample.id, 5);
     EXPECT_EQ(points[2].sample.raw, 8);
-    EXPECT_EQ(store.Readings(kDrive, 194).size(), 2u);
-    EXPECT_EQ(store.LastSeen(kDrive), start + 2 * kHour);
-    EXPECT_EQ(store.Drives().size(), 1u);
+    EXPECT_EQ(store.Readings(kDrive, 194)->size(), 2u);
+    EXPECT_EQ(store.LastSeen(kDrive).Value(), start + 2 * kHour);
+    EXPECT_EQ(store.Drives()->size(), 1u);
 }
+
+class CRunClock : public CHistoryClock {
+public:
+    std::int64_t Now() const override { return now; }
+    std::int64_t now = 0;
+};
 
 TEST(CHistoryStore, OldDaysKeepTheirLastSampleAndTheRecentWindowEveryChange) {
     TempFolder folder;
-    CHistoryStore store;
+    CRunClock clock;
+    CHistoryStore store(clock);
     std::string problem;
     ASSERT_TRUE(store.Open(folder / kHistoryFileName, CHistoryStore::Access::Write, problem));
     const std::int64_t start = 1'700'006'400; // a UTC midnight
@@ -52,11 +59,12 @@ TEST(CHistoryStore, OldDaysKeepTheirLastSampleAndTheRecentWindowEveryChange) {
     const int days = 100;
     const std::int64_t step = 6 * kHour;
     for (std::int64_t n = 0; n < days * 4; ++n) {
+        clock.now = start + n * step;
         Record(store, start + n * step, Reading(static_cast<int>(30 + n % 4), 0));
     }
     const std::int64_t now = start + (days * 4 - 1) * step;
     const std::int64_t cutoff = (now - CHistoryStore::kFullResolutionSeconds) / kDay * kDay;
-    const std::vector<HistoryPoint> temperature = store.Readings(kDrive, 194);
+    const std::vector<HistoryPoint> temperature = store.Readings(kDrive, 194).Value();
     std::size_t old = 0;
     for (const HistoryPoint& point : temperature) {
         if (point.time < cutoff) {
@@ -68,7 +76,7 @@ TEST(CHistoryStore, OldDaysKeepTheirLastSampleAndTheRecentWindowEveryChange) {
     EXPECT_EQ(old, static_cast<std::size_t>((cutoff - start) / kDay));
     EXPECT_EQ(temperature.size() - old, static_cast<std::size_t>((now - cutoff) / step + 1));
     // The unchanging counter keeps its first sample: it is its day's last.
-    EXPECT_EQ(store.Readings(kDrive, 5).size(), 1u);
+    EXPECT_EQ(store.Readings(kDrive, 5)->size(), 1u);
 }
 
 void SetUserVersion(const std::string& path, int version) {
@@ -95,7 +103,7 @@ TEST(CHistoryStore, WhatItCannotWriteItLeavesAlone) {
     EXPECT_NE(problem.find("newer"), std::string::npos) << problem;
     CHistoryStore reader;
     EXPECT_TRUE(reader.Open(path, CHistoryStore::Access::Read, problem));
-    EXPECT_EQ(reader.Readings(kDrive).size(), 2u);
+    EXPECT_EQ(reader.Readings(kDrive)->size(), 2u);
 
     const struct {
         const char* name;

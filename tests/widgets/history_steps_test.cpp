@@ -84,28 +84,21 @@ protected:
 // 2026-11-30 23:30:00 UTC
 constexpr std::int64_t kLateEvening = 1796081400;
 
-TEST_F(LocalZone, RawChangeTipNamesTheLastChange) {
+TEST_F(LocalZone, RawChangeTipNamesEachChangedAttribute) {
     Use("UTC");
     const std::map<int, std::string> tips = RawChangeTips({
-        Sample(kLateEvening - 5 * 86400, 100, 0), Sample(kLateEvening - 5 * 86400, 117, 0, 1),
-        Sample(kLateEvening - 2 * 86400, 99, 304),
-        Sample(kLateEvening - 2 * 86400, 116, 0, 1), // value changed, raw did not
-        Sample(kLateEvening, 98, 312),
-        Sample(kLateEvening + 3600, 97, 312), // only the value changed
+        {5, kLateEvening, 304, 312},
+        {197, kLateEvening - 2 * 86400, 999, 1234567}, // grouped like the table
     });
-    EXPECT_EQ(tips, (std::map<int, std::string>{{5, "生の値 304 → 312（2026-11-30 に変化）"}}));
-}
-
-TEST_F(LocalZone, RawChangeTipGroupsLikeTheTable) {
-    Use("UTC");
-    const std::map<int, std::string> tips =
-        RawChangeTips({Sample(kLateEvening - 86400, 100, 999), Sample(kLateEvening, 100, 1234567)});
-    EXPECT_EQ(tips.at(5), "生の値 999 → 1,234,567（2026-11-30 に変化）");
+    EXPECT_EQ(tips, (std::map<int, std::string>{
+                        {5, "生の値 304 → 312（2026-11-30 に変化）"},
+                        {197, "生の値 999 → 1,234,567（2026-11-28 に変化）"},
+                    }));
 }
 
 TEST_F(LocalZone, DatesAreLocal) {
     Use("JST-9");
-    EXPECT_EQ(RawChangeTips({Sample(0, 100, 1), Sample(kLateEvening, 100, 2)}).at(5),
+    EXPECT_EQ(RawChangeTips({{5, kLateEvening, 1, 2}}).at(5),
               "生の値 1 → 2（2026-12-01 に変化）");
     EXPECT_EQ(ReportWrittenTip(kLateEvening), "レポート作成: 2026-12-01 08:30");
 }

@@ -1,0 +1,305 @@
+// The history file under faults: links at its path, a damaged page, a write
+// interrupted by a kill, and readings whose time is wrong.
+#include "history/history_store.h"
+#include "hostile/unprivileged.h"
+#include "support/temp_folder.h"
+
+#include <csignal>
+#include <fcntl.h>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::int64_t kDay = 86400;
+constexpr std::int64_t kNow = 1'790'000'000;
+
+class CTestClock : public CHistoryClock {
+public:
+    std::int64_t Now() const override { return now; }
+    std::int64_t now = kNow;
+};
+
+DriveReading Reading(int drive, std::int64_t raw) {
+    DriveReading reading{{"MODEL", "SERIAL-" + std::to_string(drive)}, {}};
+    for (int id = 1; id <= 30; ++id) {
+        reading.attributes.push_back({id, 100, 100, 10, raw * id});
+    }
+    return reading;
+}
+
+// A history of drives × runs, each run changing every attribute.
+void WriteHistory(const std::string& path, int drives, int runs) {
+    CTestClock clock;
+    CHistoryStore store(clock);
+    std::string problem;
+    ASSERT_TRUE(store.Open(path, CHistoryStore::Access::Write, problem)) << problem;
+    for (int run = 0; run < runs; ++run) {
+        std::vector<DriveReading> readings;
+        for (int d = 0; d < drives; ++d) {
+            readings.push_back(Reading(d, run));
+        }
+        ASSERT_TRUE(store.RecordRun(kNow - (runs - run) * 3600, readings, problem)) << problem;
+    }
+}
+
+// Everything a reader asks of each drive, as text; empty when any query fails.
+std::string ReadAll(const std::string& path, std::string& problem) {
+    CHistoryStore store;
+    if (!store.Open(path, CHistoryStore::Access::Read, problem)) {
+        return std::string();
+    }
+    const auto drives = store.Drives();
+    if (!drives) {
+        problem = drives.Problem();
+        return std::string();
+    }
+    std::string all;
+    for (const DriveKey& drive : drives.Value()) {
+        const auto points = store.Readings(drive);
+        const auto seen = store.LastSeen(drive);
+        if (!points || !seen) {
+            problem = points ? seen.Problem() : points.Problem();
+            return std::string();
+        }
+        all += drive.serial + " " + std::to_string(seen.Value().value_or(-1)) + ":";
+        for (const HistoryPoint& point : points.Value()) {
+            all += " " + std::to_string(point.time) + "/" + std::to_string(point.sample.id) + "=" +
+                   std::to_string(point.sample.raw);
+        }
+        all += "\n";
+    }
+    return all;
+}
+
+mode_t ModeOf(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
+    return info.st_mode & 07777;
+}
+
+TEST(HistoryFile, OnlyItsOwnRegularFileIsWrittenAndMadeReadable) {
+    enum Put { HardLink, SymbolicLink, OtherUsers, Own };
+    const struct {
+        const char* name;
+        Put put;
+        const char* refusal; // empty: written, and made 0644 whatever the umask
+    } cases[] = {{"hard link", HardLink, "other links"},
+                 {"symbolic link", SymbolicLink, "symbolic link"},
+                 {"another user's file", OtherUsers, "another user"},
+                 {"its own file", Own, ""}};
+    for (const auto& c : cases) {
+        if (c.put == OtherUsers && geteuid() != 0) {
+            continue; // only root can be tricked into this
+        }
+        TempFolder folder;
+        const std::string target = folder.Write("root-only", "");
+        ASSERT_EQ(chmod(target.c_str(), 0600), 0);
+        const std::string path = folder / kHistoryFileName;
+        // Put there before the call, as a user who can write the folder may.
+        if (c.put == HardLink || c.put == SymbolicLink) {
+            ASSERT_EQ((c.put == HardLink ? link : symlink)(target.c_str(), path.c_str()), 0);
+        } else {
+            ASSERT_EQ(rename(target.c_str(), path.c_str()), 0);
+            ASSERT_TRUE(c.put == Own || chown(path.c_str(), UnprivilegedUser(), 0) == 0);
+        }
+        CHistoryStore store;
+        std::string problem;
+        const mode_t old = umask(077);
+        EXPECT_EQ(store.Open(path, CHistoryStore::Access::Write, problem), *c.refusal == '\0')
+            << c.name << ": " << problem;
+        umask(old);
+        EXPECT_NE(problem.find(c.refusal), std::string::npos) << c.name << ": " << problem;
+        const std::string changed = c.put == HardLink || c.put == SymbolicLink ? target : path;
+        EXPECT_EQ(ModeOf(changed), *c.refusal == '\0' ? 0644u : 0600u) << c.name;
+    }
+}
+
+TEST(HistoryFile, AZeroedPageIsAnErrorNeverFewerReadings) {
+    TempFolder folder;
+    const std::string original = folder / "original.sqlite";
+    WriteHistory(original, 4, 40);
+    std::string problem;
+    const std::string intact = ReadAll(original, problem);
+    ASSERT_FALSE(intact.empty()) << problem;
+
+    std::ifstream in(original, std::ios::binary);
+    const std::string bytes(std::istreambuf_iterator<char>(in), {});
+    const std::size_t pageSize = 4096;
+    ASSERT_EQ(bytes.size() % pageSize, 0u);
+    const std::size_t pages = bytes.size() / pageSize;
+    ASSERT_GE(pages, 10u);
+    int failed = 0;
+    for (std::size_t page = 0; page < pages; ++page) {
+        std::string damaged = bytes;
+        std::fill_n(damaged.begin() + static_cast<std::ptrdiff_t>(page * pageSize), pageSize, '\0');
+        const std::string path = folder.Write("damaged.sqlite", damaged);
+        problem.clear();
+        const std::string read = ReadAll(path, problem);
+        // Either all of it, or an error that says so.
+        if (read.empty()) {
+            EXPECT_FALSE(problem.empty()) << "page " << page + 1;
+            ++failed;
+        } else {
+            EXPECT_EQ(read, intact) << "page " << page + 1 << " was read short";
+        }
+    }
+    // The samples fill most pages: most zeroed pages must be noticed.
+    EXPECT_GT(failed, static_cast<int>(pages) / 2);
+}
+
+// A collector killed in the middle of writing its run: a child process
+// begins a transaction large enough to spill into the database file, says
+// so through a pipe, and is killed there.
+void InterruptWrite(const std::string& path) {
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        sqlite3* db = nullptr;
+        const bool spilled = sqlite3_open(path.c_str(), &db) == SQLITE_OK &&
+                             sqlite3_exec(db,
+                                          "PRAGMA cache_size = 2; BEGIN; "
+                                          "UPDATE samples SET raw = raw + 1000000; "
+                                          "UPDATE drives SET last_seen = 0;",
+                                          nullptr, nullptr, nullptr) == SQLITE_OK;
+        const char done = spilled ? 'y' : 'n';
+        (void)!write(ready[1], &done, 1);
+        pause();
+        _exit(0);
+    }
+    close(ready[1]);
+    char done = 0;
+    ASSERT_EQ(read(ready[0], &done, 1), 1);
+    close(ready[0]);
+    kill(child, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_EQ(done, 'y');
+}
+
+TEST(HistoryFile, AReaderOfAnInterruptedWriteSeesTheLastCompleteRun) {
+    TempFolder folder;
+    ASSERT_EQ(chmod(folder.Path().c_str(), 0755), 0); // others may read, not write
+    const std::string path = folder / kHistoryFileName;
+    WriteHistory(path, 4, 40);
+    std::string problem;
+    const std::string committed = ReadAll(path, problem);
+    ASSERT_FALSE(committed.empty()) << problem;
+
+    InterruptWrite(path);
+    struct stat journal {};
+    ASSERT_EQ(stat((path + "-journal").c_str(), &journal), 0);
+    ASSERT_GT(journal.st_size, 0);
+
+    std::string why;
+    const UnprivilegedOutcome outcome = CheckUnprivileged(
+        [&] {
+            std::string reason;
+            const std::string read = ReadAll(path, reason);
+            if (read != committed) {
+                std::fprintf(stderr, "read %zu bytes, not the last run: %s\n", read.size(),
+                             reason.c_str());
+            }
+            return read == committed;
+        },
+        why);
+    if (outcome == UnprivilegedOutcome::CannotDrop) {
+        GTEST_SKIP() << why;
+    }
+    EXPECT_EQ(outcome, UnprivilegedOutcome::Holds) << why;
+    // The reader left the folder as it was: the next collection repairs it.
+    EXPECT_EQ(stat((path + "-journal").c_str(), &journal), 0);
+    std::string ignored;
+    CHistoryStore writer;
+    ASSERT_TRUE(writer.Open(path, CHistoryStore::Access::Write, ignored)) << ignored;
+    EXPECT_EQ(ReadAll(path, ignored), committed);
+}
+
+TEST(HistoryFile, AReadingFromTheFutureIsNotRecorded) {
+    TempFolder folder;
+    CTestClock clock;
+    CHistoryStore store(clock);
+    std::string problem;
+    ASSERT_TRUE(store.Open(folder / kHistoryFileName, CHistoryStore::Access::Write, problem));
+    const struct {
+        std::int64_t time;
+        bool recorded;
+    } cases[] = {{kNow + kDay, true}, {kNow + kDay + 1, false}, {kNow + 3650 * kDay, false}};
+    for (const auto& c : cases) {
+        problem.clear();
+        EXPECT_EQ(store.RecordRun(c.time, {Reading(0, c.time)}, problem), c.recorded) << c.time;
+        EXPECT_EQ(problem.find("ahead of the system clock") != std::string::npos, !c.recorded)
+            << problem;
+    }
+    const auto seen = store.LastSeen(Reading(0, 0).drive);
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(seen.Value(), kNow + kDay);
+}
+
+TEST(HistoryFile, TheLatestReadingOfASecondWins) {
+    const struct {
+        const char* name;
+        std::int64_t first;
+        std::int64_t second;
+    } cases[] = {{"back to the value before", 200, 100},
+                 {"another value", 200, 300},
+                 {"the same twice", 200, 200}};
+    for (const auto& c : cases) {
+        TempFolder folder;
+        CTestClock clock;
+        CHistoryStore store(clock);
+        std::string problem;
+        ASSERT_TRUE(store.Open(folder / kHistoryFileName, CHistoryStore::Access::Write, problem));
+        const DriveKey drive{"MODEL", "SERIAL"};
+        ASSERT_TRUE(store.RecordRun(kNow - 60, {{drive, {{5, 100, 100, 10, 100}}}}, problem));
+        ASSERT_TRUE(store.RecordRun(kNow, {{drive, {{5, 100, 100, 10, c.first}}}}, problem));
+        ASSERT_TRUE(store.RecordRun(kNow, {{drive, {{5, 100, 100, 10, c.second}}}}, problem));
+        const auto at = store.SampleAt(drive, 5, kNow);
+        ASSERT_TRUE(at && at.Value()) << c.name;
+        EXPECT_EQ(at.Value()->sample.raw, c.second) << c.name;
+    }
+}
+
+TEST(HistoryFile, ThinningLeftAheadByAClockFaultResumes) {
+    TempFolder folder;
+    const std::string path = folder / kHistoryFileName;
+    CTestClock clock;
+    CHistoryStore store(clock);
+    std::string problem;
+    ASSERT_TRUE(store.Open(path, CHistoryStore::Access::Write, problem));
+    const DriveKey drive{"MODEL", "SERIAL"};
+    // An older run thinned as if it were ten years later.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "INSERT INTO meta(key, value) VALUES('thinned_until', 2100000000)",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    // Four readings a day, 100 days up to the clock.
+    const std::int64_t start = (kNow - 100 * kDay) / kDay * kDay;
+    for (std::int64_t t = start; t <= kNow; t += kDay / 4) {
+        clock.now = t;
+        ASSERT_TRUE(store.RecordRun(t, {{drive, {{194, 100, 100, 0, t / 3600}}}}, problem));
+    }
+    const auto points = store.Readings(drive, 194);
+    ASSERT_TRUE(points);
+    const std::int64_t cutoff = (kNow - CHistoryStore::kFullResolutionSeconds) / kDay * kDay;
+    std::map<std::int64_t, int> perOldDay;
+    for (const HistoryPoint& point : points.Value()) {
+        if (point.time < cutoff) {
+            ++perOldDay[point.time / kDay];
+        }
+    }
+    EXPECT_FALSE(perOldDay.empty());
+    for (const auto& [day, count] : perOldDay) {
+        EXPECT_EQ(count, 1) << "day " << day << " was not thinned";
+    }
+}
+
+} // namespace
