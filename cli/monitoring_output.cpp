@@ -143,18 +143,20 @@ int WriteCheck(std::ostream& out, const MonitoringState& state, const CheckSetti
     if (newest >= 0 && state.now - newest > settings.maxAge) {
         warning.insert(warning.begin(), StaleText(state.now - newest, settings.maxAge));
     }
-    std::vector<std::string> problems = state.unknown;
-    problems.insert(problems.end(), failing.begin(), failing.end());
+    // Worst first, in the order monitoring systems rank states: a drive
+    // known to fail is not hidden behind a part that cannot be told.
+    std::vector<std::string> problems = failing;
+    problems.insert(problems.end(), state.unknown.begin(), state.unknown.end());
     problems.insert(problems.end(), warning.begin(), warning.end());
 
     int status = kCheckOk;
     std::string line;
-    if (!state.unknown.empty()) {
-        status = kCheckUnknown;
-        line = "UNKNOWN: ";
-    } else if (!failing.empty()) {
+    if (!failing.empty()) {
         status = kCheckCritical;
         line = "CRITICAL: ";
+    } else if (!state.unknown.empty()) {
+        status = kCheckUnknown;
+        line = "UNKNOWN: ";
     } else if (!warning.empty()) {
         status = kCheckWarning;
         line = "WARNING: ";
