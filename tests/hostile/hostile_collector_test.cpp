@@ -5,6 +5,7 @@
 #include "hostile/run_program.h"
 #include "hostile/unprivileged.h"
 #include "report/report_files.h"
+#include "support/fixtures_folder.h"
 #include "support/temp_folder.h"
 
 #include <filesystem>
@@ -29,7 +30,7 @@ std::string ReadFile(const std::string& path) {
 }
 
 std::string GoodCapture() {
-    return ReadTestData("smartctl/smartctl_exporter/WDC_WD20EFRX-68EUZN0_17.json");
+    return ReadFile(FixturesFolder() + "/smartctl/smartctl_exporter/WDC_WD20EFRX-68EUZN0_17.json");
 }
 
 std::string Capture(const std::string& members) {
@@ -159,6 +160,7 @@ protected:
 };
 
 TEST_F(HostileCollectorTest, CaptureContentsGiveASoundReportOrNone) {
+    SKIP_WITHOUT_FIXTURES();
     for (const ContentCase& c : ContentCases()) {
         const std::string capture = m_folder.Write("capture.json", c.capture);
         const ProgramResult result = Convert(capture);
