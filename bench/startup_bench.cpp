@@ -30,7 +30,8 @@ public:
             m_path = pattern;
         }
         const std::string bin = TOLVENAR_BIN_DIR;
-        for (const char* name : {"tolvenar_first_paint", kAttributeTableFile, kVendorTableFile}) {
+        fs::copy_file(TOLVENAR_FIRST_PAINT, m_path + "/tolvenar_first_paint");
+        for (const char* name : {kAttributeTableFile, kVendorTableFile}) {
             fs::copy_file(bin + "/" + name, m_path + "/" + name);
         }
         std::vector<fs::path> demo;

@@ -11,6 +11,7 @@
 #include "platform/atomic_file.h"
 #include "report/drive_report.h"
 #include "report/drive_warnings.h"
+#include "tolvenar_version.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -100,10 +100,12 @@ constexpr int kTemperatureId = 194;
 // Some drives report their temperature outside attribute 194 (Samsung SATA
 // SSDs only in 190; SCSI drives in a log page); smartctl's decoded figure
 // stands in for it. Below zero it gives no line: the viewer keeps 16 bits of
-// attribute 194, so -5 would read as 65531 degrees.
+// attribute 194, so -5 would read as 65531 degrees. Nor does 0: smartctl
+// writes it when it read no temperature (a SCSI disk without SMART, a RAID
+// volume) and itself prints "not available" for it.
 void AppendTemperature(const nlohmann::json& capture, std::vector<ReportAttribute>& attributes) {
     const auto degrees = JsonInt32(JsonMember(JsonMember(&capture, "temperature"), "current"));
-    if (degrees && *degrees >= 0) {
+    if (degrees && *degrees > 0) {
         AppendMappedAttribute(attributes, kTemperatureId, 100, 0, *degrees);
     }
 }

@@ -13,6 +13,7 @@
 #include "platform/executable_path.h"
 #include "platform/folder_lock.h"
 #include "platform/program_lookup.h"
+#include "tolvenar_version.h"
 
 #include <chrono>
 #include <climits>

@@ -27,6 +27,15 @@ void CIniStore::Open(const char* name) {
     m_pFile.reset();
 }
 
+void CIniStore::OpenText(std::string_view bytes) {
+    m_strPath.clear();
+    m_mapCache.clear();
+    m_pFile = std::make_unique<CIniFile>();
+    if (bytes.size() <= CIniFile::kMaxFileSize) {
+        m_pFile->Parse(bytes);
+    }
+}
+
 std::string CIniStore::GetSectionName(const char* keyPath) {
     std::string section = CutUtf8(keyPath, kMaxSection);
     const std::size_t divider = section.find("::");

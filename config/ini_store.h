@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 class CIniFile;
 
@@ -25,6 +26,10 @@ public:
     // Names the file to read (resolved in the program folder unless it begins
     // with '/') and empties the cache. The file is read on the first lookup.
     void Open(const char* name);
+    // Reads key paths from bytes already in memory, decoded and limited like
+    // a file's contents (over CIniFile::kMaxFileSize reads as empty), and
+    // empties the cache; Path() is then empty.
+    void OpenText(std::string_view bytes);
 
     // Texts returned stay valid and unchanged until the store is opened again
     // or destroyed. Never null.

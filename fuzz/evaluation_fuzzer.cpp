@@ -1,17 +1,18 @@
 // The whole evaluation of one report, as the viewer's selection and
-// tolvenar-report run it: the input is the report file, read with the
-// shipped attribute and vendor tables, and once more with itself as the
-// attribute table (so that table files are fuzzed too). Every text shown must
-// be valid UTF-8 within its limit, and the JSON output must parse.
+// tolvenar-report run it, over stores in memory: the input is the report
+// file's bytes, read with the shipped attribute and vendor tables, and once
+// more with itself as the attribute table (so that table files are fuzzed
+// too). Every text shown must be valid UTF-8 within its limit, and the JSON
+// output must parse.
 #include "cli/report_output.h"
 #include "config/ini_store.h"
-#include "config/program_folder.h"
 #include "config/text_encoding.h"
+#include "fuzz/data_file.h"
 #include "fuzz/fuzz_check.h"
-#include "fuzz/scratch_folder.h"
 #include "identify/vendor_identification.h"
 #include "platform/utf8.h"
 #include "report/attribute_reading.h"
+#include "report/drive_panel.h"
 #include "report/drive_report.h"
 #include "report/report_files.h"
 #include "report/store_evaluation.h"
@@ -21,23 +22,42 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <string_view>
 
 namespace {
 
 constexpr std::size_t kDisplayLimit = 255;
 
-const CScratchFolder& Folder() {
-    static const CScratchFolder folder;
-    return folder;
+// The shipped attribute table, parsed once: every read gives the same answer
+// whatever came before, as its contents never change (so its cache may stay).
+CIniStore& AttributeTable() {
+    static CIniStore table;
+    static const bool opened = (table.OpenText(ReadDataFile(kAttributeTableFile)), true);
+    (void)opened;
+    return table;
 }
 
-void PrepareFolder() {
-    static const bool copied = [] {
-        Folder().CopyData(kAttributeTableFile);
-        Folder().CopyData(kVendorTableFile);
-        return true;
+const CIniFile& VendorTable() {
+    static const CIniFile table = [] {
+        CIniFile file;
+        file.Parse(ReadDataFile(kVendorTableFile));
+        return file;
     }();
-    (void)copied;
+    return table;
+}
+
+// What CDriveLoader::Load does with a report file, over the bytes in memory:
+// the panel texts first, then the attribute evaluation.
+DriveReport LoadFromText(std::string_view bytes) {
+    DriveReport drive;
+    drive.file = ReportFileName(0);
+    CIniStore report;
+    report.OpenText(bytes);
+    drive.panel = ComputeDrivePanel(report, VendorTable());
+    drive.evaluation = EvaluateReportStores(report, AttributeTable());
+    drive.temperature = drive.evaluation.labels.temperature.value_or("");
+    drive.powerOnTime = drive.evaluation.labels.powerOnTime.value_or("");
+    return drive;
 }
 
 bool SameEvaluation(const ReportEvaluation& a, const ReportEvaluation& b) {
@@ -110,35 +130,29 @@ void CheckOutput(const DriveReport& drive) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    PrepareFolder();
-    SetProgramFolderForTesting(Folder().Path());
-    const std::string name = ReportFileName(0);
-    const std::string path =
-        Folder().Write(name, std::string(reinterpret_cast<const char*>(data), size));
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
-    const DriveReport drive = CDriveLoader().Load(name, name);
+    const DriveReport drive = LoadFromText(bytes);
     for (const std::string* text :
          {&drive.panel.vendor, &drive.panel.model, &drive.panel.series, &drive.panel.capacity,
           &drive.panel.serial, &drive.panel.firmware, &drive.temperature, &drive.powerOnTime}) {
         FUZZ_CHECK(IsValidUtf8(*text));
     }
     CIniStore report;
-    report.Open(path.c_str());
+    report.OpenText(bytes);
     CheckEvaluation(drive.evaluation, report);
     CheckOutput(drive);
 
-    // The same file as report and as attribute table; and a second run must
+    // The same bytes as report and as attribute table; and a second run must
     // give the same result (nothing may depend on uninitialised state).
     CIniStore self;
-    self.Open(path.c_str());
+    self.OpenText(bytes);
     const ReportEvaluation once = EvaluateReportStores(report, self);
     CheckEvaluation(once, report);
     CIniStore report2;
-    report2.Open(path.c_str());
+    report2.OpenText(bytes);
     CIniStore self2;
-    self2.Open(name.c_str());
+    self2.OpenText(bytes);
     FUZZ_CHECK(SameEvaluation(once, EvaluateReportStores(report2, self2)));
-
-    SetProgramFolderForTesting("");
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "notify/notified_state.h"
 #include "notify/notify_command.h"
 #include "report/monitor_text.h"
+#include "tolvenar_version.h"
 
 #include <QCoreApplication>
 #include <algorithm>

@@ -44,8 +44,8 @@ std::string ExpectedRawText(const nlohmann::json& raw) {
     return std::to_string(raw["value"].get<std::uint64_t>());
 }
 
-std::string CaptureFolder() {
-    return std::string(COLLECTOR_TEST_DATA_DIR) + "/smartctl";
+std::string CaptureFolder(const std::string& set) {
+    return FixturesFolder() + "/" + set;
 }
 
 std::string CapturePath(const std::string& relative) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/fixtures_folder.h"
 #include "support/temp_folder.h"
 
 #include <map>
@@ -14,8 +15,9 @@ public:
     CScratchFolder() : TempFolder(COLLECTOR_TEST_SCRATCH_DIR) {}
 };
 
-// The folder of the real smartctl captures (tests/data/smartctl).
-std::string CaptureFolder();
+// A set of real smartctl captures in the fixtures folder: "smartctl" (the
+// captures most tests use), "smartctl-set1", "smartctl-set2".
+std::string CaptureFolder(const std::string& set = "smartctl");
 std::string CapturePath(const std::string& relative);
 
 // The captures (relative to CaptureFolder) that hold a drive and so give a report.

@@ -7,6 +7,7 @@
 namespace {
 
 TEST(DeviceScan, RealScanOutputs) {
+    SKIP_WITHOUT_FIXTURES();
     std::string problem;
     const auto scsi =
         ParseDeviceScan(ReadText(CapturePath("smart-prom-next/scsi_scan.json")), problem);

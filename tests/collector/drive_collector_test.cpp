@@ -105,6 +105,7 @@ TEST_F(DriveCollectorTest, EveryDriveReadGivesReportsInScanOrderAndExitZero) {
 }
 
 TEST_F(DriveCollectorTest, UnknownUsbBridgeIsReadOnceMoreAsSat) {
+    SKIP_WITHOUT_FIXTURES();
     const std::string bridge =
         ReadText(CapturePath("plasma-disks/invalid-cmdline-bad-usb-bridge.json"));
     m_smartctl.m_scan =
@@ -200,6 +201,7 @@ TEST_F(DriveCollectorTest, NamesThatAreNotDevicePathsAreNeverRead) {
 }
 
 TEST_F(DriveCollectorTest, RefusedDeviceAsAUserNeedsPrivilegesAndTouchesNothing) {
+    SKIP_WITHOUT_FIXTURES();
     const struct {
         const char* name;
         SmartctlRun scan;
@@ -224,6 +226,7 @@ TEST_F(DriveCollectorTest, RefusedDeviceAsAUserNeedsPrivilegesAndTouchesNothing)
 }
 
 TEST_F(DriveCollectorTest, RefusedDeviceAsRootIsAPlainFailure) {
+    SKIP_WITHOUT_FIXTURES();
     PlantOldReports({0, 1, 3});
     m_smartctl.m_scan = Completed(ScanOf({"/dev/sda", "/dev/nvme0"}));
     m_smartctl.m_mapDrives = {

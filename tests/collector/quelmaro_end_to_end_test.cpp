@@ -237,6 +237,7 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds l
 }
 
 TEST_F(QuelmaroEndToEnd, EightDrivesOfOneSecondEachAreReadInParallel) {
+    SKIP_WITHOUT_FIXTURES();
     std::vector<std::string> names;
     for (int i = 0; i < 8; ++i) {
         const std::string name = std::string("sd") + static_cast<char>('a' + i);
@@ -264,6 +265,7 @@ TEST_F(QuelmaroEndToEnd, EightDrivesOfOneSecondEachAreReadInParallel) {
 }
 
 TEST_F(QuelmaroEndToEnd, HangingSmartctlIsEndedAtTheLimitAndTheOthersAreWritten) {
+    SKIP_WITHOUT_FIXTURES();
     ScanFinds({"sda", "sdb", "sdc"});
     Answer("sda", ReadText(CapturePath(kGoodCaptures[0])));
     Answer("sdb", ReadText(CapturePath(kGoodCaptures[1])), 0, 60);
@@ -283,6 +285,7 @@ TEST_F(QuelmaroEndToEnd, HangingSmartctlIsEndedAtTheLimitAndTheOthersAreWritten)
 }
 
 TEST_F(QuelmaroEndToEnd, PermissionDeniedWithoutPkexecExitsTwoAndKeepsOldReports) {
+    SKIP_WITHOUT_FIXTURES();
     Answer("scan", ReadText(CapturePath("smart-prom-next/nvme_scan_open_error.json")));
     PlantOldReports({0, 4});
     const RunResult run = Quelmaro({"-uf", "--out", m_out, "--smartctl", m_fake},
@@ -296,6 +299,7 @@ TEST_F(QuelmaroEndToEnd, PermissionDeniedWithoutPkexecExitsTwoAndKeepsOldReports
 }
 
 TEST_F(QuelmaroEndToEnd, PermissionDeniedAsksPkexecToRunItselfWithNothingTheUserNamed) {
+    SKIP_WITHOUT_FIXTURES();
     Answer("scan", ReadText(CapturePath("smart-prom-next/nvme_scan_open_error.json")));
     WriteText(m_tools / "pkexec.status", "1");
     const RunResult run =
@@ -316,6 +320,7 @@ TEST_F(QuelmaroEndToEnd, PermissionDeniedAsksPkexecToRunItselfWithNothingTheUser
 }
 
 TEST_F(QuelmaroEndToEnd, RunThatMayNotElevateNeverAsks) {
+    SKIP_WITHOUT_FIXTURES();
     Answer("scan", ReadText(CapturePath("smart-prom-next/nvme_scan_open_error.json")));
     PlantOldReports({0});
     const RunResult run =
@@ -328,6 +333,7 @@ TEST_F(QuelmaroEndToEnd, RunThatMayNotElevateNeverAsks) {
 }
 
 TEST_F(QuelmaroEndToEnd, RunStartedByPkexecRefusesEveryOptionThatNamesSomething) {
+    SKIP_WITHOUT_FIXTURES();
     ScanFinds({"sda"});
     Answer("sda", ReadText(CapturePath(kGoodCaptures[0])));
     const std::vector<std::vector<std::string>> refused = {
@@ -350,6 +356,7 @@ TEST_F(QuelmaroEndToEnd, RunStartedByPkexecRefusesEveryOptionThatNamesSomething)
 }
 
 TEST_F(QuelmaroEndToEnd, StaleReportsGoOnlyAfterAGoodScan) {
+    SKIP_WITHOUT_FIXTURES();
     PlantOldReports({0, 1, 2, 3, 1049});
     ScanFinds({"sda"});
     Answer("scan", "smartctl: unexpected failure", 1);
@@ -374,6 +381,7 @@ TEST_F(QuelmaroEndToEnd, StaleReportsGoOnlyAfterAGoodScan) {
 }
 
 TEST_F(QuelmaroEndToEnd, DriveInStandbyKeepsItsOldReport) {
+    SKIP_WITHOUT_FIXTURES();
     PlantOldReports({0, 1});
     ScanFinds({"sda", "sdb"});
     Answer("sda", kStandby, 2);
@@ -385,6 +393,7 @@ TEST_F(QuelmaroEndToEnd, DriveInStandbyKeepsItsOldReport) {
 }
 
 TEST_F(QuelmaroEndToEnd, FromJsonNumbersReportsInArgumentOrder) {
+    SKIP_WITHOUT_FIXTURES();
     const RunResult run =
         Quelmaro({"--from-json", CapturePath(kGoodCaptures[1]),
                   CapturePath("smartctl_exporter/nonexistent-device.json"),
@@ -430,6 +439,7 @@ TEST_F(QuelmaroEndToEnd, CommandLineMistakes) {
 }
 
 TEST_F(QuelmaroEndToEnd, StopSignalEndsEverySmartctlAndKeepsWrittenReports) {
+    SKIP_WITHOUT_FIXTURES();
     ScanFinds({"sda", "sdb", "sdc"});
     Answer("sda", ReadText(CapturePath(kGoodCaptures[0])));
     Answer("sdb", ReadText(CapturePath(kGoodCaptures[1])), 0, 30);
@@ -471,6 +481,7 @@ TEST_F(QuelmaroEndToEnd, SmartctlEndsWithACollectorKilledOutright) {
 }
 
 TEST_F(QuelmaroEndToEnd, ReportIsWrittenAsSoonAsItsDriveIsReadAndTheRunIsBounded) {
+    SKIP_WITHOUT_FIXTURES();
     if (geteuid() != 0) {
         GTEST_SKIP() << "an unprivileged run writes only once it knows no drive refused it";
     }
@@ -490,6 +501,7 @@ TEST_F(QuelmaroEndToEnd, ReportIsWrittenAsSoonAsItsDriveIsReadAndTheRunIsBounded
 }
 
 TEST_F(QuelmaroEndToEnd, OverlappingRunsOnOneFolderTakeTurns) {
+    SKIP_WITHOUT_FIXTURES();
     ScanFinds({"sda", "sdb"});
     Answer("sda", ReadText(CapturePath(kGoodCaptures[0])), 0, 2);
     Answer("sdb", ReadText(CapturePath(kGoodCaptures[1])), 0, 2);
@@ -527,6 +539,7 @@ std::string LaterCapture(const std::string& capture) {
 }
 
 TEST_F(QuelmaroEndToEnd, CapturesWithTheirOwnTimesBuildAHistoryThatTheReportShows) {
+    SKIP_WITHOUT_FIXTURES();
     const std::string first = ReadText(CapturePath(kGoodCaptures[0])); // 304 sectors at 1234567890
     WriteText(m_tools / "a.json", first);
     WriteText(m_tools / "b.json", LaterCapture(first));
@@ -551,6 +564,7 @@ TEST_F(QuelmaroEndToEnd, CapturesWithTheirOwnTimesBuildAHistoryThatTheReportShow
 }
 
 TEST_F(QuelmaroEndToEnd, DamagedHistoryNeverStopsTheReports) {
+    SKIP_WITHOUT_FIXTURES();
     WriteText(m_out + "/history.sqlite", "not a database, but someone's data\n");
     const RunResult run = Quelmaro({"--from-json", CapturePath(kGoodCaptures[0]), "--out", m_out});
     EXPECT_EQ(run.exitStatus, 0);

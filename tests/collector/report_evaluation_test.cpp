@@ -60,6 +60,7 @@ protected:
 };
 
 TEST_F(ReportEvaluationTest, ShowsSmartctlsTemperatureAndPowerOnHours) {
+    SKIP_WITHOUT_FIXTURES();
     for (const char* file : kCapturesWithReport) {
         SCOPED_TRACE(file);
         const std::string text = ReadText(CapturePath(file));
@@ -86,6 +87,7 @@ TEST_F(ReportEvaluationTest, ShowsSmartctlsTemperatureAndPowerOnHours) {
 // number (its low 16 bits where the table says "short"), never a negative,
 // truncated or packed-field number.
 TEST_F(ReportEvaluationTest, RowsHaveDescriptionsAndTheDecodedRawNumbers) {
+    SKIP_WITHOUT_FIXTURES();
     CIniStore table;
     table.Open("attr_table.ini");
     for (const char* file : kCapturesWithReport) {
@@ -120,6 +122,7 @@ TEST_F(ReportEvaluationTest, RowsHaveDescriptionsAndTheDecodedRawNumbers) {
 }
 
 TEST_F(ReportEvaluationTest, FailingAttributeAndLowNvmeSpareAreRed) {
+    SKIP_WITHOUT_FIXTURES();
     // smartctl calls the drive FAILED: its verdict row is red too.
     const ReportEvaluation broken = Evaluate(ReadText(CapturePath("plasma-disks/broken.json")));
     EXPECT_EQ(RankOf(broken, 5), 1);

@@ -1,3 +1,4 @@
+#include "config/ini_file.h"
 #include "config/ini_store.h"
 #include "config/program_folder.h"
 #include "support/temp_folder.h"
@@ -120,6 +121,19 @@ TEST_F(CIniStoreTest, ReopeningReadsTheNewFile) {
     EXPECT_STREQ(store.GetString("S::K", ""), "a");
     store.Open("b.ini");
     EXPECT_STREQ(store.GetString("S::K", ""), "b");
+}
+
+TEST_F(CIniStoreTest, TextInMemoryReadsLikeAFileAndReplacesTheOpenedOne) {
+    m_folder.Write("a.ini", "[S]\nK=file\n");
+    CIniStore store;
+    store.Open("a.ini");
+    EXPECT_STREQ(store.GetString("S::K", ""), "file");
+    store.OpenText("\xEF\xBB\xBF[s]\r\nk = \"memory\"\r\n");
+    EXPECT_STREQ(store.GetString("S::K", ""), "memory");
+    EXPECT_EQ(store.Path(), "");
+    // Over the file limit it reads as a missing file would.
+    store.OpenText("[S]\nK=big\n" + std::string(CIniFile::kMaxFileSize, ';'));
+    EXPECT_STREQ(store.GetString("S::K", "default"), "default");
 }
 
 TEST_F(CIniStoreTest, ValuesAreCutToTheReadLimitOnCharacterBoundaries) {

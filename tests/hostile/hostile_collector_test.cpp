@@ -5,6 +5,7 @@
 #include "hostile/run_program.h"
 #include "hostile/unprivileged.h"
 #include "report/report_files.h"
+#include "support/fixtures_folder.h"
 #include "support/temp_folder.h"
 
 #include <cerrno>
@@ -31,7 +32,7 @@ std::string ReadFile(const std::string& path) {
 }
 
 std::string GoodCapture() {
-    return ReadTestData("smartctl/smartctl_exporter/WDC_WD20EFRX-68EUZN0_17.json");
+    return ReadFile(FixturesFolder() + "/smartctl/smartctl_exporter/WDC_WD20EFRX-68EUZN0_17.json");
 }
 
 std::string Capture(const std::string& members) {
@@ -161,6 +162,7 @@ protected:
 };
 
 TEST_F(HostileCollectorTest, CaptureContentsGiveASoundReportOrNone) {
+    SKIP_WITHOUT_FIXTURES();
     for (const ContentCase& c : ContentCases()) {
         const std::string capture = m_folder.Write("capture.json", c.capture);
         const ProgramResult result = Convert(capture);
@@ -288,10 +290,14 @@ TEST_F(HostileCollectorTest, UsersRunAfterAPrivateLockFileStillAsksForRoot) {
     if (geteuid() != 0) {
         GTEST_SKIP() << "needs root, to be another user than the one who tries";
     }
+    SKIP_WITHOUT_FIXTURES();
     const std::string capture = m_folder.Write("capture.json", GoodCapture());
     ASSERT_EQ(RunInOwnFolder(m_folder.Path(), {"--from-json", capture}, 077).status, 0);
+    // A scan as a user gets it: the device exists but cannot be opened.
     const std::string scan = m_folder.Write(
-        "scan.json", ReadTestData("smartctl/smart-prom-next/nvme_scan_open_error.json"));
+        "scan.json", R"({"smartctl":{"exit_status":0},"devices":[{"name":"/dev/nvme0",)"
+                     R"("info_name":"/dev/nvme0","type":"nvme","protocol":"NVMe",)"
+                     R"("open_error":"Permission denied"}]})");
     const std::string smartctl = m_folder.Write("smartctl", "#!/bin/sh\ncat " + scan + "\n");
     const std::string pkexec = m_folder.Write("pkexec", "#!/bin/sh\nprintf '%s\\n' \"$@\"\n");
     for (const std::string& path : {scan, smartctl, pkexec}) {

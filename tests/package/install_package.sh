@@ -24,13 +24,27 @@ named_after_us() {
         \( -iname '*tolvenar*' -o -iname '*quelmaro*' \) -print | sort
 }
 
+# The metrics folder belongs to prometheus-node-exporter: only the folders
+# made here are removed afterwards, deepest first and only when empty, so a
+# folder (and its data) that was there before is never touched.
 metrics=/var/lib/prometheus/node-exporter
-made_metrics_folder=""
-if [ ! -d "$metrics" ]; then
-    mkdir -p "$metrics"
-    made_metrics_folder=yes
-fi
-trap '[ -z "$made_metrics_folder" ] || rm -rf /var/lib/prometheus' EXIT
+made_folders=()
+folder=$metrics
+while [ ! -d "$folder" ]; do
+    made_folders=("$folder" "${made_folders[@]}")
+    folder=$(dirname "$folder")
+done
+mkdir -p "$metrics"
+remove_made_folders() {
+    local i
+    [ "${#made_folders[@]}" -eq 0 ] && return 0
+    rm -f "$metrics/tolvenar.prom" # ours, in a folder that was not there
+    for ((i = ${#made_folders[@]} - 1; i >= 0; i--)); do
+        rmdir "${made_folders[i]}" 2>/dev/null ||
+            echo "package test: left ${made_folders[i]} (not empty)" >&2
+    done
+}
+trap remove_made_folders EXIT
 
 if dpkg-query -W -f='${Status}' tolvenar 2>/dev/null | grep -q "installed"; then
     fail "tolvenar is installed already; this test must start without it"

@@ -28,14 +28,3 @@ std::string TempFolder::Write(const std::string& name, const std::string& bytes)
     out << bytes;
     return path;
 }
-
-std::string TestDataPath(const std::string& relativePath) {
-    return std::string(TOLVENAR_TEST_DATA_DIR) + "/" + relativePath;
-}
-
-std::string ReadTestData(const std::string& relativePath) {
-    std::ifstream in(TestDataPath(relativePath), std::ios::binary);
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
-}

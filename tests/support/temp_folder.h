@@ -19,8 +19,3 @@ public:
 private:
     std::string m_path;
 };
-
-// The contents of a file of the test data folder (tests/data), or an empty
-// text when it cannot be read.
-std::string ReadTestData(const std::string& relativePath);
-std::string TestDataPath(const std::string& relativePath);
