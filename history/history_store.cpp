@@ -43,6 +43,8 @@ public:
     CStatement(sqlite3* db, const char* sql) {
         if (db == nullptr || sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr) != SQLITE_OK) {
             m_stmt = nullptr;
+            // Kept now: the next prepare that succeeds clears SQLite's message.
+            m_prepareError = db != nullptr ? sqlite3_errmsg(db) : "no database";
         }
     }
     ~CStatement() { sqlite3_finalize(m_stmt); }
@@ -50,6 +52,8 @@ public:
     CStatement& operator=(const CStatement&) = delete;
 
     bool IsValid() const { return m_stmt != nullptr; }
+    // Why the statement could not be prepared; empty when it was.
+    const std::string& PrepareError() const { return m_prepareError; }
     CStatement& Bind(int index, std::int64_t value) {
         sqlite3_bind_int64(m_stmt, index, value);
         return *this;
@@ -77,6 +81,7 @@ public:
 
 private:
     sqlite3_stmt* m_stmt = nullptr;
+    std::string m_prepareError;
 };
 
 bool SameSample(const CStatement& last, const AttributeSample& sample) {
@@ -151,9 +156,14 @@ struct CHistoryStore::RunStatements {
                      "raw) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7)"),
           erase(db, "DELETE FROM samples WHERE drive = ?1 AND attr = ?2 AND time = ?3"),
           series(db, "INSERT OR IGNORE INTO series(drive, attr) VALUES(?1, ?2)") {}
-    bool IsValid() const {
-        return upsert.IsValid() && last.IsValid() && insert.IsValid() && erase.IsValid() &&
-               series.IsValid();
+    // Why one of them could not be prepared; empty when all were.
+    std::string PrepareError() const {
+        for (const CStatement* statement : {&upsert, &last, &insert, &erase, &series}) {
+            if (!statement->IsValid()) {
+                return statement->PrepareError();
+            }
+        }
+        return std::string();
     }
     CStatement upsert;
     CStatement last;
@@ -281,9 +291,10 @@ bool CHistoryStore::RecordRun(std::int64_t time, const std::vector<DriveReading>
         return false;
     }
     RunStatements sql(m_db);
-    bool recorded = sql.IsValid();
+    const std::string prepareError = sql.PrepareError();
+    bool recorded = prepareError.empty();
     if (!recorded) {
-        problem = Problem("the history database cannot be written");
+        problem = "the history database cannot be written: " + prepareError;
     }
     for (auto reading = drives.begin(); recorded && reading != drives.end(); ++reading) {
         // A drive without a serial number cannot be told from another of its model.
@@ -479,8 +490,10 @@ Result<std::vector<RawChange>> CHistoryStore::LastRawChanges(const DriveKey& dri
                             "AND raw <> ?3 ORDER BY time DESC LIMIT 1");
     CStatement after(m_db, "SELECT time FROM samples WHERE drive = ?1 AND attr = ?2 "
                            "AND time > ?3 ORDER BY time LIMIT 1");
-    if (!series.IsValid() || !newest.IsValid() || !before.IsValid() || !after.IsValid()) {
-        return ReadFailure(m_db);
+    for (const CStatement* statement : {&series, &newest, &before, &after}) {
+        if (!statement->IsValid()) {
+            return Failure{"the history database cannot be read: " + statement->PrepareError()};
+        }
     }
     const std::int64_t driveRow = *row.Value();
     series.Bind(1, driveRow);

@@ -242,6 +242,23 @@ TEST(HistoryFile, AReadingFromTheFutureIsNotRecorded) {
     EXPECT_EQ(seen.Value(), kNow + kDay);
 }
 
+// A damaged layout is named: SQLite forgets why a statement failed once a
+// later one is prepared.
+TEST(HistoryFile, AMissingTableIsNamedWhenARunCannotBeWritten) {
+    TempFolder folder;
+    WriteHistory(folder / kHistoryFileName, 1, 1);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((folder / kHistoryFileName).c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "DROP TABLE drives", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    CTestClock clock;
+    CHistoryStore store(clock);
+    std::string problem;
+    ASSERT_TRUE(store.Open(folder / kHistoryFileName, CHistoryStore::Access::Write, problem));
+    EXPECT_FALSE(store.RecordRun(kNow, {Reading(0, 1)}, problem));
+    EXPECT_NE(problem.find("no such table: drives"), std::string::npos) << problem;
+}
+
 TEST(HistoryFile, TheLatestReadingOfASecondWins) {
     const struct {
         const char* name;
