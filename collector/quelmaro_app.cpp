@@ -7,6 +7,7 @@
 #include "collector/privilege_elevation.h"
 #include "collector/report_folder.h"
 #include "collector/report_text.h"
+#include "collector/self_test_start.h"
 #include "collector/smartctl_process.h"
 #include "collector/system_programs.h"
 #include "config/program_folder.h"
@@ -140,6 +141,11 @@ int ReadDrives(const CollectorOptions& options, CReportFolder& folder) {
 } // namespace
 
 int RunQuelmaro(const std::vector<std::string>& arguments) {
+    // A self-test command has its own strict parser, also under pkexec: the
+    // test kind and a serial number, nothing that names a device or a file.
+    if (IsSelfTestCommand(arguments)) {
+        return RunSelfTestCommand(arguments);
+    }
     if (StartedThroughPkexec()) {
         const std::string refused = RefusedUnderPkexec(arguments);
         if (!refused.empty()) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "collector/self_test_log.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -26,6 +28,8 @@ struct SmartReport {
     // The drive's own verdict, "PASSED" or "FAILED"; empty when unknown.
     std::string verdict;
     std::vector<ReportAttribute> attributes;
+    // The [SELFTEST] section; none when smartctl gave no self-test data.
+    std::optional<SelfTestLog> selfTest;
 };
 
 // Capacity in whole GB (10^9 bytes) and GiB (2^30 bytes), truncated, and
@@ -37,5 +41,6 @@ std::int32_t CapacityGib(std::uint64_t bytes);
 // FIRMWARE_REVISION, SIZE_GB and SIZE_GIB (both left out when the capacity
 // is unknown, so that they read as -1) and SMART_STATUS (only when the
 // verdict is known; the viewer ignores it), then [SMARTS] with one ATTR_<id> per
-// attribute in ascending id order. Lines end with LF.
+// attribute in ascending id order, then [SELFTEST] when the drive gave a
+// self-test state or log (FormatSelfTestSection). Lines end with LF.
 std::string FormatReportIni(const SmartReport& report);

@@ -11,6 +11,9 @@ bool IsWorse(WarningKind kind, std::int64_t told, std::int64_t now) {
     case WarningKind::Counter:
     case WarningKind::Temperature:
         return now > told;
+    case WarningKind::SelfTest:
+        // Another failing LBA is another failed test.
+        return now != told;
     case WarningKind::Verdict:
         break;
     }

@@ -22,6 +22,7 @@ constexpr KindName kKindNames[] = {
     {WarningKind::Verdict, "verdict"},
     {WarningKind::Counter, "counter"},
     {WarningKind::Temperature, "temperature"},
+    {WarningKind::SelfTest, "self-test"},
 };
 
 const char* KindToName(WarningKind kind) {

@@ -49,6 +49,34 @@ DriveWarning Counter(const std::string& drive, const AttributeRow& row,
     return warning;
 }
 
+// A failed self-test that no newer extended test has cleared: the drive
+// itself found a part of its surface or mechanics it cannot use.
+std::optional<DriveWarning> SelfTestFailure(const std::string& drive, const SelfTestState& state) {
+    const auto failure = StandingSelfTestFailure(state);
+    if (!failure) {
+        return std::nullopt;
+    }
+    DriveWarning warning;
+    warning.level = WarningLevel::Failing;
+    warning.kind = WarningKind::SelfTest;
+    warning.value = failure->lba ? static_cast<std::int64_t>(*failure->lba) : -1;
+    const char* test = failure->type == "short"      ? "短時間"
+                       : failure->type == "extended" ? "拡張"
+                                                     : "";
+    warning.text =
+        drive + ": " + (*test != '\0' ? std::string(test) + "自己診断" : "自己診断") +
+        "に失敗しました（" +
+        (failure->text.empty() ? "結果 " + std::to_string(failure->code) : failure->text);
+    if (failure->lba) {
+        warning.text += "、最初の不良 LBA " + std::to_string(*failure->lba);
+    }
+    if (failure->hours) {
+        warning.text += "、使用時間 " + std::to_string(*failure->hours) + " 時間";
+    }
+    warning.text += "）";
+    return warning;
+}
+
 } // namespace
 
 bool IsCriticalCounter(int attributeId) {
@@ -87,6 +115,9 @@ std::vector<DriveWarning> EvaluateWarnings(const DriveReport& drive, const Drive
         warning.attributeId = kVerdictId;
         warning.text = name + ": ドライブ自身の判定が FAILED です";
         warnings.push_back(warning);
+    }
+    if (auto selfTest = SelfTestFailure(name, drive.selfTest)) {
+        warnings.push_back(std::move(*selfTest));
     }
     std::stable_sort(
         warnings.begin(), warnings.end(),
