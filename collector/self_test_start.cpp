@@ -261,7 +261,7 @@ bool ParseSelfTestCommand(const std::vector<std::string>& arguments, SelfTestCom
     if (!IsSerial(command.serial)) {
         problem = "\"" + SanitizeReportText(command.serial) +
                   "\" is not a serial number (printable, at most " +
-                  std::to_string(kMaxSerialBytes) + " characters)";
+                  std::to_string(kMaxSerialBytes) + " characters, not beginning with / or -)";
         return false;
     }
     return true;
