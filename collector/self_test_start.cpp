@@ -18,25 +18,6 @@
 
 namespace {
 
-void PrintLine(const std::string& line) {
-    std::fprintf(stderr, "quelmaro: %s\n", line.c_str());
-}
-
-// Only the system's smartctl is ever given a self-test command, whoever asks.
-const std::vector<std::string> kSystemFolders = {"/usr/sbin", "/usr/bin", "/sbin", "/bin"};
-constexpr auto kCommandBound = std::chrono::seconds(100);
-constexpr auto kEachRunLimit = std::chrono::seconds(60);
-
-std::string SystemSmartctl() {
-#ifdef TOLVENAR_COLLECTOR_TEST_HOOKS
-    // The tests' fake smartctl; a build without tests has no such hook.
-    if (const char* named = std::getenv("QUELMARO_SYSTEM_SMARTCTL")) {
-        return named;
-    }
-#endif
-    return FindProgramIn("smartctl", kSystemFolders);
-}
-
 bool IsSerial(const std::string& serial) {
     // A path or an option in its place is a mistake, never a serial number.
     if (serial.empty() || serial.size() > kMaxSerialBytes || serial.front() == ' ' ||
@@ -51,19 +32,32 @@ bool IsSerial(const std::string& serial) {
     return true;
 }
 
-struct FoundDrive {
-    ScannedDevice device;
-    nlohmann::json capture;
-    bool behindUsbBridge = false;
-};
+void PrintLine(const std::string& line) {
+    std::fprintf(stderr, "quelmaro: %s\n", line.c_str());
+}
 
-// Reads one scanned device's data; a device behind a USB bridge smartctl
-// cannot name is read once more as sat, as the collection does.
-std::optional<FoundDrive> ReadDrive(CSmartctlProcess& smartctl, ScannedDevice device) {
+// Only the system's smartctl is ever given a self-test command, whoever asks.
+const std::vector<std::string> kSystemFolders = {"/usr/sbin", "/usr/bin", "/sbin", "/bin"};
+constexpr auto kCommandBound = std::chrono::seconds(100);
+constexpr auto kEachRunLimit = std::chrono::seconds(60);
+
+} // namespace
+
+std::string SystemSmartctl() {
+#ifdef TOLVENAR_COLLECTOR_TEST_HOOKS
+    // The tests' fake smartctl; a build without tests has no such hook.
+    if (const char* named = std::getenv("QUELMARO_SYSTEM_SMARTCTL")) {
+        return named;
+    }
+#endif
+    return FindProgramIn("smartctl", kSystemFolders);
+}
+
+std::optional<SelfTestDrive> ReadSelfTestDrive(CSmartctlProcess& smartctl, ScannedDevice device) {
     if (!IsDevicePath(device.name) || (!device.type.empty() && !IsDeviceType(device.type))) {
         return std::nullopt;
     }
-    FoundDrive found;
+    SelfTestDrive found;
     found.behindUsbBridge = IsUnknownUsbBridgeText(device.openError);
     if (found.behindUsbBridge) {
         device.type = "sat";
@@ -81,6 +75,8 @@ std::optional<FoundDrive> ReadDrive(CSmartctlProcess& smartctl, ScannedDevice de
         if ((status & kSmartctlNoDataBits) == 0) {
             found.device = device;
             found.capture = std::move(*capture);
+            found.serial =
+                SanitizeReportText(JsonText(JsonMember(&found.capture, "serial_number")));
             return found;
         }
         if (device.type == "sat" || !IsUnknownUsbBridgeText(SmartctlMessage(*capture))) {
@@ -91,6 +87,8 @@ std::optional<FoundDrive> ReadDrive(CSmartctlProcess& smartctl, ScannedDevice de
     }
     return std::nullopt;
 }
+
+namespace {
 
 bool Supports(const nlohmann::json& capture, const std::string& kind) {
     const nlohmann::json* ata = JsonMember(JsonMember(&capture, "ata_smart_data"), "capabilities");
@@ -106,6 +104,53 @@ bool Supports(const nlohmann::json& capture, const std::string& kind) {
     return kind == "abort" ||
            JsonText(JsonMember(JsonMember(&capture, "device"), "protocol")) == "SCSI";
 }
+
+} // namespace
+
+std::string SelfTestRefusal(const SelfTestDrive& drive, const std::string& kind) {
+    const auto log = ReadSelfTestLog(drive.capture);
+    const std::string name = "drive " + drive.serial + " (" + drive.device.name + ")";
+    if (drive.behindUsbBridge && !log) {
+        return name + ": its USB bridge does not pass self-test commands";
+    }
+    if (!Supports(drive.capture, kind)) {
+        return name + ": the drive does not support self-tests";
+    }
+    const bool running = log && log->inProgress;
+    if (kind != "abort" && running) {
+        return name + ": a self-test is already running" +
+               (log->remainingPercent ? " (" + std::to_string(*log->remainingPercent) + " % left)"
+                                      : std::string());
+    }
+    if (kind == "abort" && !running) {
+        return name + ": no self-test is running";
+    }
+    return std::string();
+}
+
+std::string GiveSelfTestCommand(CSmartctlProcess& smartctl, const SelfTestDrive& drive,
+                                const std::string& kind) {
+    std::vector<std::string> arguments;
+    if (kind == "abort") {
+        arguments = {"-X"};
+    } else {
+        arguments = {"-t", kind};
+    }
+    if (!drive.device.type.empty()) {
+        arguments.insert(arguments.end(), {"-d", drive.device.type});
+    }
+    arguments.push_back(drive.device.name);
+    const SmartctlRun run = smartctl.Command(arguments);
+    if (run.completed && (run.exitStatus & 0x07) == 0) {
+        return std::string();
+    }
+    return "drive " + drive.serial + " (" + drive.device.name + "): smartctl could not " +
+           (kind == "abort" ? "abort the self-test" : "start the " + kind + " self-test") +
+           (run.completed ? " (exit status " + std::to_string(run.exitStatus) + ")"
+                          : ": " + run.problem);
+}
+
+namespace {
 
 int Elevate(const SelfTestCommand& command) {
     const std::string pkexec = command.noElevate ? std::string() : LocatePkexec();
@@ -142,55 +187,24 @@ int RunAsRoot(const SelfTestCommand& command) {
         return kSelfTestUsage;
     }
     for (const ScannedDevice& device : scan->devices) {
-        auto drive = ReadDrive(smartctl, device);
-        if (!drive || SanitizeReportText(JsonText(JsonMember(&drive->capture, "serial_number"))) !=
-                          command.serial) {
+        const auto drive = ReadSelfTestDrive(smartctl, device);
+        if (!drive || drive->serial != command.serial) {
             continue;
         }
-        const auto log = ReadSelfTestLog(drive->capture);
-        const std::string name = "drive " + command.serial + " (" + drive->device.name + ")";
-        if (drive->behindUsbBridge && !log) {
-            PrintLine(name + ": its USB bridge does not pass self-test commands");
+        const std::string refusal = SelfTestRefusal(*drive, command.kind);
+        if (!refusal.empty()) {
+            PrintLine(refusal);
             return kSelfTestRefused;
         }
-        if (!Supports(drive->capture, command.kind)) {
-            PrintLine(name + ": the drive does not support self-tests");
-            return kSelfTestRefused;
-        }
-        const bool running = log && log->inProgress;
-        if (command.kind != "abort" && running) {
-            PrintLine(name + ": a self-test is already running" +
-                      (log->remainingPercent
-                           ? " (" + std::to_string(*log->remainingPercent) + " % left)"
-                           : std::string()));
-            return kSelfTestRefused;
-        }
-        if (command.kind == "abort" && !running) {
-            PrintLine(name + ": no self-test is running");
-            return kSelfTestRefused;
-        }
-        std::vector<std::string> arguments;
-        if (command.kind == "abort") {
-            arguments = {"-X"};
-        } else {
-            arguments = {"-t", command.kind};
-        }
-        if (!drive->device.type.empty()) {
-            arguments.insert(arguments.end(), {"-d", drive->device.type});
-        }
-        arguments.push_back(drive->device.name);
-        const SmartctlRun run = smartctl.Command(arguments);
-        if (!run.completed || (run.exitStatus & 0x07) != 0) {
-            PrintLine(name + ": smartctl could not " +
-                      (command.kind == "abort" ? "abort the self-test" : "start the self-test") +
-                      (run.completed ? " (exit status " + std::to_string(run.exitStatus) + ")"
-                                     : ": " + run.problem));
+        const std::string problem = GiveSelfTestCommand(smartctl, *drive, command.kind);
+        if (!problem.empty()) {
+            PrintLine(problem);
             return kSelfTestFailed;
         }
-        std::fprintf(stdout, "%s: %s\n", name.c_str(),
-                     command.kind == "abort"
-                         ? "the self-test was aborted"
-                         : ("the " + command.kind + " self-test was started").c_str());
+        std::fprintf(
+            stdout, "drive %s (%s): %s\n", drive->serial.c_str(), drive->device.name.c_str(),
+            command.kind == "abort" ? "the self-test was aborted"
+                                    : ("the " + command.kind + " self-test was started").c_str());
         return kSelfTestStarted;
     }
     PrintLine("no drive that can be read has the serial number " + command.serial +

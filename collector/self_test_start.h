@@ -1,7 +1,13 @@
 #pragma once
 
+#include "collector/device_scan.h"
+
+#include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
+
+class CSmartctlProcess;
 
 // quelmaro --self-test short|long|abort --serial S (--abort --serial S is the
 // same as --self-test abort): starts or aborts a drive's own self-test.
@@ -35,3 +41,31 @@ bool ParseSelfTestCommand(const std::vector<std::string>& arguments, SelfTestCom
 // the matching serial number; a user's run asks for root through pkexec.
 // One line on standard error for every refusal; returns the exit status.
 int RunSelfTestCommand(const std::vector<std::string>& arguments);
+
+// The system's smartctl, the only one a self-test command is ever given to
+// (in a build with tests, QUELMARO_SYSTEM_SMARTCTL may name a fake).
+std::string SystemSmartctl();
+
+// A drive as a self-test command sees it: its scanned device (type sat when
+// smartctl could not name its USB bridge), smartctl -a's output and serial.
+struct SelfTestDrive {
+    ScannedDevice device;
+    nlohmann::json capture;
+    std::string serial;
+    bool behindUsbBridge = false;
+};
+
+// Reads one scanned device like the collection does (-a -n standby, once
+// more as sat behind an unknown USB bridge); nullopt for a device that is
+// asleep, unreadable, or whose name or type is odd.
+std::optional<SelfTestDrive> ReadSelfTestDrive(CSmartctlProcess& smartctl, ScannedDevice device);
+
+// Why the drive cannot take kind (short, long, abort) now, one line naming
+// it: its USB bridge passes no self-test, it has none, one already runs (or,
+// to abort, none runs). Empty when it can.
+std::string SelfTestRefusal(const SelfTestDrive& drive, const std::string& kind);
+
+// Gives smartctl -t short, -t long or -X with the drive's -d type and device.
+// Empty when smartctl took it, else one line naming the drive.
+std::string GiveSelfTestCommand(CSmartctlProcess& smartctl, const SelfTestDrive& drive,
+                                const std::string& kind);
