@@ -81,6 +81,8 @@ bool ParseCollectorOptions(const std::vector<std::string>& arguments, CollectorO
 std::string CollectorUsage() {
     return "Usage: quelmaro -uf [--out DIR] [--smartctl PATH] [--timeout SECONDS]\n"
            "       quelmaro --from-json FILE... [--out DIR]\n"
+           "       quelmaro --self-test short|long --serial SERIAL\n"
+           "       quelmaro --abort --serial SERIAL\n"
            "       quelmaro --help\n"
            "\n"
            "Reads the S.M.A.R.T. data of every drive with smartctl and writes one report\n"
@@ -96,6 +98,10 @@ std::string CollectorUsage() {
            "  --timeout SECONDS   time limit of each smartctl run (default 60)\n"
            "  --from-json FILE... convert saved `smartctl --json -a` output instead of\n"
            "                      reading drives; reports numbered 0, 1, ... in order\n"
+           "  --self-test KIND    start the drive's short or long self-test; the drive\n"
+           "                      is found by --serial; needs root, asked for through\n"
+           "                      pkexec (exit status 3: the drive refuses it)\n"
+           "  --abort             abort the self-test running on the drive of --serial\n"
            "  --help              show this text\n"
            "\n"
            "Exit status: 0 every drive read, 1 some failed, 2 none could be read.\n";
