@@ -163,7 +163,7 @@ int Elevate(const SelfTestCommand& command) {
     std::string problem;
     const int status = RunElevated(
         {pkexec, self, "--self-test", command.kind, "--serial", command.serial, "--no-elevate"},
-        problem);
+        problem, kSelfTestRefused);
     if (!problem.empty()) {
         PrintLine(problem + "; no self-test was started");
         return kSelfTestUsage;

@@ -613,8 +613,9 @@ TEST_F(QuelmaroEndToEnd, UsersAbortAsksPkexecForTheSelfTestActionWithOnlyTheSeri
     if (geteuid() != 0) {
         GTEST_SKIP() << "the root run of a self-test needs root";
     }
-    ScanFinds({"sda"});
+    ScanFinds({"sda", "sdb"});
     Answer("sda", SelfTestDrive("AAA-1", 0xF3));
+    Answer("sdb", SelfTestDrive("BBB-2"));
     const RunResult run =
         Quelmaro({"--abort", "--serial", "AAA-1"}, {{"QUELMARO_ASSUME_USER", "1"},
                                                     {"QUELMARO_PKEXEC", m_tools / "pkexec"},
@@ -625,6 +626,15 @@ TEST_F(QuelmaroEndToEnd, UsersAbortAsksPkexecForTheSelfTestActionWithOnlyTheSeri
                                                "AAA-1",         "--no-elevate", "----"};
     EXPECT_EQ(Lines(ReadText(m_tools / "pkexec.calls")), expected);
     EXPECT_EQ(Lines(ReadText(m_tools / "all.calls")).back(), "-X -d sat /dev/sda");
+
+    // The root run's refusal (nothing to abort) reaches the user as it is,
+    // not as a failure of pkexec.
+    const RunResult idle =
+        Quelmaro({"--abort", "--serial", "BBB-2"}, {{"QUELMARO_ASSUME_USER", "1"},
+                                                    {"QUELMARO_PKEXEC", m_tools / "pkexec"},
+                                                    {"QUELMARO_SYSTEM_SMARTCTL", m_fake}});
+    EXPECT_EQ(idle.exitStatus, 3);
+    EXPECT_EQ(idle.err, "quelmaro: drive BBB-2 (/dev/sdb): no self-test is running\n");
 }
 
 } // namespace
