@@ -38,6 +38,30 @@ std::string JsonString(std::string_view text) {
     return out;
 }
 
+std::string JsonNumber(const std::optional<std::uint64_t>& value) {
+    return value ? std::to_string(*value) : "null";
+}
+
+// The report's [SELFTEST] section; null when it has none.
+std::string SelfTestJson(const SelfTestState& state) {
+    if (!state.present) {
+        return "null";
+    }
+    std::string json = std::string("{\"state\":") + (state.running ? "\"running\"" : "\"idle\"") +
+                       ",\"remaining_percent\":" +
+                       (state.remainingPercent ? std::to_string(*state.remainingPercent) : "null") +
+                       ",\"entries\":[";
+    for (std::size_t i = 0; i < state.entries.size(); ++i) {
+        const SelfTestRecord& entry = state.entries[i];
+        json += (i == 0 ? "{\"type\":" : ",{\"type\":") + JsonString(entry.type) +
+                ",\"outcome\":" + JsonString(entry.outcome) +
+                ",\"code\":" + std::to_string(entry.code) +
+                ",\"hours\":" + JsonNumber(entry.hours) + ",\"lba\":" + JsonNumber(entry.lba) +
+                ",\"text\":" + JsonString(entry.text) + "}";
+    }
+    return json + "]}";
+}
+
 void WriteJson(std::ostream& out, const DriveReport& report) {
     const DrivePanelTexts& p = report.panel;
     out << "{\"file\":" << JsonString(report.file) << ",\"panel\":{"
@@ -56,7 +80,8 @@ void WriteJson(std::ostream& out, const DriveReport& report) {
     }
     out << "],\"parse_error_id\":"
         << (report.evaluation.parseError ? std::to_string(report.evaluation.parseErrorId) : "null")
-        << ",\"verdict\":" << (p.verdict.empty() ? "null" : JsonString(p.verdict)) << "}\n";
+        << ",\"verdict\":" << (p.verdict.empty() ? "null" : JsonString(p.verdict))
+        << ",\"self_test\":" << SelfTestJson(report.selfTest) << "}\n";
 }
 
 void WriteText(std::ostream& out, const DriveReport& report, bool colour) {

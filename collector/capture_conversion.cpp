@@ -7,6 +7,7 @@
 #include "collector/nvme_health_mapping.h"
 #include "collector/report_text.h"
 #include "collector/scsi_health_mapping.h"
+#include "collector/self_test_log.h"
 #include "collector/smartctl_messages.h"
 #include "report/model_rules.h"
 
@@ -181,6 +182,7 @@ CaptureConversion ConvertCapture(const nlohmann::json& capture) {
     }
     AppendTemperature(capture, report.attributes);
     AppendDriveVerdict(capture, report);
+    report.selfTest = ReadSelfTestLog(capture);
     result.report = std::move(report);
     return result;
 }

@@ -34,12 +34,14 @@ std::vector<std::string> ElevatedCommand(const std::string& pkexec, const std::s
             "--no-elevate", "--timeout", std::to_string(options.timeLimitSeconds)};
 }
 
-int RunElevated(const std::vector<std::string>& command, std::string& problem) {
+int RunElevated(const std::vector<std::string>& command, std::string& problem,
+                int highestOwnStatus) {
     ProcessRequest request;
     request.arguments = command;
     request.captureOutput = false;
     const ProcessResult result = RunProcess(request);
-    if (result.end == ProcessEnd::Exited && result.exitStatus >= 0 && result.exitStatus <= 2) {
+    if (result.end == ProcessEnd::Exited && result.exitStatus >= 0 &&
+        result.exitStatus <= highestOwnStatus) {
         return result.exitStatus;
     }
     problem =

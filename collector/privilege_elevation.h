@@ -23,6 +23,8 @@ std::vector<std::string> ElevatedCommand(const std::string& pkexec, const std::s
                                          const CollectorOptions& options);
 
 // Runs the command with our standard streams (pkexec may ask for a password)
-// and no time limit. The collector's own exit status 0, 1 or 2 is returned;
-// anything else (pkexec refused or was cancelled) gives 2 and one line in problem.
-int RunElevated(const std::vector<std::string>& command, std::string& problem);
+// and no time limit. The collector's own exit status 0 to highestOwnStatus
+// (2, or 3 for a self-test command) is returned; anything else (pkexec
+// refused or was cancelled: 126, 127) gives 2 and one line in problem.
+int RunElevated(const std::vector<std::string>& command, std::string& problem,
+                int highestOwnStatus = 2);

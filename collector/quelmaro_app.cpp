@@ -7,6 +7,8 @@
 #include "collector/privilege_elevation.h"
 #include "collector/report_folder.h"
 #include "collector/report_text.h"
+#include "collector/self_test_schedule.h"
+#include "collector/self_test_start.h"
 #include "collector/smartctl_process.h"
 #include "collector/system_programs.h"
 #include "config/program_folder.h"
@@ -142,9 +144,31 @@ int ReadDrives(const CollectorOptions& options, CReportFolder& folder) {
     return RunElevatedCollector(options);
 }
 
+// The timer's self-test run: while a test runs, each minute's collection
+// is an ordinary one of the report folder, bounded like any other.
+int RunScheduledSelfTestsHere() {
+    const std::string outFolder = ReportFolder();
+    CReportFolder folder(outFolder);
+    if (outFolder.empty() || !folder.IsOpen()) {
+        PrintLine("the report folder " + outFolder + " cannot be opened");
+        return 2;
+    }
+    const std::string smartctl = SystemSmartctl();
+    return RunScheduledSelfTests([&] {
+        CollectorOptions options;
+        return CollectUnderLock(smartctl, options, folder,
+                                std::chrono::steady_clock::now() + kRunBound);
+    });
+}
+
 } // namespace
 
 int RunQuelmaro(const std::vector<std::string>& arguments) {
+    // A self-test command has its own strict parser, also under pkexec: the
+    // test kind and a serial number, nothing that names a device or a file.
+    if (IsSelfTestCommand(arguments)) {
+        return RunSelfTestCommand(arguments);
+    }
     if (StartedThroughPkexec()) {
         const std::optional<std::string> refused = RefusedUnderPkexec(arguments);
         if (refused) {
@@ -153,6 +177,9 @@ int RunQuelmaro(const std::vector<std::string>& arguments) {
                       SanitizeReportText(*refused));
             return 2;
         }
+    }
+    if (arguments.size() == 1 && arguments[0] == "--scheduled-self-tests") {
+        return RunScheduledSelfTestsHere();
     }
     CollectorOptions options;
     std::string problem;

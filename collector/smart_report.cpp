@@ -57,5 +57,8 @@ std::string FormatReportIni(const SmartReport& report) {
                 "," + std::to_string(attribute.raw) + "," + std::to_string(attribute.auxiliary) +
                 "\n";
     }
+    if (report.selfTest) {
+        text += FormatSelfTestSection(*report.selfTest);
+    }
     return text;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "collector/self_test_log.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -28,6 +30,8 @@ struct SmartReport {
     // The drive's own verdict, "PASSED" or "FAILED"; empty when unknown.
     std::string verdict;
     std::vector<ReportAttribute> attributes;
+    // The [SELFTEST] section; none when smartctl gave no self-test data.
+    std::optional<SelfTestLog> selfTest;
 };
 
 // Capacity in whole GB (10^9 bytes) and GiB (2^30 bytes), truncated, and
@@ -39,6 +43,7 @@ std::int32_t CapacityGib(std::uint64_t bytes);
 // FIRMWARE_REVISION, SIZE_GB and SIZE_GIB (both left out when the capacity
 // is unknown, so that they read as -1) and SMART_STATUS (only when the
 // verdict is known; the viewer ignores it), WWN and DEVICE (each only when
-// known; for monitoring, the viewer ignores them), then [SMARTS] with one ATTR_<id> per
-// attribute in ascending id order. Lines end with LF.
+// known; for monitoring, the viewer ignores them), then [SMARTS] with one
+// ATTR_<id> per attribute in ascending id order, then [SELFTEST] when the
+// drive gave a self-test state or log (FormatSelfTestSection). Lines end with LF.
 std::string FormatReportIni(const SmartReport& report);

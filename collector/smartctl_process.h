@@ -21,6 +21,11 @@ public:
 
     SmartctlRun Scan() override;
     SmartctlRun Read(const ScannedDevice& device) override;
+    // smartctl with the given arguments (fixed options and a scanned device),
+    // under the same limits: how a self-test is started or aborted.
+    SmartctlRun Command(std::vector<std::string> arguments) {
+        return Run(std::move(arguments), m_timeLimit);
+    }
 
 private:
     SmartctlRun Run(std::vector<std::string> arguments, std::chrono::milliseconds limit) const;

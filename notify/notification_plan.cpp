@@ -13,6 +13,9 @@ bool IsWorse(WarningKind kind, std::int64_t told, std::int64_t now) {
     case WarningKind::Counter:
     case WarningKind::Temperature:
         return now > told;
+    case WarningKind::SelfTest:
+        // Another failing LBA is another failed test.
+        return now != told;
     case WarningKind::Verdict:
     case WarningKind::Vanished: // told once: its value is when it was last read
     case WarningKind::ReportError:

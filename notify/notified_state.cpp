@@ -24,6 +24,7 @@ constexpr KindName kKindNames[] = {
     {WarningKind::Temperature, "temperature"},
     {WarningKind::Vanished, "vanished"},
     {WarningKind::ReportError, "report-error"},
+    {WarningKind::SelfTest, "self-test"},
 };
 
 const char* KindToName(WarningKind kind) {

@@ -50,5 +50,6 @@ DriveReport CDriveLoader::Load(const std::string& path, const std::string& displ
     result.evaluation = EvaluateReportStores(report, table);
     result.temperature = result.evaluation.labels.temperature.value_or("");
     result.powerOnTime = result.evaluation.labels.powerOnTime.value_or("");
+    result.selfTest = ReadSelfTestState(report);
     return result;
 }

@@ -3,6 +3,7 @@
 #include "config/ini_file.h"
 #include "report/attribute_evaluation.h"
 #include "report/drive_panel.h"
+#include "report/self_test_state.h"
 
 #include <string>
 #include <vector>
@@ -36,6 +37,7 @@ struct DriveReport {
     std::string temperature; // empty when the report has no attribute 194
     std::string powerOnTime; // empty when the report has no attribute 9
     ReportEvaluation evaluation;
+    SelfTestState selfTest; // the report's [SELFTEST] section
 };
 
 // Loads drives with the vendor table of the program folder, read once when

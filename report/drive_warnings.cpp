@@ -101,6 +101,38 @@ std::string StaleText(std::int64_t age, std::int64_t maxAge) {
                        {Duration(age), Duration(maxAge)});
 }
 
+namespace {
+
+// A failed self-test that no newer extended test has cleared: the drive
+// itself found a part of its surface or mechanics it cannot use.
+std::optional<DriveWarning> SelfTestFailure(const std::string& drive, const SelfTestState& state) {
+    const auto failure = StandingSelfTestFailure(state);
+    if (!failure) {
+        return std::nullopt;
+    }
+    DriveWarning warning;
+    warning.level = WarningLevel::Failing;
+    warning.kind = WarningKind::SelfTest;
+    warning.value = failure->lba ? static_cast<std::int64_t>(*failure->lba) : -1;
+    std::string detail = failure->text.empty()
+                             ? MonitorText("result {1}", {std::to_string(failure->code)})
+                             : failure->text;
+    if (failure->lba) {
+        detail += MonitorText(", first failing LBA {1}", {std::to_string(*failure->lba)});
+    }
+    if (failure->hours) {
+        detail += MonitorText(", at {1} power-on hours", {std::to_string(*failure->hours)});
+    }
+    warning.text = failure->type == "short"
+                       ? MonitorText("{1}: the short self-test failed ({2})", {drive, detail})
+                   : failure->type == "extended"
+                       ? MonitorText("{1}: the extended self-test failed ({2})", {drive, detail})
+                       : MonitorText("{1}: the self-test failed ({2})", {drive, detail});
+    return warning;
+}
+
+} // namespace
+
 bool IsCriticalCounter(int attributeId) {
     return attributeId == 5 || attributeId == 187 || (attributeId >= 196 && attributeId <= 198);
 }
@@ -138,6 +170,9 @@ std::vector<DriveWarning> EvaluateWarnings(const DriveReport& drive, const Drive
         warning.attributeId = kVerdictId;
         warning.text = MonitorText("{1}: the drive's own verdict is FAILED", {name});
         warnings.push_back(warning);
+    }
+    if (auto selfTest = SelfTestFailure(name, drive.selfTest)) {
+        warnings.push_back(std::move(*selfTest));
     }
     std::stable_sort(
         warnings.begin(), warnings.end(),

@@ -19,6 +19,8 @@ enum class WarningKind {
     Temperature,    // at or above the temperature limit
     Vanished,       // read lately, but no report of it now
     ReportError,    // its report is malformed or cannot be read
+    // The drive's own self-test failed. Kinds are only ever appended.
+    SelfTest,
 };
 
 struct DriveWarning {
@@ -26,7 +28,8 @@ struct DriveWarning {
     WarningKind kind = WarningKind::Counter;
     int attributeId = 0;
     // The figure the warning is about: the current value (BelowThreshold),
-    // the raw count (Counter), degrees (Temperature), 0 (Verdict).
+    // the raw count (Counter), degrees (Temperature), 0 (Verdict), the first
+    // failing LBA or -1 when the drive names none (SelfTest).
     std::int64_t value = 0;
     // Counter: the raw count before the last change, when the history knows it.
     std::optional<std::int64_t> previous;

@@ -78,7 +78,35 @@ TEST_F(ReportCommandTest, JsonCarriesThePanelTextsRowsAndRanks) {
     EXPECT_EQ(report["rows"][2]["rank"], 0);
     EXPECT_TRUE(report["parse_error_id"].is_null());
     EXPECT_TRUE(report["verdict"].is_null()) << "a report without SMART_STATUS";
-    EXPECT_EQ(report.size(), 5u);
+    EXPECT_TRUE(report["self_test"].is_null()) << "a report without [SELFTEST]";
+    EXPECT_EQ(report.size(), 6u);
+}
+
+TEST_F(ReportCommandTest, JsonCarriesTheSelfTestStateAndLog) {
+    const std::string path = m_folder.Write(
+        "testing.ini", std::string(kFailingReport) +
+                           "\n[SELFTEST]\nPROTOCOL=ATA\nSTATE=running\nREMAINING_PERCENT=70\n"
+                           "ENTRY_COUNT=2\nENTRY_1=extended,failed,121,4,104870168,Completed: read "
+                           "failure\nENTRY_2=short,ok,0,,,\"quoted\"\n");
+    ASSERT_EQ(Run({"--json", path}), kExitOk) << m_err.str();
+    const nlohmann::json expected = {
+        {"state", "running"},
+        {"remaining_percent", 70},
+        {"entries",
+         {{{"type", "extended"},
+           {"outcome", "failed"},
+           {"code", 121},
+           {"hours", 4},
+           {"lba", 104870168},
+           {"text", "Completed: read failure"}},
+          {{"type", "short"},
+           {"outcome", "ok"},
+           {"code", 0},
+           {"hours", nullptr},
+           {"lba", nullptr},
+           {"text", "\"quoted\""}}}},
+    };
+    EXPECT_EQ(JsonLines().at(0)["self_test"], expected);
 }
 
 TEST_F(ReportCommandTest, ShowsTheDrivesOwnVerdictWhereTheReportHasOne) {

@@ -35,7 +35,7 @@ using namespace std::chrono_literals;
 // Answers --scan-open from scan.json and a read of /dev/NAME from NAME.json,
 // with NAME.delay seconds of sleep first and NAME.status as exit status. When
 // FAKE_ROOT is set (by the fake pkexec) NAME.root.json is preferred. Each
-// call's arguments are kept in NAME.args.
+// call's arguments are kept in NAME.args, and every call's in all.calls.
 const char* const kFakeSmartctl = R"sh(#!/bin/sh
 dir=$(dirname "$0")
 for last in "$@"; do :; done
@@ -44,6 +44,7 @@ case " $* " in
 *) name=$(basename "$last") ;;
 esac
 printf '%s\n' "$*" > "$dir/$name.args"
+printf '%s\n' "$*" >> "$dir/all.calls"
 echo $$ > "$dir/$name.pid"
 if [ -f "$dir/$name.delay" ]; then sleep "$(cat "$dir/$name.delay")"; fi
 if [ -n "$FAKE_ROOT" ] && [ -f "$dir/$name.root.json" ]; then
@@ -571,6 +572,106 @@ TEST_F(QuelmaroEndToEnd, DamagedHistoryNeverStopsTheReports) {
     EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
     EXPECT_EQ(Model(0), "ST3500418AS");
     EXPECT_EQ(ReadText(m_out + "/history.sqlite"), "not a database, but someone's data\n");
+}
+
+// An ATA drive as smartctl -a shows it, with its self-test status value
+// (upper four bits 15: a test runs) and whether it can run self-tests.
+std::string SelfTestDrive(const std::string& serial, int status = 0, bool supported = true) {
+    return R"({"smartctl":{"exit_status":0},"device":{"protocol":"ATA"},"model_name":"M",)"
+           R"("serial_number":")" +
+           serial + R"(","ata_smart_data":{"self_test":{"status":{"value":)" +
+           std::to_string(status) + R"(}},"capabilities":{"self_tests_supported":)" +
+           (supported ? "true" : "false") + "}}}";
+}
+
+TEST_F(QuelmaroEndToEnd, SelfTestThroughPkexecReachesSmartctlOnlyWithTheDeviceOfTheSerial) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "the root run of a self-test needs root";
+    }
+    ScanFinds({"sda", "sdb"});
+    Answer("sda", SelfTestDrive("AAA-1"));
+    Answer("sdb", SelfTestDrive("BBB-2"));
+    const RunResult run = Quelmaro({"--self-test", "short", "--serial", "BBB-2", "--no-elevate"},
+                                   {{"PKEXEC_UID", "1000"}, {"QUELMARO_SYSTEM_SMARTCTL", m_fake}});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(Lines(ReadText(m_tools / "all.calls")),
+              (std::vector<std::string>{
+                  "--scan-open --json", "--json -a -n standby -d sat /dev/sda",
+                  "--json -a -n standby -d sat /dev/sdb", "-t short -d sat /dev/sdb"}));
+}
+
+TEST_F(QuelmaroEndToEnd, SelfTestRefusalsUnderPkexecNeverStartATest) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "the root run of a self-test needs root";
+    }
+    ScanFinds({"sda", "sdb", "sdc"});
+    Answer("sda", SelfTestDrive("IDLE"));
+    Answer("sdb", SelfTestDrive("RUNNING", 0xF7));
+    Answer("sdc", SelfTestDrive("NOTESTS", 0, false));
+    struct Case {
+        std::vector<std::string> arguments;
+        int exitStatus;
+        bool scans; // whether smartctl may be run at all (to scan and read)
+    };
+    const Case cases[] = {
+        {{"--self-test", "short", "--serial", "/dev/sda"}, 2, false},
+        {{"--self-test", "short", "--serial", ""}, 2, false},
+        {{"--self-test", "short"}, 2, false},
+        {{"--self-test", "short", "--serial", "IDLE", "--smartctl", "/bin/true"}, 2, false},
+        {{"--self-test", "short", "--serial", "IDLE", "--out", "/tmp"}, 2, false},
+        {{"--self-test", "short", "--serial", "IDLE", "/dev/sda"}, 2, false},
+        {{"--self-test", "short", "--serial", "IDLE", "--serial", "RUNNING"}, 2, false},
+        {{"--self-test", "conveyance", "--serial", "IDLE"}, 2, false},
+        {{"--self-test", "short", "--serial", std::string("ID\x01LE")}, 2, false},
+        {{"--self-test", "long", "--serial", "UNKNOWN"}, 3, true},
+        {{"--self-test", "long", "--serial", "RUNNING"}, 3, true},
+        {{"--self-test", "short", "--serial", "NOTESTS"}, 3, true},
+        {{"--abort", "--serial", "IDLE"}, 3, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.arguments));
+        std::remove((m_tools / "all.calls").c_str());
+        std::vector<std::string> arguments = c.arguments;
+        arguments.push_back("--no-elevate");
+        const RunResult run =
+            Quelmaro(arguments, {{"PKEXEC_UID", "1000"}, {"QUELMARO_SYSTEM_SMARTCTL", m_fake}});
+        EXPECT_EQ(run.exitStatus, c.exitStatus);
+        EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+        const std::string calls = ReadText(m_tools / "all.calls");
+        EXPECT_EQ(!calls.empty(), c.scans) << calls;
+        for (const std::string& call : Lines(calls)) {
+            EXPECT_TRUE(call == "--scan-open --json" || call.rfind("--json -a -n standby ", 0) == 0)
+                << call;
+        }
+    }
+}
+
+TEST_F(QuelmaroEndToEnd, UsersAbortAsksPkexecForTheSelfTestActionWithOnlyTheSerial) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "the root run of a self-test needs root";
+    }
+    ScanFinds({"sda", "sdb"});
+    Answer("sda", SelfTestDrive("AAA-1", 0xF3));
+    Answer("sdb", SelfTestDrive("BBB-2"));
+    const RunResult run =
+        Quelmaro({"--abort", "--serial", "AAA-1"}, {{"QUELMARO_ASSUME_USER", "1"},
+                                                    {"QUELMARO_PKEXEC", m_tools / "pkexec"},
+                                                    {"QUELMARO_SYSTEM_SMARTCTL", m_fake}});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    // pkexec picks the action by the word after the program: --self-test.
+    const std::vector<std::string> expected = {QUELMARO_BINARY, "--self-test",  "abort", "--serial",
+                                               "AAA-1",         "--no-elevate", "----"};
+    EXPECT_EQ(Lines(ReadText(m_tools / "pkexec.calls")), expected);
+    EXPECT_EQ(Lines(ReadText(m_tools / "all.calls")).back(), "-X -d sat /dev/sda");
+
+    // The root run's refusal (nothing to abort) reaches the user as it is,
+    // not as a failure of pkexec.
+    const RunResult idle =
+        Quelmaro({"--abort", "--serial", "BBB-2"}, {{"QUELMARO_ASSUME_USER", "1"},
+                                                    {"QUELMARO_PKEXEC", m_tools / "pkexec"},
+                                                    {"QUELMARO_SYSTEM_SMARTCTL", m_fake}});
+    EXPECT_EQ(idle.exitStatus, 3);
+    EXPECT_EQ(idle.err, "quelmaro: drive BBB-2 (/dev/sdb): no self-test is running\n");
 }
 
 } // namespace

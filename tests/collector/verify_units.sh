@@ -16,6 +16,7 @@ trap 'rm -rf "$scratch"' EXIT
 source "$(dirname "$0")/../support/verify_units.sh"
 
 verify_units "$units/tolvenar-collect.service" "$units/tolvenar-collect.timer"
+verify_units "$units/tolvenar-self-test.service" "$units/tolvenar-self-test.timer"
 
 cp "$units/tolvenar-collect.service" "$units/tolvenar-collect.timer" "$scratch/"
 sed -i 's/^\[Service\]$/&\nProtectSytem=strict/' "$scratch/tolvenar-collect.service"
@@ -25,4 +26,6 @@ if verify_units "$scratch/tolvenar-collect.service" "$scratch/tolvenar-collect.t
 fi
 
 systemd-analyze security --offline=true --threshold=40 --no-pager "$units/tolvenar-collect.service" |
+    tail -n 1
+systemd-analyze security --offline=true --threshold=40 --no-pager "$units/tolvenar-self-test.service" |
     tail -n 1

@@ -61,6 +61,26 @@ TEST(EvaluateWarnings, OneRuleSetForFailingRowsVerdictsCountersAndTemperature) {
          {},
          {{2, 255, std::string(kDrive) + ": ドライブ自身の判定が FAILED です"},
           {1, 5, std::string(kDrive) + ": 5 Reallocated が 2 です"}}},
+        {"a failed extended self-test behind a newer short one names its LBA",
+         "[SELFTEST]\nSTATE=idle\nENTRY_COUNT=2\nENTRY_1=short,ok,0,42,,Completed without error\n"
+         "ENTRY_2=extended,failed,121,4,104870168,Completed: read failure\n",
+         "",
+         {},
+         {{2, 0,
+           std::string(kDrive) + ": 拡張自己診断に失敗しました（Completed: read failure、"
+                                 "最初の不良 LBA 104870168、使用時間 4 時間）"}}},
+        {"a newer extended test without error clears an old failure",
+         "[SELFTEST]\nSTATE=idle\nENTRY_COUNT=2\nENTRY_1=extended,ok,0,42,,Completed\n"
+         "ENTRY_2=short,failed,115,4,8,Completed: read failure\n",
+         "",
+         {},
+         {}},
+        {"aborted and interrupted tests are no failure, nor a malformed entry",
+         "[SELFTEST]\nSTATE=idle\nENTRY_COUNT=3\nENTRY_1=short,aborted,16,9,,x\n"
+         "ENTRY_2=short,interrupted,32,8,,x\nENTRY_3=short,failed,abc,7,,x\n",
+         "",
+         {},
+         {}},
     };
     // The texts of a Japanese session: the catalog's translations.
     setenv("LC_ALL", "C.UTF-8", 1);

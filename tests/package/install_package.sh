@@ -59,6 +59,10 @@ echo "installed $(dpkg-query -W -f='${Package} ${Version}' tolvenar)"
     fail "the collection timer is not enabled"
 [ -L /etc/systemd/user/default.target.wants/tolvenar-notify.path ] ||
     fail "the notifier's path unit is not enabled"
+[ -f /lib/systemd/system/tolvenar-self-test.timer ] ||
+    fail "the self-test timer is not installed"
+[ ! -e /etc/systemd/system/timers.target.wants/tolvenar-self-test.timer ] ||
+    fail "the self-test timer was enabled by installing"
 
 usage=$(quelmaro --help) || fail "quelmaro --help failed"
 grep -q "/var/lib/tolvenar" <<<"$usage" || fail "quelmaro does not write to /var/lib/tolvenar"

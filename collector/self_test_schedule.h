@@ -1,0 +1,26 @@
+#pragma once
+
+#include "collector/drive_collector.h"
+
+#include <functional>
+#include <string>
+
+// The test a drive is due for on a local date: "long" on one day of the
+// month (1 to 28), else "short" on one day of the week, else none (empty).
+// Both days come from a hash of the serial number, so that the drives of a
+// machine spread their tests over the days instead of all testing at once.
+// weekday: 0 Sunday to 6 Saturday; dayOfMonth: 1 to 31.
+std::string ScheduledSelfTest(const std::string& serial, int weekday, int dayOfMonth);
+
+// How long a run follows the tests it started, at most: longer than any
+// extended test of today's drives takes.
+constexpr int kMaxFollowHours = 24;
+
+// quelmaro --scheduled-self-tests, as root (tolvenar-self-test.service):
+// scans, reads each drive without waking it (-n standby), starts the test
+// each one is due for today, skipping drives that cannot take it or already
+// test; then, every minute while any of them tests, runs collect (one whole,
+// bounded collection, which writes the reports) until none tests or
+// kMaxFollowHours have passed. Exit status: 0 every due test started, 1 some
+// could not be started, 2 not root, no smartctl or the scan failed.
+int RunScheduledSelfTests(const std::function<CollectionResult()>& collect);

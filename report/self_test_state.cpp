@@ -1,0 +1,93 @@
+#include "report/self_test_state.h"
+
+#include "config/ini_store.h"
+
+#include <cstdlib>
+
+namespace {
+
+bool ParseNumber(const std::string& text, std::optional<std::uint64_t>& number) {
+    if (text.empty()) {
+        number.reset();
+        return true;
+    }
+    if (text.size() > 19 || text.find_first_not_of("0123456789") != std::string::npos) {
+        return false;
+    }
+    number = std::strtoull(text.c_str(), nullptr, 10);
+    return true;
+}
+
+bool KnownOutcome(const std::string& word) {
+    for (const char* known : {"ok", "aborted", "interrupted", "failed", "running", "unknown"}) {
+        if (word == known) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// type,outcome,code,hours,lba,text: the text is the rest of the line.
+std::optional<SelfTestRecord> ParseRecord(const std::string& line) {
+    std::string fields[5];
+    std::size_t start = 0;
+    for (std::string& field : fields) {
+        const std::size_t comma = line.find(',', start);
+        if (comma == std::string::npos) {
+            return std::nullopt;
+        }
+        field = line.substr(start, comma - start);
+        start = comma + 1;
+    }
+    SelfTestRecord record;
+    record.type = fields[0];
+    record.outcome = fields[1];
+    std::optional<std::uint64_t> code;
+    if (record.type.empty() || !KnownOutcome(record.outcome) || !ParseNumber(fields[2], code) ||
+        !code || *code > 255 || !ParseNumber(fields[3], record.hours) ||
+        !ParseNumber(fields[4], record.lba)) {
+        return std::nullopt;
+    }
+    record.code = static_cast<int>(*code);
+    record.text = line.substr(start);
+    return record;
+}
+
+} // namespace
+
+SelfTestState ReadSelfTestState(CIniStore& report) {
+    SelfTestState state;
+    const std::string stateWord = report.GetString("SELFTEST::STATE", "");
+    if (stateWord.empty()) {
+        return state;
+    }
+    state.present = true;
+    state.running = stateWord == "running";
+    if (state.running) {
+        const int remaining = report.GetInt("SELFTEST::REMAINING_PERCENT", -1);
+        if (remaining >= 0 && remaining <= 100) {
+            state.remainingPercent = remaining;
+        }
+    }
+    int count = report.GetInt("SELFTEST::ENTRY_COUNT", 0);
+    count = count < 0 ? 0 : count > kMaxSelfTestRecords ? kMaxSelfTestRecords : count;
+    for (int i = 1; i <= count; ++i) {
+        const std::string key = "SELFTEST::ENTRY_" + std::to_string(i);
+        if (auto record = ParseRecord(report.GetString(key.c_str(), ""))) {
+            state.entries.push_back(std::move(*record));
+        }
+    }
+    return state;
+}
+
+std::optional<SelfTestRecord> StandingSelfTestFailure(const SelfTestState& state) {
+    for (const SelfTestRecord& record : state.entries) {
+        if (record.outcome == "failed") {
+            return record;
+        }
+        if (record.outcome == "ok" && record.type == "extended") {
+            return std::nullopt;
+        }
+    }
+    return std::nullopt;
+}

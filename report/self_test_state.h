@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+class CIniStore;
+
+// One ENTRY_<n> of a report's [SELFTEST] section.
+struct SelfTestRecord {
+    std::string type;    // short, extended, conveyance, selective, offline, other
+    std::string outcome; // ok, aborted, interrupted, failed, running, unknown
+    int code = 0;
+    std::optional<std::uint64_t> hours;
+    std::optional<std::uint64_t> lba; // first failing LBA
+    std::string text;
+};
+
+// What a report says about the drive's self-tests.
+struct SelfTestState {
+    bool present = false; // the report has a [SELFTEST] section
+    bool running = false;
+    std::optional<int> remainingPercent;
+    std::vector<SelfTestRecord> entries; // newest first
+};
+
+// The most entries a report's section is read for, as many as the collector writes.
+constexpr int kMaxSelfTestRecords = 21;
+
+// Reads [SELFTEST] of a report. A missing section gives present false; an
+// entry that does not have six fields, a known outcome and whole numbers is
+// left out; ENTRY_COUNT beyond kMaxSelfTestRecords reads that many.
+SelfTestState ReadSelfTestState(CIniStore& report);
+
+// The failed test that still stands: the newest failed entry that no newer
+// extended test completed without error has since cleared (as smartctl
+// itself judges its log); nullopt when there is none.
+std::optional<SelfTestRecord> StandingSelfTestFailure(const SelfTestState& state);
