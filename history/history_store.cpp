@@ -334,9 +334,11 @@ Failure ReadFailure(sqlite3* db) {
                    sqlite3_errmsg(db)};
 }
 
-// The drive's row id; nullopt when the history does not know the drive.
-Result<std::optional<std::int64_t>> DriveRow(sqlite3* db, const DriveKey& drive) {
-    CStatement find(db, "SELECT id FROM drives WHERE model = ?1 AND serial = ?2");
+// The first column of sql's row for drive (bound as ?1 model, ?2 serial);
+// nullopt when the history does not know the drive.
+Result<std::optional<std::int64_t>> DriveColumn(sqlite3* db, const char* sql,
+                                                const DriveKey& drive) {
+    CStatement find(db, sql);
     if (!find.IsValid()) {
         return ReadFailure(db);
     }
@@ -349,6 +351,11 @@ Result<std::optional<std::int64_t>> DriveRow(sqlite3* db, const DriveKey& drive)
     default:
         return ReadFailure(db);
     }
+}
+
+// The drive's row id; nullopt when the history does not know the drive.
+Result<std::optional<std::int64_t>> DriveRow(sqlite3* db, const DriveKey& drive) {
+    return DriveColumn(db, "SELECT id FROM drives WHERE model = ?1 AND serial = ?2", drive);
 }
 
 // The one sample that sql (after the sample columns; ?1 drive row, ?2 id,
@@ -408,19 +415,8 @@ Result<std::vector<DriveKey>> CHistoryStore::Drives() const {
 }
 
 Result<std::optional<std::int64_t>> CHistoryStore::LastSeen(const DriveKey& drive) const {
-    CStatement find(m_db, "SELECT last_seen FROM drives WHERE model = ?1 AND serial = ?2");
-    if (!find.IsValid()) {
-        return ReadFailure(m_db);
-    }
-    find.Bind(1, drive.model).Bind(2, drive.serial);
-    switch (find.Step()) {
-    case SQLITE_ROW:
-        return std::optional<std::int64_t>(find.Int(0));
-    case SQLITE_DONE:
-        return std::optional<std::int64_t>();
-    default:
-        return ReadFailure(m_db);
-    }
+    return DriveColumn(m_db, "SELECT last_seen FROM drives WHERE model = ?1 AND serial = ?2",
+                       drive);
 }
 
 Result<std::vector<HistoryPoint>> CHistoryStore::Readings(const DriveKey& drive,
