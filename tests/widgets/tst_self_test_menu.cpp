@@ -124,6 +124,8 @@ void TestSelfTestMenu::commandAndAnswer_data() {
            "した。";
     QTest::newRow("killed") << 0 << QByteArray("kill -9 $$") << "short"
                             << "no quelmaro が異常終了しました（終了コード 137）。";
+    QTest::newRow("aborted") << 2 << QByteArray("exit 0") << "abort"
+                             << "ok 自己診断を中止しました。";
     QTest::newRow("hung") << 1 << QByteArray("exec sleep 30") << "long"
                           << "no quelmaro が時間内に終わらなかったため、打ち切りました。";
 }
@@ -140,7 +142,9 @@ void TestSelfTestMenu::commandAndAnswer() {
                           "  exit 0\nfi\n"
                           "printf '%s\\n' \"$@\" > args.log\n" +
                           reply);
-    folder.WriteReport(0, "Drive", kAttributes, kSerial);
+    // Only a running test can be aborted.
+    folder.WriteReport(0, "Drive", kAttributes + (kind == "abort" ? kRunning : QByteArray()),
+                       kSerial);
     folder.WriteFile("report.ini",
                      "[HDDINFO]\nMODEL=Drive\n" + kSerial + "[SMARTS]\n" + kAttributes + kRunning);
     CDriveUnderTest t;
