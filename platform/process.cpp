@@ -50,10 +50,14 @@ public:
     CSpawnSetup(const CSpawnSetup&) = delete;
     CSpawnSetup& operator=(const CSpawnSetup&) = delete;
 
-    void CaptureOutput(int writeFd) {
+    void CaptureOutput(int writeFd, bool withErrors) {
         posix_spawn_file_actions_addopen(&m_actions, 0, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_adddup2(&m_actions, writeFd, 1);
-        posix_spawn_file_actions_addopen(&m_actions, 2, "/dev/null", O_WRONLY, 0);
+        if (withErrors) {
+            posix_spawn_file_actions_adddup2(&m_actions, writeFd, 2);
+        } else {
+            posix_spawn_file_actions_addopen(&m_actions, 2, "/dev/null", O_WRONLY, 0);
+        }
     }
     void SetFlags(bool ownGroup) {
         short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
@@ -74,8 +78,8 @@ private:
 // The child's side of ForkExec: only async-signal-safe calls. Mirrors what
 // CSpawnSetup asks of posix_spawn, and asks for the parent-death signal,
 // which posix_spawn cannot.
-[[noreturn]] void ExecChild(char* const* argv, char* const* envp, int outputFd, bool ownGroup,
-                            pid_t parent, int reportFd) {
+[[noreturn]] void ExecChild(char* const* argv, char* const* envp, int outputFd,
+                            bool errorIntoOutput, bool ownGroup, pid_t parent, int reportFd) {
     sigset_t signals;
     sigfillset(&signals);
     sigprocmask(SIG_SETMASK, &signals, nullptr);
@@ -89,7 +93,7 @@ private:
     }
     if (outputFd >= 0) {
         const int in = open("/dev/null", O_RDONLY);
-        const int err = open("/dev/null", O_WRONLY);
+        const int err = errorIntoOutput ? outputFd : open("/dev/null", O_WRONLY);
         if (in < 0 || err < 0 || dup2(in, 0) < 0 || dup2(outputFd, 1) < 0 || dup2(err, 2) < 0) {
             _exit(127);
         }
@@ -109,7 +113,8 @@ private:
 
 // fork and exec for a child that must end with us. 0, or the errno that kept
 // the program from starting (then the child is reaped already).
-int ForkExec(char* const* argv, char* const* envp, int outputFd, bool ownGroup, pid_t& pid) {
+int ForkExec(char* const* argv, char* const* envp, int outputFd, bool errorIntoOutput,
+             bool ownGroup, pid_t& pid) {
     int report[2] = {-1, -1};
     if (pipe2(report, O_CLOEXEC) != 0) {
         return errno;
@@ -117,7 +122,7 @@ int ForkExec(char* const* argv, char* const* envp, int outputFd, bool ownGroup, 
     const pid_t parent = getpid();
     pid = fork();
     if (pid == 0) {
-        ExecChild(argv, envp, outputFd, ownGroup, parent, report[1]);
+        ExecChild(argv, envp, outputFd, errorIntoOutput, ownGroup, parent, report[1]);
     }
     const int forkError = errno;
     close(report[1]);
@@ -173,7 +178,7 @@ bool CProcess::Start(const std::vector<std::string>& arguments, const SpawnOptio
             problem = std::string("could not be started: ") + std::strerror(errno);
             return false;
         }
-        setup.CaptureOutput(pipeFds[1]);
+        setup.CaptureOutput(pipeFds[1], options.errorIntoOutput);
     }
     setup.SetFlags(options.ownProcessGroup);
 
@@ -184,11 +189,11 @@ bool CProcess::Start(const std::vector<std::string>& arguments, const SpawnOptio
         cleanup = CStopCleanup::Lock();
     }
     char* const* childEnv = options.environment ? envp.data() : environ;
-    const int spawned =
-        options.endWithParent
-            ? ForkExec(argv.data(), childEnv, pipeFds[1], options.ownProcessGroup, pid)
-            : posix_spawn(&pid, argv[0], setup.Actions(), setup.Attributes(), argv.data(),
-                          childEnv);
+    const int spawned = options.endWithParent
+                            ? ForkExec(argv.data(), childEnv, pipeFds[1], options.errorIntoOutput,
+                                       options.ownProcessGroup, pid)
+                            : posix_spawn(&pid, argv[0], setup.Actions(), setup.Attributes(),
+                                          argv.data(), childEnv);
     if (spawned == 0 && options.ownProcessGroup) {
         CStopCleanup::AddProcessGroup(pid);
     }

@@ -12,6 +12,9 @@ struct SpawnOptions {
     // True: standard output goes into a pipe (OutputFd), standard input and
     // error are /dev/null. False: the child shares our three streams.
     bool captureOutput = false;
+    // With captureOutput: standard error goes into the same pipe, so that a
+    // child's one-line reason on either stream can be read.
+    bool errorIntoOutput = false;
     // True: the child leads a process group of its own, so that a signal
     // reaches whatever it started too.
     bool ownProcessGroup = false;

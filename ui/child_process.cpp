@@ -1,7 +1,10 @@
 #include "ui/child_process.h"
 
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -17,10 +20,51 @@ CChildProcess::~CChildProcess() {
 }
 
 bool CChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments) {
+    return Start(program, arguments, SpawnOptions{});
+}
+
+bool CChildProcess::StartCapturing(const std::string& program,
+                                   const std::vector<std::string>& arguments) {
+    SpawnOptions options;
+    options.captureOutput = true;
+    options.errorIntoOutput = true;
+    if (!Start(program, arguments, options)) {
+        return false;
+    }
+    // Reads never wait: the user-interface thread drains while it repaints.
+    const int flags = fcntl(m_process.OutputFd(), F_GETFL);
+    fcntl(m_process.OutputFd(), F_SETFL, flags | O_NONBLOCK);
+    return true;
+}
+
+bool CChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments,
+                          const SpawnOptions& options) {
     std::vector<std::string> command = {program};
     command.insert(command.end(), arguments.begin(), arguments.end());
     std::string problem;
-    return m_process.Start(command, SpawnOptions{}, problem);
+    return m_process.Start(command, options, problem);
+}
+
+void CChildProcess::DrainOutput() {
+    const int fd = m_process.OutputFd();
+    if (fd < 0) {
+        return;
+    }
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got > 0) {
+            m_output.append(buffer, static_cast<std::size_t>(got));
+            if (m_output.size() > kMaxOutputBytes) {
+                m_output.erase(0, m_output.size() - kMaxOutputBytes);
+            }
+        } else if (got == 0) {
+            m_process.CloseOutput(); // every writer has ended
+            return;
+        } else if (errno != EINTR) {
+            return; // EAGAIN: nothing more for now
+        }
+    }
 }
 
 bool CChildProcess::GetExitCode(int* exitCode) {

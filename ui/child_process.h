@@ -23,6 +23,17 @@ public:
     // and environment. False when a process was started before or when the
     // program cannot be run.
     [[nodiscard]] bool Start(const std::string& program, const std::vector<std::string>& arguments);
+    // As Start, but the child's standard output and error go into a pipe
+    // (its standard input is /dev/null); DrainOutput collects them.
+    [[nodiscard]] bool StartCapturing(const std::string& program,
+                                      const std::vector<std::string>& arguments);
+
+    // Reads what the child has written so far, without waiting. Only the
+    // last kMaxOutputBytes are kept: a child that writes on and on neither
+    // blocks nor fills the viewer's memory.
+    void DrainOutput();
+    const std::string& Output() const { return m_output; }
+    static constexpr std::size_t kMaxOutputBytes = 4096;
 
     // True when the child has ended within milliseconds (kInfinite: no
     // limit); its exit code is then stored in *exitCode when that is given.
@@ -43,5 +54,9 @@ public:
     pid_t ProcessId() const { return m_process.ProcessId(); }
 
 private:
+    bool Start(const std::string& program, const std::vector<std::string>& arguments,
+               const SpawnOptions& options);
+
     CProcess m_process;
+    std::string m_output;
 };

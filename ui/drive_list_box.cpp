@@ -1,5 +1,7 @@
 #include "ui/drive_list_box.h"
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
@@ -67,6 +69,36 @@ void CDriveListBox::DeleteString(int index) {
     if (wasSelected) {
         clearSelection();
     }
+}
+
+void CDriveListBox::contextMenuEvent(QContextMenuEvent* event) {
+    QListWidgetItem* entry = nullptr;
+    QPoint globalPos = event->globalPos();
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        entry = itemAt(viewport()->mapFromGlobal(globalPos));
+    } else if ((entry = currentItem()) != nullptr) {
+        // From the keyboard the menu opens below the entry, not at the pointer.
+        scrollToItem(entry);
+        const QRect rect = visualItemRect(entry);
+        globalPos = viewport()->mapToGlobal(QPoint(rect.left() + rect.height(), rect.bottom()));
+    }
+    if (entry == nullptr) {
+        event->ignore(); // the window's own menu, as outside the entries
+        return;
+    }
+    event->accept();
+    emit DriveMenuRequested(row(entry), globalPos, event->reason() != QContextMenuEvent::Mouse);
+}
+
+void CDriveListBox::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier) {
+        // The Menu key reaches contextMenuEvent by itself; Shift+F10 does not.
+        QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(), mapToGlobal(QPoint()));
+        QApplication::sendEvent(this, &menu);
+        return;
+    }
+    QListWidget::keyPressEvent(event);
 }
 
 void CDriveListBox::dropEvent(QDropEvent* event) {

@@ -28,7 +28,15 @@ public:
     void DeleteString(int index);
     void ResetContent() { clear(); }
 
+signals:
+    // The context menu was asked for on an entry: by the mouse, or by the
+    // Menu key or Shift+F10 on the current entry (fromKeyboard). globalPos:
+    // where it opens.
+    void DriveMenuRequested(int index, const QPoint& globalPos, bool fromKeyboard);
+
 protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 };
 

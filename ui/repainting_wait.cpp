@@ -18,6 +18,7 @@ constexpr int kPollIntervalMs = 20;
 bool WaitWhileRepainting(CChildProcess& child, std::chrono::milliseconds bound,
                          std::chrono::milliseconds grace) {
     if (!child.IsStarted() || child.GetExitCode(nullptr)) {
+        child.DrainOutput();
         return child.IsStarted();
     }
     QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
@@ -29,6 +30,7 @@ bool WaitWhileRepainting(CChildProcess& child, std::chrono::milliseconds bound,
     QTimer poll;
     poll.setInterval(kPollIntervalMs);
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        child.DrainOutput();
         if (child.GetExitCode(nullptr)) {
             endedInTime = !stopRequested;
             loop.quit();
@@ -46,6 +48,7 @@ bool WaitWhileRepainting(CChildProcess& child, std::chrono::milliseconds bound,
     poll.start();
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     poll.stop();
+    child.DrainOutput(); // what the child wrote just before it ended
 
     QGuiApplication::restoreOverrideCursor();
     return endedInTime;

@@ -1,5 +1,6 @@
 #include "ui/viewer_dlg.h"
 
+#include "config/ini_store.h"
 #include "config/program_folder.h"
 #include "controls/arrow_header_ctrl.h"
 #include "platform/program_lookup.h"
@@ -13,6 +14,9 @@
 #include "ui/history_tips.h"
 #include "ui/history_window.h"
 #include "ui/repainting_wait.h"
+#include "ui/row_colors.h"
+#include "ui/self_test_log_dlg.h"
+#include "ui/self_test_texts.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -48,6 +52,34 @@ constexpr int kAttributeIdRole = Qt::UserRole + 1;
 // and the notifier's.
 const WarningSettings kWarningSettings{};
 
+// What the drive list's menu needs of a report.
+struct DriveSelfTest {
+    DriveIdentity identity;
+    SelfTestState state;
+};
+
+DriveSelfTest ReadDriveSelfTest(const std::string& path) {
+    CIniStore report;
+    report.Open(path.c_str());
+    DriveSelfTest drive;
+    drive.identity.model = report.GetString("HDDINFO::MODEL", "");
+    drive.identity.serial = report.GetString("HDDINFO::SERIAL_NUMBER", "");
+    drive.state = ReadSelfTestState(report);
+    return drive;
+}
+
+// The drive, not its number, names a window: a refresh may number the drives anew.
+QString WindowKey(const std::string& path, const DriveIdentity& identity) {
+    return FromUtf8(path + '\n' + identity.model + '\n' + identity.serial);
+}
+
+void Raise(QWidget* window) {
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 void InitLabel(QLabel& label, const char* text, const char* name) {
     label.setTextFormat(Qt::PlainText); // a model such as <b>x</b> shows as it is
     label.setText(QString::fromUtf8(text));
@@ -61,7 +93,8 @@ CViewerDlg::CViewerDlg(QWidget* parent)
       m_stVendor(this), m_stModel(this), m_stSeries(this), m_stCapacity(this), m_stSerial(this),
       m_stFirmware(this), m_stTemperature(this), m_stPowerOnTime(this), m_chkHideLowPriority(this),
       m_btnRefresh(this), m_stRank(this), m_stRankHigh(this), m_stRankLow(this), m_actAbout(this),
-      m_fnChooseFile(ChooseOpenFile), m_fnErrorBox(ShowParseError) {
+      m_fnChooseFile(ChooseOpenFile), m_fnErrorBox(ShowParseError),
+      m_fnNoticeBox([this](bool succeeded, const QString& text) { ShowNotice(succeeded, text); }) {
     setWindowTitle(QStringLiteral("HDD S.M.A.R.T. Viewer Farrowmere!! - v0.27.0"));
     SetTemplateSize(459, 297);
 
@@ -112,6 +145,7 @@ CViewerDlg::CViewerDlg(QWidget* parent)
             [this](QTreeWidgetItem* item, int) { OpenHistory(item); });
     connect(&m_lvAttributes, &CRankListCtrl::RowOpenRequested, this, &CViewerDlg::OpenHistory);
     connect(&m_lvAttributes, &CRankListCtrl::RowMenuRequested, this, &CViewerDlg::ShowRowMenu);
+    connect(&m_lstDrives, &CDriveListBox::DriveMenuRequested, this, &CViewerDlg::ShowDriveMenu);
     connect(&m_btnRefresh, &QPushButton::clicked, this, &CViewerDlg::Refresh);
     connect(&m_actAbout, &QAction::triggered, this, &CViewerDlg::ShowAboutBox);
 }
@@ -194,7 +228,14 @@ void CViewerDlg::UpdateData(bool saveAndValidate) {
             // number); the tip shows it whole.
             const bool fits = binding.label->fontMetrics().horizontalAdvance(*binding.member) <=
                               binding.label->contentsRect().width();
-            binding.label->setToolTip(fits ? QString() : *binding.member);
+            QStringList tip;
+            if (!fits) {
+                tip << *binding.member;
+            }
+            if (!m_strSelfTestProgress.isEmpty()) {
+                tip << m_strSelfTestProgress;
+            }
+            binding.label->setToolTip(tip.join(QLatin1Char('\n')));
         }
     }
     if (saveAndValidate) {
@@ -245,7 +286,18 @@ void CViewerDlg::Refresh() {
         for (const DriveWarning& warning : drive.warnings) {
             tip << FromUtf8(warning.text);
         }
+        const std::string progress = SelfTestProgressText(drive.report.selfTest);
+        if (!progress.empty()) {
+            tip << FromUtf8(progress);
+        }
         entry->setToolTip(tip.join(QLatin1Char('\n')));
+        if (!m_selfTestWindows.empty()) { // an open log follows its drive
+            const auto open =
+                m_selfTestWindows.find(WindowKey(file.path, ReadDriveIdentity(file.path)));
+            if (open != m_selfTestWindows.end() && !open->second.isNull()) {
+                open->second->SetState(drive.report.selfTest);
+            }
+        }
     }
 }
 
@@ -255,13 +307,24 @@ void CViewerDlg::RunCollector() {
     if (!collector.Start(program, {kCollectorArgument})) {
         return; // no collector: the reports already there are listed
     }
+    WaitForChild(collector);
+    CloseIfDeferred();
+}
+
+bool CViewerDlg::WaitForChild(CChildProcess& child) {
     m_bWaiting = true;
-    WaitWhileRepainting(collector, m_collectorTimeout, kCollectorGrace);
+    const bool ended = WaitWhileRepainting(child, m_collectorTimeout, kCollectorGrace);
     m_bWaiting = false;
-    if (m_bCloseDeferred) {
-        m_bCloseDeferred = false;
-        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    return ended;
+}
+
+bool CViewerDlg::CloseIfDeferred() {
+    if (!m_bCloseDeferred) {
+        return false;
     }
+    m_bCloseDeferred = false;
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    return true;
 }
 
 void CViewerDlg::OnSelChangeDriveList() {
@@ -275,6 +338,7 @@ void CViewerDlg::OnSelChangeDriveList() {
     m_strSerial = FromUtf8(panel.serial);
     m_strFirmware = FromUtf8(panel.firmware);
     m_strCapacity = FromUtf8(panel.capacity);
+    m_strSelfTestProgress = FromUtf8(SelfTestProgressText(drive.report.selfTest));
 
     ShowEvaluation(drive.report.evaluation);
     ShowHistoryTips();
@@ -291,7 +355,11 @@ WarnedDrive CViewerDlg::LoadSelectedDrive() {
 }
 
 std::string CViewerDlg::SelectedReportPath() const {
-    return ResolveInReportFolder(ReportFileName(m_lstDrives.GetItemData(m_lstDrives.GetCurSel())));
+    return ReportPathAt(m_lstDrives.GetCurSel());
+}
+
+std::string CViewerDlg::ReportPathAt(int index) const {
+    return ResolveInReportFolder(ReportFileName(m_lstDrives.GetItemData(index)));
 }
 
 void CViewerDlg::FillAttributeTable() {
@@ -352,17 +420,11 @@ void CViewerDlg::OpenHistory(QTreeWidgetItem* item) {
         return; // the hint row stands for no attribute
     }
     const std::string path = SelectedReportPath();
-    // The drive, not its number: a refresh may number the drives anew.
-    const DriveIdentity identity = ReadDriveIdentity(path);
-    const QString key = FromUtf8(path + '\n' + identity.model + '\n' + identity.serial) +
-                        QLatin1Char('\n') + QString::number(id.toInt());
+    const QString key =
+        WindowKey(path, ReadDriveIdentity(path)) + QLatin1Char('\n') + QString::number(id.toInt());
     const auto open = m_historyWindows.find(key);
     if (open != m_historyWindows.end() && !open->second.isNull()) {
-        QWidget* window = open->second;
-        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
-        window->show();
-        window->raise();
-        window->activateWindow();
+        Raise(open->second);
         return;
     }
     for (auto it = m_historyWindows.begin(); it != m_historyWindows.end();) {
@@ -387,9 +449,115 @@ void CViewerDlg::ShowRowMenu(QTreeWidgetItem* item, const QPoint& globalPos, boo
     }
 }
 
+void CViewerDlg::ShowDriveMenu(int index, const QPoint& globalPos, bool fromKeyboard) {
+    const DriveSelfTest drive = ReadDriveSelfTest(ReportPathAt(index));
+    const SelfTestMenuEnabling enabling = SelfTestMenuFor(drive.state, drive.identity.serial);
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("driveMenu"));
+    const struct {
+        const char* text;
+        bool enabled;
+    } entries[] = {
+        {kMenuStartShort, enabling.startShort},
+        {kMenuStartLong, enabling.startLong},
+        {kMenuAbort, enabling.abort},
+        {kMenuShowLog, enabling.showLog},
+    };
+    QAction* actions[4] = {};
+    int i = 0;
+    for (const auto& entry : entries) {
+        actions[i] = menu.addAction(QString::fromUtf8(entry.text));
+        actions[i]->setEnabled(entry.enabled);
+        if (i == 2) {
+            menu.addSeparator(); // what changes the drive, then what only shows
+        }
+        ++i;
+    }
+    if (fromKeyboard) {
+        for (QAction* action : actions) {
+            if (action->isEnabled()) {
+                menu.setActiveAction(action);
+                break;
+            }
+        }
+    }
+    QAction* chosen = menu.exec(globalPos);
+    if (chosen == actions[0]) {
+        RunSelfTest(index, SelfTestAction::StartShort);
+    } else if (chosen == actions[1]) {
+        RunSelfTest(index, SelfTestAction::StartLong);
+    } else if (chosen == actions[2]) {
+        RunSelfTest(index, SelfTestAction::Abort);
+    } else if (chosen == actions[3]) {
+        OpenSelfTestLog(index);
+    }
+}
+
+void CViewerDlg::RunSelfTest(int index, SelfTestAction action) {
+    const int driveNumber = m_lstDrives.GetItemData(index);
+    const std::string path = ReportPathAt(index);
+    const DriveIdentity identity = ReadDriveIdentity(path);
+    SelfTestRun run;
+    {
+        // The collector's own program, found as a refresh finds it; it asks
+        // for root itself, as it does to read the drives.
+        const std::string program =
+            FindProgram(kCollectorName, ProgramFolder(), std::getenv("PATH"));
+        CChildProcess quelmaro;
+        run.started = !program.empty() &&
+                      quelmaro.StartCapturing(program, SelfTestArguments(action, identity.serial));
+        if (run.started) {
+            run.timedOut = !WaitForChild(quelmaro);
+            quelmaro.GetExitCode(&run.exitCode);
+            run.output = quelmaro.Output();
+        }
+    }
+    if (CloseIfDeferred()) {
+        return;
+    }
+    const SelfTestAnswer answer = SelfTestAnswerFor(action, run);
+    m_fnNoticeBox(answer.succeeded, FromUtf8(answer.text));
+    Refresh();
+    for (int i = 0; i < m_lstDrives.GetCount(); ++i) {
+        if (m_lstDrives.GetItemData(i) == driveNumber &&
+            ReadDriveIdentity(ReportPathAt(i)).serial == identity.serial) {
+            m_lstDrives.setCurrentRow(i);
+            break;
+        }
+    }
+}
+
+void CViewerDlg::OpenSelfTestLog(int index) {
+    const std::string path = ReportPathAt(index);
+    const DriveSelfTest drive = ReadDriveSelfTest(path);
+    const QString key = WindowKey(path, drive.identity);
+    const auto open = m_selfTestWindows.find(key);
+    if (open != m_selfTestWindows.end() && !open->second.isNull()) {
+        open->second->SetState(drive.state);
+        Raise(open->second);
+        return;
+    }
+    for (auto it = m_selfTestWindows.begin(); it != m_selfTestWindows.end();) {
+        it = it->second.isNull() ? m_selfTestWindows.erase(it) : std::next(it);
+    }
+    QString name = FromUtf8(drive.identity.model);
+    if (!drive.identity.serial.empty()) {
+        name += QStringLiteral(" (") + FromUtf8(drive.identity.serial) + QLatin1Char(')');
+    }
+    auto* window = new CSelfTestLogDlg(name, drive.state, this);
+    m_selfTestWindows[key] = window;
+    window->show();
+}
+
+void CViewerDlg::ShowNotice(bool succeeded, const QString& text) {
+    QMessageBox box(succeeded ? QMessageBox::Information : QMessageBox::Warning, QString(), text,
+                    QMessageBox::Ok, this);
+    box.exec();
+}
+
 void CViewerDlg::ShowEvaluation(const ReportEvaluation& evaluation) {
     m_lvAttributes.DeleteAllRows();
-    m_lvAttributes.m_mapRankColor[1] = QColor(250, 0, 0);
+    m_lvAttributes.m_mapRankColor[1] = FailingRowColor();
     for (const AttributeRow& row : evaluation.rows) {
         QStringList texts;
         for (const std::string& column : row.columns) {

@@ -5,6 +5,7 @@
 #include "report/drive_report.h"
 #include "ui/base_dialog.h"
 #include "ui/drive_list_box.h"
+#include "ui/self_test_actions.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -14,6 +15,9 @@
 #include <chrono>
 #include <functional>
 #include <map>
+
+class CChildProcess;
+class CSelfTestLogDlg;
 
 // The main window: the drive list, the identity of the selected drive and
 // its attribute table. Each refresh runs the collector and lists the drives
@@ -29,6 +33,8 @@ public:
     using FileChooser = std::function<bool(QWidget*, QString&, const QString&, const QString&)>;
     // Shows the parse-error message.
     using ErrorBox = std::function<void(const QString&)>;
+    // Shows how a self-test command went (succeeded: it was started or aborted).
+    using NoticeBox = std::function<void(bool succeeded, const QString&)>;
 
     explicit CViewerDlg(QWidget* parent = nullptr);
     ~CViewerDlg() override;
@@ -49,6 +55,17 @@ public:
     // The table row's menu: "履歴を表示" (for attribute rows) and the about entry.
     // From the keyboard, its first entry is chosen already.
     void ShowRowMenu(QTreeWidgetItem* item, const QPoint& globalPos, bool fromKeyboard);
+    // The drive list's menu on the entry at index: the self-test commands and
+    // the log, each enabled as the drive's report allows. From the keyboard,
+    // its first entry that can be chosen is chosen already.
+    void ShowDriveMenu(int index, const QPoint& globalPos, bool fromKeyboard);
+    // Runs quelmaro for the action on the drive at index (named by its serial
+    // number), tells the user how that went, refreshes and selects the drive
+    // again, so that its new state shows.
+    void RunSelfTest(int index, SelfTestAction action);
+    // Opens the self-test log window of the drive at index, or raises the one
+    // already open for that drive, updated.
+    void OpenSelfTestLog(int index);
     // Lets the user choose an INI file; a confirmed choice refreshes.
     void OnOpenReport();
     // true: labels -> members; false: members -> labels.
@@ -60,6 +77,7 @@ public:
     // Seams for tests: no modal window, a short collector bound.
     void SetFileChooser(FileChooser chooser) { m_fnChooseFile = std::move(chooser); }
     void SetErrorBox(ErrorBox box) { m_fnErrorBox = std::move(box); }
+    void SetNoticeBox(NoticeBox box) { m_fnNoticeBox = std::move(box); }
     void SetCollectorTimeout(std::chrono::milliseconds bound) { m_collectorTimeout = bound; }
 
     // The eight panel texts, in their order of exchange.
@@ -84,6 +102,14 @@ private:
     void LayOutControls();
     void InsertColumns();
     void RunCollector();
+    // Waits for a started child as for the collector: bounded, repainting, a
+    // close held back until it has ended. True when it ended in time.
+    bool WaitForChild(CChildProcess& child);
+    // Closes the dialog once the wait is over when the user asked meanwhile;
+    // true when so.
+    bool CloseIfDeferred();
+    void ShowNotice(bool succeeded, const QString& text);
+    std::string ReportPathAt(int index) const;
     // The report of the selected drive, panel and evaluation, with its warnings.
     WarnedDrive LoadSelectedDrive();
     std::string SelectedReportPath() const;
@@ -114,9 +140,14 @@ private:
 
     FileChooser m_fnChooseFile;
     ErrorBox m_fnErrorBox;
+    NoticeBox m_fnNoticeBox;
     std::chrono::milliseconds m_collectorTimeout = kCollectorTimeout;
     // The open history windows by drive and attribute.
     std::map<QString, QPointer<QWidget>> m_historyWindows;
+    // The open self-test log windows by drive.
+    std::map<QString, QPointer<CSelfTestLogDlg>> m_selfTestWindows;
+    // The selected drive's self-test progress, for the panel's tips.
+    QString m_strSelfTestProgress;
     bool m_bWaiting = false;
     bool m_bCloseDeferred = false;
 };

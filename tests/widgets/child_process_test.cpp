@@ -89,3 +89,25 @@ TEST(CChildProcess, StoppedChildIsEndedAndReaped) {
 }
 
 } // namespace
+
+TEST(CChildProcess, CapturesBothStreamsAndKeepsTheTail) {
+    const struct {
+        const char* script;
+        std::string output;
+    } cases[] = {
+        {"echo out; echo err >&2", "out\nerr\n"},
+        // More than a pipe holds: drained while it runs, only the end kept.
+        {"head -c 100000 /dev/zero | tr '\\0' a; echo END",
+         std::string(CChildProcess::kMaxOutputBytes - 4, 'a') + "END\n"},
+    };
+    for (const auto& c : cases) {
+        CChildProcess child;
+        ASSERT_TRUE(child.StartCapturing("/bin/sh", {"-c", c.script}));
+        for (int i = 0; i < 1000 && !child.GetExitCode(nullptr); ++i) {
+            child.DrainOutput();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        child.DrainOutput();
+        EXPECT_EQ(child.Output(), c.output) << c.script;
+    }
+}
