@@ -11,6 +11,7 @@
 #include "platform/atomic_file.h"
 #include "report/drive_report.h"
 #include "report/drive_warnings.h"
+#include "report/report_files.h"
 #include "tolvenar_version.h"
 
 #include <algorithm>
@@ -213,12 +214,7 @@ std::vector<ShownReport> NamedReports(const std::vector<std::string>& named, std
         // Named reports are relative to the current directory, as the shell
         // gave them; the store itself only knows the program folder.
         const std::string base = name.substr(name.rfind('/') + 1);
-        int number = -1;
-        char rest = 0;
-        if (std::sscanf(base.c_str(), "smart_PhysicalDrive%d.in%c", &number, &rest) != 2 ||
-            rest != 'i') {
-            number = -1;
-        }
+        const int number = DriveNumberOfReportFile(base).value_or(-1);
         reports.push_back({AbsolutePath(name), name, number});
     }
     return reports;
@@ -239,10 +235,10 @@ int ShowHistory(const std::vector<ShownReport>& reports, bool json, std::ostream
         err << "tolvenar-report: " << problem << "\n";
     }
     const CDriveLoader loader;
-    std::vector<DriveKey> shown;
+    std::vector<DriveIdentity> shown;
     for (const ShownReport& report : reports) {
         const DriveIdentity identity = ReadDriveIdentity(report.path);
-        const DriveKey drive{identity.model, identity.serial};
+        const DriveIdentity drive{identity.model, identity.serial};
         if (std::find(shown.begin(), shown.end(), drive) != shown.end()) {
             continue;
         }
@@ -338,7 +334,7 @@ int Monitor(const std::vector<ShownReport>& reports, const ReportOptions& option
         state.unknown.push_back("a named report cannot be read");
     }
     CMonitorHistory history;
-    std::vector<DriveKey> present;
+    std::vector<DriveIdentity> present;
     std::vector<std::string> driveHistoryProblems; // each said once
     for (const ShownReport& report : reports) {
         MonitoredDrive drive;

@@ -10,10 +10,7 @@ namespace {
 DriveReading ToDriveReading(const SmartReport& report) {
     DriveReading reading;
     reading.drive = {report.model, report.serialNumber};
-    for (const ReportAttribute& attribute : report.attributes) {
-        reading.attributes.push_back(
-            {attribute.id, attribute.current, attribute.worst, attribute.threshold, attribute.raw});
-    }
+    reading.attributes = report.attributes;
     return reading;
 }
 

@@ -12,7 +12,7 @@ CMonitorHistory::CMonitorHistory() {
 }
 
 std::vector<CounterGrowth> CMonitorHistory::ApplyGrowth(WarnedDrive& drive, std::int64_t now) {
-    const DriveKey key{drive.identity.model, drive.identity.serial};
+    const DriveIdentity key{drive.identity.model, drive.identity.serial};
     if (!m_open || key.serial.empty()) {
         return {};
     }
@@ -28,7 +28,7 @@ std::vector<CounterGrowth> CMonitorHistory::ApplyGrowth(WarnedDrive& drive, std:
     return std::move(growth.Value());
 }
 
-std::vector<VanishedDrive> CMonitorHistory::Vanished(const std::vector<DriveKey>& present,
+std::vector<VanishedDrive> CMonitorHistory::Vanished(const std::vector<DriveIdentity>& present,
                                                      std::int64_t now, std::int64_t vanishedAfter) {
     if (!m_open) {
         return {};

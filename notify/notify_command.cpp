@@ -63,7 +63,7 @@ void LoadWarnings(std::vector<CurrentWarning>& current, std::vector<DriveIdentit
     // tolvenar-report --check judges them.
     CMonitorHistory history;
     const std::int64_t now = time(nullptr);
-    std::vector<DriveKey> present;
+    std::vector<DriveIdentity> present;
     for (const DriveReportFile& file : ListDriveReports()) {
         WarnedDrive drive = loader.Load(file.path, file.path);
         present.push_back({drive.identity.model, drive.identity.serial});

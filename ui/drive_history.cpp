@@ -10,7 +10,7 @@ namespace {
 // Opens the program folder's history for the drive of the report at
 // reportPath; false when the drive cannot be in it or it cannot be opened
 // (problem set when it exists but cannot be read).
-bool OpenFor(const std::string& reportPath, CHistoryStore& store, DriveKey& key,
+bool OpenFor(const std::string& reportPath, CHistoryStore& store, DriveIdentity& key,
              std::string& problem) {
     const DriveIdentity identity = ReadDriveIdentity(reportPath);
     if (identity.serial.empty()) {
@@ -32,7 +32,7 @@ bool OpenFor(const std::string& reportPath, CHistoryStore& store, DriveKey& key,
 DriveHistory LoadDriveHistory(const std::string& reportPath, std::optional<int> id) {
     DriveHistory history;
     CHistoryStore store;
-    DriveKey key;
+    DriveIdentity key;
     if (!OpenFor(reportPath, store, key, history.problem)) {
         return history;
     }
@@ -49,7 +49,7 @@ DriveHistory LoadDriveHistory(const std::string& reportPath, std::optional<int> 
 
 std::vector<RawChange> LoadRawChanges(const std::string& reportPath) {
     CHistoryStore store;
-    DriveKey key;
+    DriveIdentity key;
     std::string problem;
     if (!OpenFor(reportPath, store, key, problem)) {
         return {};

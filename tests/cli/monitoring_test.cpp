@@ -23,7 +23,7 @@ const char kPending150[] =
 // One stored reading of drive ST1/Z1 (attribute 197 at raw) or of another drive.
 struct StoredRun {
     std::int64_t ago; // seconds before now
-    DriveKey drive;
+    DriveIdentity drive;
     std::int64_t raw;
 };
 
@@ -50,7 +50,7 @@ TEST(CheckCommand, FirstLineAndExitFollowTheWorstProblem) {
     setenv("TZ", "UTC", 1);
     tzset();
     const std::int64_t now = std::time(nullptr);
-    const DriveKey st1{"ST1", "Z1"};
+    const DriveIdentity st1{"ST1", "Z1"};
     const CheckCase cases[] = {
         {"healthy", {kHealthy}, {}, 0, {}, kCheckOk, "OK: 1 drives"},
         {"stale: the newest reading is older than --max-age",

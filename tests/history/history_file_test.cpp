@@ -59,7 +59,7 @@ std::string ReadAll(const std::string& path, std::string& problem) {
         return std::string();
     }
     std::string all;
-    for (const DriveKey& drive : drives.Value()) {
+    for (const DriveIdentity& drive : drives.Value()) {
         const auto points = store.Readings(drive);
         const auto seen = store.LastSeen(drive);
         if (!points || !seen) {
@@ -273,7 +273,7 @@ TEST(HistoryFile, TheLatestReadingOfASecondWins) {
         CHistoryStore store(clock);
         std::string problem;
         ASSERT_TRUE(store.Open(folder / kHistoryFileName, CHistoryStore::Access::Write, problem));
-        const DriveKey drive{"MODEL", "SERIAL"};
+        const DriveIdentity drive{"MODEL", "SERIAL"};
         ASSERT_TRUE(store.RecordRun(kNow - 60, {{drive, {{5, 100, 100, 10, 100}}}}, problem));
         ASSERT_TRUE(store.RecordRun(kNow, {{drive, {{5, 100, 100, 10, c.first}}}}, problem));
         ASSERT_TRUE(store.RecordRun(kNow, {{drive, {{5, 100, 100, 10, c.second}}}}, problem));
@@ -290,7 +290,7 @@ TEST(HistoryFile, ThinningLeftAheadByAClockFaultResumes) {
     CHistoryStore store(clock);
     std::string problem;
     ASSERT_TRUE(store.Open(path, CHistoryStore::Access::Write, problem));
-    const DriveKey drive{"MODEL", "SERIAL"};
+    const DriveIdentity drive{"MODEL", "SERIAL"};
     // An older run thinned as if it were ten years later.
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);

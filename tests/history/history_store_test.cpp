@@ -8,7 +8,7 @@ namespace {
 
 constexpr std::int64_t kHour = 3600;
 constexpr std::int64_t kDay = 86400;
-const DriveKey kDrive{"WDC WD20EFRX-68EUZN0", "WD-WCC4M0000001"};
+const DriveIdentity kDrive{"WDC WD20EFRX-68EUZN0", "WD-WCC4M0000001"};
 
 DriveReading Reading(int temperature, std::int64_t reallocated) {
     return {kDrive, {{5, 100, 100, 140, reallocated}, {194, 100, 100, 0, temperature}}};
