@@ -120,9 +120,8 @@ int main(int argc, char** argv) {
 
     CSimulatedClock clock;
     CHistoryStore store(clock);
-    std::string problem;
-    if (!store.Open(path, CHistoryStore::Access::Write, problem)) {
-        std::fprintf(stderr, "%s\n", problem.c_str());
+    if (const auto opened = store.Open(path, CHistoryStore::Access::Write); !opened) {
+        std::fprintf(stderr, "%s\n", opened.Problem().c_str());
         return 1;
     }
     std::vector<double> insertMs;
@@ -132,8 +131,9 @@ int main(int argc, char** argv) {
         const std::vector<DriveReading> run = Run(keys, hour);
         clock.Set(start + hour * kHour);
         const auto before = Clock::now();
-        if (!store.RecordRun(start + hour * kHour, run, problem)) {
-            std::fprintf(stderr, "run %lld: %s\n", static_cast<long long>(hour), problem.c_str());
+        if (const auto recorded = store.RecordRun(start + hour * kHour, run); !recorded) {
+            std::fprintf(stderr, "run %lld: %s\n", static_cast<long long>(hour),
+                         recorded.Problem().c_str());
             return 1;
         }
         (hour % 24 == 0 ? thinningMs : insertMs).push_back(Ms(Clock::now() - before));

@@ -224,15 +224,16 @@ std::vector<ShownReport> NamedReports(const std::vector<std::string>& named, std
 int ShowHistory(const std::vector<ShownReport>& reports, bool json, std::ostream& out,
                 std::ostream& err, int status) {
     CHistoryStore store;
-    std::string problem;
     const std::string path = ResolveInReportFolder(kHistoryFileName);
     const bool missing = access(path.c_str(), F_OK) != 0;
-    if (!missing && !store.Open(path, CHistoryStore::Access::Read, problem)) {
-        err << "tolvenar-report: " << problem << "\n";
-        return kExitUnreadable;
+    if (!missing) {
+        if (const auto opened = store.Open(path, CHistoryStore::Access::Read); !opened) {
+            err << "tolvenar-report: " << opened.Problem() << "\n";
+            return kExitUnreadable;
+        }
     }
-    if (!problem.empty()) {
-        err << "tolvenar-report: " << problem << "\n";
+    if (!store.Note().empty()) {
+        err << "tolvenar-report: " << store.Note() << "\n";
     }
     const CDriveLoader loader;
     std::vector<DriveIdentity> shown;
@@ -413,15 +414,14 @@ int Monitor(const std::vector<ShownReport>& reports, const ReportOptions& option
 // --forget: the drives with this serial number leave the history.
 int Forget(const std::string& serial, std::ostream& out, std::ostream& err) {
     CHistoryStore history;
-    std::string problem;
     const std::string path = ResolveInReportFolder(kHistoryFileName);
     // Opening for writing creates a missing history: there is nothing to forget.
     if (access(path.c_str(), F_OK) != 0) {
         err << "tolvenar-report: " << path << ": no history\n";
         return kExitUnreadable;
     }
-    if (!history.Open(path, CHistoryStore::Access::Write, problem)) {
-        err << "tolvenar-report: " << problem << "\n";
+    if (const auto opened = history.Open(path, CHistoryStore::Access::Write); !opened) {
+        err << "tolvenar-report: " << opened.Problem() << "\n";
         return kExitUnreadable;
     }
     const auto known = history.KnownDrives();

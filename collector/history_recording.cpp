@@ -26,11 +26,11 @@ std::string RecordHistory(const std::string& folder,
         return std::string();
     }
     CHistoryStore store;
-    std::string problem;
-    bool recorded =
-        store.Open(folder + "/" + kHistoryFileName, CHistoryStore::Access::Write, problem);
+    Result<void> recorded =
+        store.Open(folder + "/" + kHistoryFileName, CHistoryStore::Access::Write);
     for (auto run = runs.begin(); recorded && run != runs.end(); ++run) {
-        recorded = store.RecordRun(run->first, run->second, problem);
+        recorded = store.RecordRun(run->first, run->second);
     }
-    return recorded ? std::string() : problem + "; the reports are written, the history is not";
+    return recorded ? std::string()
+                    : recorded.Problem() + "; the reports are written, the history is not";
 }

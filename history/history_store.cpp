@@ -119,28 +119,30 @@ bool CHistoryStore::Execute(const char* sql, std::string& problem) {
     return true;
 }
 
-bool CHistoryStore::PrepareSchema(std::string& problem) {
+Result<void> CHistoryStore::PrepareSchema() {
     CStatement version(m_db, "PRAGMA user_version");
     if (version.Step() != SQLITE_ROW) {
-        problem = Problem("the history database cannot be read");
-        return false;
+        return Failure{Problem("the history database cannot be read")};
     }
     const std::int64_t found = version.Int(0);
     if (found > kSchemaVersion) {
-        problem = "the history database has a newer layout (version " + std::to_string(found) +
-                  ") than this program knows; it is left alone";
-        return false;
+        return Failure{"the history database has a newer layout (version " + std::to_string(found) +
+                           ") than this program knows; it is left alone",
+                       FailureKind::Newer};
     }
     if (found == kSchemaVersion) {
-        return true;
+        return {};
     }
     if (sqlite3_db_readonly(m_db, "main") == 1) {
-        problem = "the history database has an older layout and cannot be updated here";
-        return false;
+        return Failure{"the history database has an older layout and cannot be updated here"};
     }
     // Version 0 is an empty file; later versions migrate step by step here.
-    return Execute("BEGIN IMMEDIATE", problem) && Execute(kCreateSchema, problem) &&
-           Execute("PRAGMA user_version = 1", problem) && Execute("COMMIT", problem);
+    std::string problem;
+    if (Execute("BEGIN IMMEDIATE", problem) && Execute(kCreateSchema, problem) &&
+        Execute("PRAGMA user_version = 1", problem) && Execute("COMMIT", problem)) {
+        return {};
+    }
+    return Failure{problem};
 }
 
 // The statements of one recorded run, prepared once for all its drives.
@@ -274,21 +276,19 @@ bool CHistoryStore::Thin(std::int64_t now, std::string& problem) {
     return true;
 }
 
-bool CHistoryStore::RecordRun(std::int64_t time, const std::vector<DriveReading>& drives,
-                              std::string& problem) {
+Result<void> CHistoryStore::RecordRun(std::int64_t time, const std::vector<DriveReading>& drives) {
     if (m_db == nullptr || sqlite3_db_readonly(m_db, "main") != 0) {
-        problem = "the history database is not open for writing";
-        return false;
+        return Failure{"the history database is not open for writing"};
     }
     const std::int64_t now = m_clock.Now();
     if (time > now + kFutureToleranceSeconds) {
-        problem = "the reading dated " + DateOf(time) +
-                  " is more than a day ahead of the system clock (" + DateOf(now) +
-                  "); it is not recorded in the history";
-        return false;
+        return Failure{"the reading dated " + DateOf(time) +
+                       " is more than a day ahead of the system clock (" + DateOf(now) +
+                       "); it is not recorded in the history"};
     }
+    std::string problem;
     if (!Execute("BEGIN IMMEDIATE", problem)) {
-        return false;
+        return Failure{problem};
     }
     RunStatements sql(m_db);
     const std::string prepareError = sql.PrepareError();
@@ -300,12 +300,12 @@ bool CHistoryStore::RecordRun(std::int64_t time, const std::vector<DriveReading>
         // A drive without a serial number cannot be told from another of its model.
         recorded = reading->drive.serial.empty() || RecordDrive(time, *reading, sql, problem);
     }
-    if (recorded && Thin(now, problem)) {
-        return Execute("COMMIT", problem);
+    if (recorded && Thin(now, problem) && Execute("COMMIT", problem)) {
+        return {};
     }
     std::string ignored;
     (void)Execute("ROLLBACK", ignored);
-    return false;
+    return Failure{problem};
 }
 
 namespace {

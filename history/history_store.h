@@ -66,23 +66,27 @@ public:
     CHistoryStore(const CHistoryStore&) = delete;
     CHistoryStore& operator=(const CHistoryStore&) = delete;
 
-    // Opens (for Write: creates, mode 0644) the store at path. False with
-    // problem set (one line) when it is missing (Read), damaged, of a newer
-    // schema (Write), or cannot be opened; a link at path is never followed.
+    // Opens (for Write: creates, mode 0644) the store at path. A Failure when
+    // it is missing (Read; kind Missing), damaged, of a newer schema (Write;
+    // kind Newer), or cannot be opened; a link at path is never followed. A
+    // reader opens a newer schema, reads it as far as this program knows it,
+    // and finds why in Note().
     // For Write the file must be a regular file with no other link and,
     // when root writes, root's own: its mode is set on the opened file, so
     // that no file swapped in at path is changed. A reader that finds the
     // journal of an interrupted write (which only a writer may roll back)
     // reads a private copy rolled back to the last complete run.
-    [[nodiscard]] bool Open(const std::string& path, Access access, std::string& problem);
+    Result<void> Open(const std::string& path, Access access);
+    // After Open succeeded: one line the user should see (a newer schema read
+    // as far as this program knows it); empty otherwise.
+    const std::string& Note() const { return m_note; }
 
     // Records one run in one transaction, so that a reader sees all of it or
     // none of it. Drives without a serial number are left out; a run dated
     // more than kFutureToleranceSeconds ahead of the clock is refused. A
     // second reading at the same time replaces the first. Thins what has
     // left the full-resolution window.
-    [[nodiscard]] bool RecordRun(std::int64_t time, const std::vector<DriveReading>& drives,
-                                 std::string& problem);
+    Result<void> RecordRun(std::int64_t time, const std::vector<DriveReading>& drives);
 
     // Every query gives a Failure when SQLite fails (a damaged file, an
     // unreadable page), never a shorter or empty answer instead.
@@ -119,7 +123,7 @@ private:
     [[nodiscard]] bool Execute(const char* sql, std::string& problem);
     [[nodiscard]] bool OpenForWriting(const std::string& path, std::string& problem);
     [[nodiscard]] bool OpenRolledBackCopy(const std::string& path, std::string& problem);
-    [[nodiscard]] bool PrepareSchema(std::string& problem);
+    Result<void> PrepareSchema();
     void Close();
     struct RunStatements;
     [[nodiscard]] bool RecordDrive(std::int64_t time, const DriveReading& reading,
@@ -129,4 +133,5 @@ private:
 
     const CHistoryClock& m_clock;
     sqlite3* m_db = nullptr;
+    std::string m_note;
 };

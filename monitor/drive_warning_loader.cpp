@@ -6,11 +6,11 @@
 
 CDriveWarningLoader::CDriveWarningLoader(const WarningSettings& settings) : m_settings(settings) {
     const std::string path = ResolveInReportFolder(kHistoryFileName);
-    std::string problem;
-    m_hasHistory = m_history.Open(path, CHistoryStore::Access::Read, problem);
+    const auto opened = m_history.Open(path, CHistoryStore::Access::Read);
+    m_hasHistory = opened.HasValue();
     // A folder the collector never wrote a history into is not a problem.
-    if (!m_hasHistory && access(path.c_str(), F_OK) == 0) {
-        m_historyProblem = problem;
+    if (!opened && opened.Kind() != FailureKind::Missing) {
+        m_historyProblem = opened.Problem();
     }
 }
 

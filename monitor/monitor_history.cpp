@@ -7,7 +7,9 @@
 CMonitorHistory::CMonitorHistory() {
     const std::string path = ResolveInReportFolder(kHistoryFileName);
     if (access(path.c_str(), F_OK) == 0) {
-        m_open = m_history.Open(path, CHistoryStore::Access::Read, m_problem);
+        const auto opened = m_history.Open(path, CHistoryStore::Access::Read);
+        m_open = opened.HasValue();
+        m_problem = opened.Problem();
     }
 }
 

@@ -18,13 +18,10 @@ bool OpenFor(const std::string& reportPath, CHistoryStore& store, DriveIdentity&
     }
     key = {identity.model, identity.serial};
     const std::string path = ResolveInReportFolder(kHistoryFileName);
-    if (store.Open(path, CHistoryStore::Access::Read, problem)) {
-        return true;
-    }
-    if (access(path.c_str(), F_OK) != 0) {
-        problem.clear(); // no history yet
-    }
-    return false;
+    const auto opened = store.Open(path, CHistoryStore::Access::Read);
+    // No history yet is not a problem.
+    problem = opened || opened.Kind() == FailureKind::Missing ? std::string() : opened.Problem();
+    return opened.HasValue();
 }
 
 } // namespace

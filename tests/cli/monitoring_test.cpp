@@ -146,14 +146,10 @@ TEST(CheckCommand, FirstLineAndExitFollowTheWorstProblem) {
         }
         if (!c.history.empty()) {
             CHistoryStore store;
-            std::string problem;
-            ASSERT_TRUE(
-                store.Open(folder / "history.sqlite", CHistoryStore::Access::Write, problem))
-                << problem;
+            ASSERT_TRUE(store.Open(folder / "history.sqlite", CHistoryStore::Access::Write));
             for (const StoredRun& run : c.history) {
-                ASSERT_TRUE(store.RecordRun(now - run.ago,
-                                            {{run.drive, {{197, 100, 100, 0, run.raw}}}}, problem))
-                    << problem;
+                ASSERT_TRUE(
+                    store.RecordRun(now - run.ago, {{run.drive, {{197, 100, 100, 0, run.raw}}}}));
             }
         }
         std::vector<std::string> args{"--check"};
@@ -217,13 +213,11 @@ TEST(ForgetCommand, AcknowledgedDriveIsNoLongerMissed) {
     folder.Write("smart_PhysicalDrive0.ini", kHealthy);
     {
         CHistoryStore store;
-        std::string problem;
-        ASSERT_TRUE(store.Open(folder / "history.sqlite", CHistoryStore::Access::Write, problem));
+        ASSERT_TRUE(store.Open(folder / "history.sqlite", CHistoryStore::Access::Write));
         const std::int64_t now = std::time(nullptr);
-        ASSERT_TRUE(store.RecordRun(now - 3600,
-                                    {{{"WDC WD20EFRX", "WD-1"}, {{5, 200, 200, 140, 0}}},
-                                     {{"ST9", "Z9"}, {{197, 100, 100, 0, 2}}}},
-                                    problem));
+        ASSERT_TRUE(
+            store.RecordRun(now - 3600, {{{"WDC WD20EFRX", "WD-1"}, {{5, 200, 200, 140, 0}}},
+                                         {{"ST9", "Z9"}, {{197, 100, 100, 0, 2}}}}));
     }
     std::ostringstream out;
     std::ostringstream err;

@@ -65,8 +65,7 @@ protected:
         s_folder = new TempFolder;
         CTestClock clock;
         CHistoryStore store(clock);
-        std::string problem;
-        ASSERT_TRUE(store.Open(Path(), CHistoryStore::Access::Write, problem)) << problem;
+        ASSERT_TRUE(store.Open(Path(), CHistoryStore::Access::Write));
         for (std::int64_t n = 0; n < kRuns; ++n) {
             clock.now = kStart + n * kStep;
             // The second drive arrives later and is read every other run.
@@ -74,15 +73,16 @@ protected:
             if (n >= 40 && n % 2 == 0) {
                 run.push_back(Reading(1, n));
             }
-            ASSERT_TRUE(store.RecordRun(clock.now, run, problem)) << problem;
+            const auto recorded = store.RecordRun(clock.now, run);
+            ASSERT_TRUE(recorded) << recorded.Problem();
         }
     }
     static void TearDownTestSuite() { delete s_folder; }
     static std::string Path() { return *s_folder / kHistoryFileName; }
 
     void SetUp() override {
-        std::string problem;
-        ASSERT_TRUE(m_store.Open(Path(), CHistoryStore::Access::Read, problem)) << problem;
+        const auto opened = m_store.Open(Path(), CHistoryStore::Access::Read);
+        ASSERT_TRUE(opened) << opened.Problem();
     }
 
     static TempFolder* s_folder;
@@ -165,9 +165,8 @@ TEST_F(LongHistory, SingleFactsMatchAScanOfEverySample) {
 TEST(CHistoryStoreForget, RemovesTheDriveAndOnlyIt) {
     TempFolder folder;
     CHistoryStore store;
-    std::string problem;
-    ASSERT_TRUE(store.Open(folder / kHistoryFileName, CHistoryStore::Access::Write, problem));
-    ASSERT_TRUE(store.RecordRun(kStart, {Reading(0, 1), Reading(1, 1)}, problem)) << problem;
+    ASSERT_TRUE(store.Open(folder / kHistoryFileName, CHistoryStore::Access::Write));
+    ASSERT_TRUE(store.RecordRun(kStart, {Reading(0, 1), Reading(1, 1)}));
     const auto forgotten = store.Forget(kDrives[0]);
     ASSERT_TRUE(forgotten) << forgotten.Problem();
     EXPECT_TRUE(forgotten.Value());
