@@ -159,53 +159,30 @@ TEST(HistoryFile, AZeroedPageIsAnErrorNeverFewerReadings) {
 // query that needs it fail, never answer as if the history were empty.
 TEST(HistoryFile, AQueryOnAMissingTableIsAnErrorNeverNoHistory) {
     using Outcome = std::pair<bool, std::string>; // answered, problem
+    const auto outcomeOf = [](const auto& result) {
+        return Outcome(result.HasValue(), result.Problem());
+    };
     const DriveIdentity drive = Reading(0, 0).drive;
     const struct {
         const char* name;
         std::function<Outcome(const CHistoryStore&)> query;
         const char* tables; // the tables it reads
     } queries[] = {
-        {"KnownDrives",
-         [](const CHistoryStore& s) {
-             auto r = s.KnownDrives();
-             return Outcome(r.HasValue(), r.Problem());
-         },
+        {"KnownDrives", [&](const CHistoryStore& s) { return outcomeOf(s.KnownDrives()); },
          "drives"},
-        {"LastSeen",
-         [&](const CHistoryStore& s) {
-             auto r = s.LastSeen(drive);
-             return Outcome(r.HasValue(), r.Problem());
-         },
+        {"LastSeen", [&](const CHistoryStore& s) { return outcomeOf(s.LastSeen(drive)); },
          "drives"},
-        {"Readings",
-         [&](const CHistoryStore& s) {
-             auto r = s.Readings(drive, 5);
-             return Outcome(r.HasValue(), r.Problem());
-         },
+        {"Readings", [&](const CHistoryStore& s) { return outcomeOf(s.Readings(drive, 5)); },
          "drives samples"},
-        {"SampleAt",
-         [&](const CHistoryStore& s) {
-             auto r = s.SampleAt(drive, 5, kNow);
-             return Outcome(r.HasValue(), r.Problem());
-         },
+        {"SampleAt", [&](const CHistoryStore& s) { return outcomeOf(s.SampleAt(drive, 5, kNow)); },
          "drives samples"},
-        {"FirstSample",
-         [&](const CHistoryStore& s) {
-             auto r = s.FirstSample(drive, 5);
-             return Outcome(r.HasValue(), r.Problem());
-         },
+        {"FirstSample", [&](const CHistoryStore& s) { return outcomeOf(s.FirstSample(drive, 5)); },
          "drives samples"},
         {"LastRawOtherThan",
-         [&](const CHistoryStore& s) {
-             auto r = s.LastRawOtherThan(drive, 5, 0);
-             return Outcome(r.HasValue(), r.Problem());
-         },
+         [&](const CHistoryStore& s) { return outcomeOf(s.LastRawOtherThan(drive, 5, 0)); },
          "drives samples"},
         {"LastRawChanges",
-         [&](const CHistoryStore& s) {
-             auto r = s.LastRawChanges(drive);
-             return Outcome(r.HasValue(), r.Problem());
-         },
+         [&](const CHistoryStore& s) { return outcomeOf(s.LastRawChanges(drive)); },
          "drives series samples"},
     };
     for (const char* table : {"drives", "series", "samples"}) {
