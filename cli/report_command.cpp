@@ -238,8 +238,7 @@ int ShowHistory(const std::vector<ShownReport>& reports, bool json, std::ostream
     const CDriveLoader loader;
     std::vector<DriveIdentity> shown;
     for (const ShownReport& report : reports) {
-        const DriveIdentity identity = ReadDriveIdentity(report.path);
-        const DriveIdentity drive{identity.model, identity.serial};
+        const DriveIdentity drive = ReadDriveIdentity(report.path);
         if (std::find(shown.begin(), shown.end(), drive) != shown.end()) {
             continue;
         }

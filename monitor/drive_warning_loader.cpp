@@ -20,7 +20,7 @@ WarnedDrive CDriveWarningLoader::Load(const std::string& path,
     drive.identity = ReadDriveIdentity(path);
     drive.report = m_loader.Load(path, displayName);
     drive.historyProblem = m_historyProblem;
-    const DriveIdentity key{drive.identity.model, drive.identity.serial};
+    const DriveIdentity& key = drive.identity;
     // One indexed query per counter asked about, however long the history.
     const auto previous = [&](int id, std::int64_t current) -> std::optional<std::int64_t> {
         if (!m_hasHistory || !drive.historyProblem.empty()) {

@@ -14,7 +14,7 @@ CMonitorHistory::CMonitorHistory() {
 }
 
 std::vector<CounterGrowth> CMonitorHistory::ApplyGrowth(WarnedDrive& drive, std::int64_t now) {
-    const DriveIdentity key{drive.identity.model, drive.identity.serial};
+    const DriveIdentity& key = drive.identity;
     if (!m_open || key.serial.empty()) {
         return {};
     }

@@ -81,7 +81,7 @@ void LoadWarnings(std::vector<CurrentWarning>& current, std::vector<DriveIdentit
     }
     for (const VanishedDrive& gone : history.Vanished(present, now, kDefaultVanishedAfterSeconds)) {
         // The value is the last reading's time, so a drive gone is told once.
-        const DriveIdentity identity{gone.drive.model, gone.drive.serial};
+        const DriveIdentity& identity = gone.drive;
         current.push_back({identity, VanishedWarning(identity, gone.lastSeen)});
     }
     if (!history.Problem().empty()) {

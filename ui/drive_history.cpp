@@ -16,7 +16,7 @@ bool OpenFor(const std::string& reportPath, CHistoryStore& store, DriveIdentity&
     if (identity.serial.empty()) {
         return false; // the collector records no drive without a serial number
     }
-    key = {identity.model, identity.serial};
+    key = identity;
     const std::string path = ResolveInReportFolder(kHistoryFileName);
     const auto opened = store.Open(path, CHistoryStore::Access::Read);
     // No history yet is not a problem.
