@@ -33,7 +33,7 @@ constexpr std::int64_t kHour = 3600;
 constexpr std::int64_t kDay = 86400;
 constexpr int kSteadyIds[] = {1, 3, 4, 7, 10, 12, 183, 184, 187, 188, 189, 190, 195, 198, 199, 240};
 
-std::vector<DriveReading> Run(const std::vector<DriveKey>& keys, std::int64_t hour) {
+std::vector<DriveReading> Run(const std::vector<DriveIdentity>& keys, std::int64_t hour) {
     std::vector<DriveReading> readings;
     for (std::size_t d = 0; d < keys.size(); ++d) {
         DriveReading reading;
@@ -64,17 +64,18 @@ double Percentile(std::vector<double> values, double p) {
 }
 
 // Drive d is report d's drive when the folder has that report.
-std::vector<DriveKey> DriveKeys(int drives, const std::string& folder, bool& named) {
-    std::vector<DriveKey> keys;
+std::vector<DriveIdentity> DriveKeys(int drives, const std::string& folder, bool& named) {
+    std::vector<DriveIdentity> keys;
     named = false;
     for (int d = 0; d < drives; ++d) {
         const std::string report = folder + "/" + ReportFileName(d);
         const DriveIdentity identity =
             access(report.c_str(), R_OK) == 0 ? ReadDriveIdentity(report) : DriveIdentity();
         named = named || !identity.serial.empty();
-        keys.push_back(identity.serial.empty() ? DriveKey{"BENCH MODEL " + std::to_string(d % 4),
-                                                          "SERIAL" + std::to_string(d)}
-                                               : DriveKey{identity.model, identity.serial});
+        keys.push_back(identity.serial.empty()
+                           ? DriveIdentity{"BENCH MODEL " + std::to_string(d % 4),
+                                           "SERIAL" + std::to_string(d)}
+                           : DriveIdentity{identity.model, identity.serial});
     }
     return keys;
 }
@@ -108,7 +109,7 @@ int main(int argc, char** argv) {
     const char* tmp = std::getenv("TMPDIR");
     std::string folder = argc > 3 ? argv[3] : (tmp != nullptr && *tmp != '\0' ? tmp : "/tmp");
     bool named = false;
-    const std::vector<DriveKey> keys = DriveKeys(drives, folder, named);
+    const std::vector<DriveIdentity> keys = DriveKeys(drives, folder, named);
     const std::string path =
         named ? folder + "/" + kHistoryFileName
               : folder + "/tolvenar-history-bench-" + std::to_string(getpid()) + ".sqlite";
@@ -119,9 +120,8 @@ int main(int argc, char** argv) {
 
     CSimulatedClock clock;
     CHistoryStore store(clock);
-    std::string problem;
-    if (!store.Open(path, CHistoryStore::Access::Write, problem)) {
-        std::fprintf(stderr, "%s\n", problem.c_str());
+    if (const auto opened = store.Open(path, CHistoryStore::Access::Write); !opened) {
+        std::fprintf(stderr, "%s\n", opened.Problem().c_str());
         return 1;
     }
     std::vector<double> insertMs;
@@ -131,8 +131,9 @@ int main(int argc, char** argv) {
         const std::vector<DriveReading> run = Run(keys, hour);
         clock.Set(start + hour * kHour);
         const auto before = Clock::now();
-        if (!store.RecordRun(start + hour * kHour, run, problem)) {
-            std::fprintf(stderr, "run %lld: %s\n", static_cast<long long>(hour), problem.c_str());
+        if (const auto recorded = store.RecordRun(start + hour * kHour, run); !recorded) {
+            std::fprintf(stderr, "run %lld: %s\n", static_cast<long long>(hour),
+                         recorded.Problem().c_str());
             return 1;
         }
         (hour % 24 == 0 ? thinningMs : insertMs).push_back(Ms(Clock::now() - before));

@@ -5,7 +5,7 @@
 
 std::string ReadKeyPerCall(const std::string& path, const char* keyPath, const char* defaultText) {
     CIniFile file;
-    file.Load(path);
+    (void)file.Load(path); // a missing file answers the default
     const std::string* value =
         file.Find(CIniStore::GetSectionName(keyPath), CIniStore::GetKeyName(keyPath));
     return value != nullptr ? *value : std::string(defaultText);

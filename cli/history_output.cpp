@@ -24,7 +24,7 @@ std::map<int, Change> Changes(const std::vector<HistoryPoint>& points) {
             if (point.sample.raw != change.last->sample.raw) {
                 change.lastRawChange = &point;
             }
-            if (point.sample.value != change.last->sample.value) {
+            if (point.sample.current != change.last->sample.current) {
                 change.lastValueChange = &point;
             }
         }
@@ -40,19 +40,19 @@ std::string LocalDate(std::int64_t time) {
 
 } // namespace
 
-void WriteHistoryJson(std::ostream& out, const DriveKey& drive,
+void WriteHistoryJson(std::ostream& out, const DriveIdentity& drive,
                       const std::vector<HistoryPoint>& points) {
     const std::string prefix =
         "{\"model\":" + JsonString(drive.model) + ",\"serial\":" + JsonString(drive.serial);
     for (const HistoryPoint& point : points) {
-        const AttributeSample& s = point.sample;
+        const AttributeReading& s = point.sample;
         out << prefix << ",\"time\":" << point.time << ",\"id\":" << s.id
-            << ",\"value\":" << s.value << ",\"worst\":" << s.worst
+            << ",\"value\":" << s.current << ",\"worst\":" << s.worst
             << ",\"threshold\":" << s.threshold << ",\"raw\":" << s.raw << "}\n";
     }
 }
 
-void WriteHistoryText(std::ostream& out, const std::string& shown, const DriveKey& drive,
+void WriteHistoryText(std::ostream& out, const std::string& shown, const DriveIdentity& drive,
                       const std::vector<HistoryPoint>& points, std::optional<std::int64_t> lastSeen,
                       const std::map<int, std::string>& descriptions) {
     out << "== " << shown << " ==\n  " << drive.model << " / " << drive.serial << '\n';
@@ -74,8 +74,8 @@ void WriteHistoryText(std::ostream& out, const std::string& shown, const DriveKe
             any = true;
         }
         if (change.lastValueChange != nullptr) {
-            out << "  " << name << " (値): " << change.first->sample.value << " → "
-                << change.last->sample.value << ", " << LocalDate(change.lastValueChange->time)
+            out << "  " << name << " (値): " << change.first->sample.current << " → "
+                << change.last->sample.current << ", " << LocalDate(change.lastValueChange->time)
                 << '\n';
             any = true;
         }

@@ -11,13 +11,13 @@
 
 // --history --json: one object per stored reading and line, oldest first:
 // {"model","serial","time","id","value","worst","threshold","raw"}.
-void WriteHistoryJson(std::ostream& out, const DriveKey& drive,
+void WriteHistoryJson(std::ostream& out, const DriveIdentity& drive,
                       const std::vector<HistoryPoint>& points);
 
 // --history: a readable summary of one drive: when it was recorded, and each
 // attribute whose raw value or value changed, from what to what and when
 // (the date of the last change, local time). descriptions: the attribute
 // descriptions by id, as the viewer shows them.
-void WriteHistoryText(std::ostream& out, const std::string& shown, const DriveKey& drive,
+void WriteHistoryText(std::ostream& out, const std::string& shown, const DriveIdentity& drive,
                       const std::vector<HistoryPoint>& points, std::optional<std::int64_t> lastSeen,
                       const std::map<int, std::string>& descriptions);

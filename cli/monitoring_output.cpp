@@ -2,15 +2,13 @@
 
 #include "config/ini_store.h"
 #include "report/monitor_text.h"
+#include "report/report_format.h"
 
 #include <algorithm>
 #include <cctype>
 #include <sstream>
 
 namespace {
-
-constexpr int kTemperatureId = 194;
-constexpr int kPowerOnHoursId = 9;
 
 // Performance data: the temperature and every critical counter of each
 // drive. Ranges as the plugin guidelines read them: "N" warns above N.
@@ -98,10 +96,10 @@ DriveInfo ReadDriveInfo(const std::string& path) {
     CIniStore report;
     report.Open(path.c_str());
     DriveInfo info;
-    info.wwn = report.GetString("HDDINFO::WWN", "");
-    info.device = report.GetString("HDDINFO::DEVICE", "");
-    info.firmware = report.GetString("HDDINFO::FIRMWARE_REVISION", "");
-    const int gigabytes = report.GetInt("HDDINFO::SIZE_GB", -1);
+    info.wwn = report.GetString(kWwnKey.Path().c_str(), "");
+    info.device = report.GetString(kDeviceKey.Path().c_str(), "");
+    info.firmware = report.GetString(kFirmwareKey.Path().c_str(), "");
+    const int gigabytes = report.GetInt(kSizeGbKey.Path().c_str(), -1);
     if (gigabytes >= 0) {
         info.capacityBytes = static_cast<std::int64_t>(gigabytes) * 1000000000;
     }
@@ -266,7 +264,7 @@ void WritePrometheus(std::ostream& out, const MonitoringState& state) {
         const std::string& verdict = drives[i].report.panel.verdict;
         if (!verdict.empty()) {
             out << "tolvenar_drive_verdict_passed{" << labels[i] << "} "
-                << (verdict == "PASSED" ? 1 : 0) << '\n';
+                << (verdict == kVerdictPassed ? 1 : 0) << '\n';
         }
     }
     WriteFamilyHeader(out, "tolvenar_drive_temperature_celsius", "Temperature of the drive.");

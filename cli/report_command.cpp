@@ -11,6 +11,7 @@
 #include "platform/atomic_file.h"
 #include "report/drive_report.h"
 #include "report/drive_warnings.h"
+#include "report/report_files.h"
 #include "tolvenar_version.h"
 
 #include <algorithm>
@@ -213,12 +214,7 @@ std::vector<ShownReport> NamedReports(const std::vector<std::string>& named, std
         // Named reports are relative to the current directory, as the shell
         // gave them; the store itself only knows the program folder.
         const std::string base = name.substr(name.rfind('/') + 1);
-        int number = -1;
-        char rest = 0;
-        if (std::sscanf(base.c_str(), "smart_PhysicalDrive%d.in%c", &number, &rest) != 2 ||
-            rest != 'i') {
-            number = -1;
-        }
+        const int number = DriveNumberOfReportFile(base).value_or(-1);
         reports.push_back({AbsolutePath(name), name, number});
     }
     return reports;
@@ -228,21 +224,21 @@ std::vector<ShownReport> NamedReports(const std::vector<std::string>& named, std
 int ShowHistory(const std::vector<ShownReport>& reports, bool json, std::ostream& out,
                 std::ostream& err, int status) {
     CHistoryStore store;
-    std::string problem;
     const std::string path = ResolveInReportFolder(kHistoryFileName);
     const bool missing = access(path.c_str(), F_OK) != 0;
-    if (!missing && !store.Open(path, CHistoryStore::Access::Read, problem)) {
-        err << "tolvenar-report: " << problem << "\n";
-        return kExitUnreadable;
+    if (!missing) {
+        if (const auto opened = store.Open(path, CHistoryStore::Access::Read); !opened) {
+            err << "tolvenar-report: " << opened.Problem() << "\n";
+            return kExitUnreadable;
+        }
     }
-    if (!problem.empty()) {
-        err << "tolvenar-report: " << problem << "\n";
+    if (!store.Note().empty()) {
+        err << "tolvenar-report: " << store.Note() << "\n";
     }
     const CDriveLoader loader;
-    std::vector<DriveKey> shown;
+    std::vector<DriveIdentity> shown;
     for (const ShownReport& report : reports) {
-        const DriveIdentity identity = ReadDriveIdentity(report.path);
-        const DriveKey drive{identity.model, identity.serial};
+        const DriveIdentity drive = ReadDriveIdentity(report.path);
         if (std::find(shown.begin(), shown.end(), drive) != shown.end()) {
             continue;
         }
@@ -338,7 +334,7 @@ int Monitor(const std::vector<ShownReport>& reports, const ReportOptions& option
         state.unknown.push_back("a named report cannot be read");
     }
     CMonitorHistory history;
-    std::vector<DriveKey> present;
+    std::vector<DriveIdentity> present;
     std::vector<std::string> driveHistoryProblems; // each said once
     for (const ShownReport& report : reports) {
         MonitoredDrive drive;
@@ -417,15 +413,14 @@ int Monitor(const std::vector<ShownReport>& reports, const ReportOptions& option
 // --forget: the drives with this serial number leave the history.
 int Forget(const std::string& serial, std::ostream& out, std::ostream& err) {
     CHistoryStore history;
-    std::string problem;
     const std::string path = ResolveInReportFolder(kHistoryFileName);
     // Opening for writing creates a missing history: there is nothing to forget.
     if (access(path.c_str(), F_OK) != 0) {
         err << "tolvenar-report: " << path << ": no history\n";
         return kExitUnreadable;
     }
-    if (!history.Open(path, CHistoryStore::Access::Write, problem)) {
-        err << "tolvenar-report: " << problem << "\n";
+    if (const auto opened = history.Open(path, CHistoryStore::Access::Write); !opened) {
+        err << "tolvenar-report: " << opened.Problem() << "\n";
         return kExitUnreadable;
     }
     const auto known = history.KnownDrives();

@@ -55,16 +55,14 @@ std::optional<std::uint64_t> CapacityOf(const nlohmann::json& capture) {
     return JsonUnsigned(JsonMember(&capture, "nvme_total_capacity"));
 }
 
-constexpr int kPowerOnHoursId = 9;
-
-std::optional<ReportAttribute> AtaAttributeOf(const nlohmann::json& entry,
-                                              const std::string& model) {
+std::optional<AttributeReading> AtaAttributeOf(const nlohmann::json& entry,
+                                               const std::string& model) {
     const auto id = JsonInt32(JsonMember(&entry, "id"));
     const auto value = JsonInt32(JsonMember(&entry, "value"));
-    if (!id || *id < 1 || *id > 255 || !value) {
+    if (!id || *id < kFirstAttributeId || *id > kLastAttributeId || !value) {
         return std::nullopt;
     }
-    ReportAttribute attribute;
+    AttributeReading attribute;
     attribute.id = *id;
     attribute.current = *value;
     attribute.worst = JsonInt32(JsonMember(&entry, "worst")).value_or(*value);
@@ -83,7 +81,7 @@ std::optional<ReportAttribute> AtaAttributeOf(const nlohmann::json& entry,
 }
 
 void AppendAtaAttributes(const nlohmann::json& capture, const std::string& model,
-                         std::vector<ReportAttribute>& attributes) {
+                         std::vector<AttributeReading>& attributes) {
     const nlohmann::json* table = JsonMember(JsonMember(&capture, "ata_smart_attributes"), "table");
     if (table == nullptr || !table->is_array()) {
         return;
@@ -96,15 +94,13 @@ void AppendAtaAttributes(const nlohmann::json& capture, const std::string& model
     }
 }
 
-constexpr int kTemperatureId = 194;
-
 // Some drives report their temperature outside attribute 194 (Samsung SATA
 // SSDs only in 190; SCSI drives in a log page); smartctl's decoded figure
 // stands in for it. Below zero it gives no line: the viewer keeps 16 bits of
 // attribute 194, so -5 would read as 65531 degrees. Nor does 0: smartctl
 // writes it when it read no temperature (a SCSI disk without SMART, a RAID
 // volume) and itself prints "not available" for it.
-void AppendTemperature(const nlohmann::json& capture, std::vector<ReportAttribute>& attributes) {
+void AppendTemperature(const nlohmann::json& capture, std::vector<AttributeReading>& attributes) {
     const auto degrees = JsonInt32(JsonMember(JsonMember(&capture, "temperature"), "current"));
     if (degrees && *degrees > 0) {
         AppendMappedAttribute(attributes, kTemperatureId, 100, 0, *degrees);

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr int kVerdictId = 255;
-
 std::optional<bool> PassedOf(const nlohmann::json& capture) {
     const nlohmann::json* passed = JsonMember(JsonMember(&capture, "smart_status"), "passed");
     if (passed == nullptr || !passed->is_boolean()) {
@@ -29,5 +27,5 @@ void AppendDriveVerdict(const nlohmann::json& capture, SmartReport& report) {
     const bool failing = (passed && !*passed) || (warning && *warning != 0);
     const std::int64_t raw = warning ? SaturatedRaw(*warning) : (failing ? 1 : 0);
     AppendMappedAttribute(report.attributes, kVerdictId, failing ? 0 : 100, 1, raw);
-    report.verdict = failing ? "FAILED" : "PASSED";
+    report.verdict = failing ? kVerdictFailed : kVerdictPassed;
 }

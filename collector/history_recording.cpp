@@ -10,10 +10,7 @@ namespace {
 DriveReading ToDriveReading(const SmartReport& report) {
     DriveReading reading;
     reading.drive = {report.model, report.serialNumber};
-    for (const ReportAttribute& attribute : report.attributes) {
-        reading.attributes.push_back(
-            {attribute.id, attribute.current, attribute.worst, attribute.threshold, attribute.raw});
-    }
+    reading.attributes = report.attributes;
     return reading;
 }
 
@@ -29,11 +26,11 @@ std::string RecordHistory(const std::string& folder,
         return std::string();
     }
     CHistoryStore store;
-    std::string problem;
-    bool recorded =
-        store.Open(folder + "/" + kHistoryFileName, CHistoryStore::Access::Write, problem);
+    Result<void> recorded =
+        store.Open(folder + "/" + kHistoryFileName, CHistoryStore::Access::Write);
     for (auto run = runs.begin(); recorded && run != runs.end(); ++run) {
-        recorded = store.RecordRun(run->first, run->second, problem);
+        recorded = store.RecordRun(run->first, run->second);
     }
-    return recorded ? std::string() : problem + "; the reports are written, the history is not";
+    return recorded ? std::string()
+                    : recorded.Problem() + "; the reports are written, the history is not";
 }

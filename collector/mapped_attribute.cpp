@@ -3,17 +3,17 @@
 #include <algorithm>
 #include <limits>
 
-bool HasAttribute(const std::vector<ReportAttribute>& attributes, int id) {
+bool HasAttribute(const std::vector<AttributeReading>& attributes, int id) {
     return std::any_of(attributes.begin(), attributes.end(),
-                       [id](const ReportAttribute& a) { return a.id == id; });
+                       [id](const AttributeReading& a) { return a.id == id; });
 }
 
-void AppendMappedAttribute(std::vector<ReportAttribute>& attributes, int id, std::int32_t current,
+void AppendMappedAttribute(std::vector<AttributeReading>& attributes, int id, std::int32_t current,
                            std::int32_t threshold, std::int64_t raw) {
     if (HasAttribute(attributes, id)) {
         return;
     }
-    ReportAttribute attribute;
+    AttributeReading attribute;
     attribute.id = id;
     attribute.current = current;
     attribute.worst = current;

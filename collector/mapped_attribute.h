@@ -8,11 +8,11 @@
 // Health data of drives without ATA attributes (NVMe, SCSI/SAS) and the
 // drive's own verdict are shown under attribute ids whose descriptions fit.
 
-bool HasAttribute(const std::vector<ReportAttribute>& attributes, int id);
+bool HasAttribute(const std::vector<AttributeReading>& attributes, int id);
 
 // Appends id with current and worst both current, unless id is already there:
 // an attribute the drive itself reports wins over a mapped one.
-void AppendMappedAttribute(std::vector<ReportAttribute>& attributes, int id, std::int32_t current,
+void AppendMappedAttribute(std::vector<AttributeReading>& attributes, int id, std::int32_t current,
                            std::int32_t threshold, std::int64_t raw);
 
 // A counter as a raw field: held at the signed 64-bit end rather than wrapped.

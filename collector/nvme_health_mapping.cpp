@@ -15,21 +15,16 @@ struct CounterMapping {
 
 // Counters and readings that never fail by themselves.
 constexpr CounterMapping kCounters[] = {
-    {"power_on_hours", 9},
-    {"power_cycles", 12},
-    {"media_errors", 187},
-    {"unsafe_shutdowns", 192},
+    {"power_on_hours", kPowerOnHoursId},
+    {"power_cycles", kPowerCyclesId},
+    {"media_errors", kReportedUncorrectId},
+    {"unsafe_shutdowns", kUnsafeShutdownsId},
 };
-
-constexpr int kTemperatureId = 194;
-
-constexpr int kAvailableSpareId = 232;
-constexpr int kPercentageUsedId = 233;
 
 } // namespace
 
 void AppendNvmeHealthAttributes(const nlohmann::json& healthLog,
-                                std::vector<ReportAttribute>& attributes) {
+                                std::vector<AttributeReading>& attributes) {
     for (const CounterMapping& counter : kCounters) {
         if (const auto value = JsonUnsigned(JsonMember(&healthLog, counter.key))) {
             AppendMappedAttribute(attributes, counter.id, 100, 0, SaturatedRaw(*value));

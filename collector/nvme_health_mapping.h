@@ -20,4 +20,4 @@
 // a temperature below 0 degrees Celsius (the viewer keeps 16 bits of it).
 // Ids already present in attributes are left alone.
 void AppendNvmeHealthAttributes(const nlohmann::json& healthLog,
-                                std::vector<ReportAttribute>& attributes);
+                                std::vector<AttributeReading>& attributes);

@@ -1,6 +1,7 @@
 #include "collector/report_text.h"
 
 #include "platform/utf8.h"
+#include "report/report_format.h"
 
 namespace {
 
@@ -42,4 +43,16 @@ std::string SanitizeReportText(std::string_view text) {
         clean.erase(clean.find_last_not_of(' ') + 1);
     }
     return clean;
+}
+
+std::string SectionLine(const char* section) {
+    return std::string("[") + section + "]\n";
+}
+
+std::string KeyLine(const char* name, const std::string& value) {
+    return std::string(name) + "=" + value + "\n";
+}
+
+std::string KeyLine(const ReportKey& key, const std::string& value) {
+    return KeyLine(key.name, value);
 }

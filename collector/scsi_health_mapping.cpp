@@ -18,16 +18,14 @@ struct CounterMapping {
 // ids no ATA drive uses, so that their descriptions can say exactly what
 // they count.
 const CounterMapping kCounters[] = {
-    {{"scsi_start_stop_cycle_counter", "accumulated_start_stop_cycles"}, 4},
-    {{"scsi_grown_defect_list"}, 5},
-    {{"power_on_time", "hours"}, 9},
-    {{"scsi_error_counter_log", "read", "total_uncorrected_errors"}, 19},
-    {{"scsi_error_counter_log", "write", "total_uncorrected_errors"}, 20},
-    {{"scsi_error_counter_log", "verify", "total_uncorrected_errors"}, 21},
-    {{"scsi_start_stop_cycle_counter", "accumulated_load_unload_cycles"}, 193},
+    {{"scsi_start_stop_cycle_counter", "accumulated_start_stop_cycles"}, kStartStopCountId},
+    {{"scsi_grown_defect_list"}, kReallocatedSectorsId},
+    {{"power_on_time", "hours"}, kPowerOnHoursId},
+    {{"scsi_error_counter_log", "read", "total_uncorrected_errors"}, kUncorrectedReadsId},
+    {{"scsi_error_counter_log", "write", "total_uncorrected_errors"}, kUncorrectedWritesId},
+    {{"scsi_error_counter_log", "verify", "total_uncorrected_errors"}, kUncorrectedVerifiesId},
+    {{"scsi_start_stop_cycle_counter", "accumulated_load_unload_cycles"}, kLoadCyclesId},
 };
-
-constexpr int kEnduranceUsedId = 233;
 
 const nlohmann::json* Find(const nlohmann::json& capture, std::initializer_list<const char*> path) {
     const nlohmann::json* value = &capture;
@@ -40,7 +38,7 @@ const nlohmann::json* Find(const nlohmann::json& capture, std::initializer_list<
 } // namespace
 
 void AppendScsiHealthAttributes(const nlohmann::json& capture,
-                                std::vector<ReportAttribute>& attributes) {
+                                std::vector<AttributeReading>& attributes) {
     for (const CounterMapping& counter : kCounters) {
         if (const auto value = JsonUnsigned(Find(capture, counter.path))) {
             AppendMappedAttribute(attributes, counter.id, 100, 0, SaturatedRaw(*value));
@@ -49,6 +47,6 @@ void AppendScsiHealthAttributes(const nlohmann::json& capture,
     if (const auto used =
             JsonUnsigned(JsonMember(&capture, "scsi_percentage_used_endurance_indicator"))) {
         const auto remaining = static_cast<std::int32_t>(100 - std::min<std::uint64_t>(*used, 100));
-        AppendMappedAttribute(attributes, kEnduranceUsedId, remaining, 0, SaturatedRaw(*used));
+        AppendMappedAttribute(attributes, kPercentageUsedId, remaining, 0, SaturatedRaw(*used));
     }
 }

@@ -20,4 +20,4 @@
 // the signed 64-bit end. A missing entry, or one that is not a whole number
 // from 0 up, gives no attribute. Ids already present are left alone.
 void AppendScsiHealthAttributes(const nlohmann::json& capture,
-                                std::vector<ReportAttribute>& attributes);
+                                std::vector<AttributeReading>& attributes);

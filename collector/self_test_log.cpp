@@ -26,9 +26,9 @@ std::string AtaType(int value) {
     case 0:
         return "offline";
     case 1:
-        return "short";
+        return kSelfTestShort;
     case 2:
-        return "extended";
+        return kSelfTestExtended;
     case 3:
         return "conveyance";
     case 4:
@@ -171,7 +171,7 @@ std::optional<SelfTestLog> ReadNvme(const nlohmann::json& capture) {
                 continue;
             }
             SelfTestEntry entry;
-            entry.type = *type == 1 ? "short" : *type == 2 ? "extended" : "other";
+            entry.type = *type == 1 ? kSelfTestShort : *type == 2 ? kSelfTestExtended : "other";
             entry.code = *result;
             entry.outcome = NvmeOutcome(*result);
             entry.hours = JsonUnsigned(JsonMember(&item, "power_on_hours"));
@@ -203,8 +203,8 @@ std::optional<SelfTestLog> ReadScsi(const nlohmann::json& capture) {
             continue;
         }
         SelfTestEntry entry;
-        entry.type = (*code == 1 || *code == 5)   ? "short"
-                     : (*code == 2 || *code == 6) ? "extended"
+        entry.type = (*code == 1 || *code == 5)   ? kSelfTestShort
+                     : (*code == 2 || *code == 6) ? kSelfTestExtended
                                                   : "other";
         entry.code = *result;
         entry.outcome = ScsiOutcome(*result);
@@ -244,33 +244,35 @@ std::optional<SelfTestLog> ReadSelfTestLog(const nlohmann::json& capture) {
 const char* SelfTestOutcomeWord(SelfTestOutcome outcome) {
     switch (outcome) {
     case SelfTestOutcome::Passed:
-        return "ok";
+        return kOutcomeOk;
     case SelfTestOutcome::Aborted:
-        return "aborted";
+        return kOutcomeAborted;
     case SelfTestOutcome::Interrupted:
-        return "interrupted";
+        return kOutcomeInterrupted;
     case SelfTestOutcome::Failed:
-        return "failed";
+        return kOutcomeFailed;
     case SelfTestOutcome::Running:
-        return "running";
+        return kOutcomeRunning;
     case SelfTestOutcome::Unknown:
         break;
     }
-    return "unknown";
+    return kOutcomeUnknown;
 }
 
 std::string FormatSelfTestSection(const SelfTestLog& log) {
-    std::string text = "\n[SELFTEST]\nPROTOCOL=" + log.protocol + "\n";
-    text += std::string("STATE=") + (log.inProgress ? "running" : "idle") + "\n";
+    std::string text = "\n" + SectionLine(kSelfTestSection);
+    text += KeyLine(kSelfTestProtocolKey, log.protocol);
+    text += KeyLine(kSelfTestStateKey, log.inProgress ? kSelfTestRunning : kSelfTestIdle);
     if (log.inProgress && log.remainingPercent) {
-        text += "REMAINING_PERCENT=" + std::to_string(*log.remainingPercent) + "\n";
+        text += KeyLine(kSelfTestRemainingKey, std::to_string(*log.remainingPercent));
     }
-    text += "ENTRY_COUNT=" + std::to_string(log.entries.size()) + "\n";
+    text += KeyLine(kSelfTestCountKey, std::to_string(log.entries.size()));
     for (std::size_t i = 0; i < log.entries.size(); ++i) {
         const SelfTestEntry& entry = log.entries[i];
-        text += "ENTRY_" + std::to_string(i + 1) + "=" + entry.type + "," +
-                SelfTestOutcomeWord(entry.outcome) + "," + std::to_string(entry.code) + "," +
-                Number(entry.hours) + "," + Number(entry.lba) + "," + entry.text + "\n";
+        const std::string name = kSelfTestEntryKeyPrefix + std::to_string(i + 1);
+        text += KeyLine(name.c_str(), entry.type + "," + SelfTestOutcomeWord(entry.outcome) + "," +
+                                          std::to_string(entry.code) + "," + Number(entry.hours) +
+                                          "," + Number(entry.lba) + "," + entry.text);
     }
     return text;
 }

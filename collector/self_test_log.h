@@ -1,5 +1,7 @@
 #pragma once
 
+#include "report/report_format.h"
+
 #include <cstdint>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -32,10 +34,6 @@ struct SelfTestLog {
     std::optional<int> remainingPercent; // only while in progress
     std::vector<SelfTestEntry> entries;  // newest first
 };
-
-// ATA drives keep 21 entries in their standard log; the extended log may
-// hold thousands, of which only the newest are worth a report.
-constexpr std::size_t kMaxSelfTestEntries = 21;
 
 // The self-test state and log of a parsed `smartctl --json -a` capture:
 // ATA from ata_smart_data.self_test.status and ata_smart_self_test_log

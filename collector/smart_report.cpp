@@ -1,6 +1,7 @@
 #include "collector/smart_report.h"
 
 #include "collector/mapped_attribute.h"
+#include "collector/report_text.h"
 
 #include <algorithm>
 
@@ -28,34 +29,34 @@ std::int32_t CapacityGib(std::uint64_t bytes) {
 }
 
 std::string FormatReportIni(const SmartReport& report) {
-    std::string text = "[HDDINFO]\n";
-    text += "MODEL=" + IniValue(report.model) + "\n";
-    text += "SERIAL_NUMBER=" + IniValue(report.serialNumber) + "\n";
-    text += "FIRMWARE_REVISION=" + IniValue(report.firmwareRevision) + "\n";
+    std::string text = SectionLine(kInfoSection);
+    text += KeyLine(kModelKey, IniValue(report.model));
+    text += KeyLine(kSerialKey, IniValue(report.serialNumber));
+    text += KeyLine(kFirmwareKey, IniValue(report.firmwareRevision));
     if (report.capacityBytes) {
-        text += "SIZE_GB=" + std::to_string(CapacityGb(*report.capacityBytes)) + "\n";
-        text += "SIZE_GIB=" + std::to_string(CapacityGib(*report.capacityBytes)) + "\n";
+        text += KeyLine(kSizeGbKey, std::to_string(CapacityGb(*report.capacityBytes)));
+        text += KeyLine(kSizeGibKey, std::to_string(CapacityGib(*report.capacityBytes)));
     }
     if (!report.wwn.empty()) {
-        text += "WWN=" + report.wwn + "\n";
+        text += KeyLine(kWwnKey, report.wwn);
     }
     if (!report.device.empty()) {
-        text += "DEVICE=" + report.device + "\n";
+        text += KeyLine(kDeviceKey, report.device);
     }
     if (!report.verdict.empty()) {
-        text += "SMART_STATUS=" + IniValue(report.verdict) + "\n";
+        text += KeyLine(kVerdictKey, IniValue(report.verdict));
     }
-    text += "\n[SMARTS]\n";
+    text += "\n" + SectionLine(kAttributeSection);
 
-    std::vector<ReportAttribute> attributes = report.attributes;
+    std::vector<AttributeReading> attributes = report.attributes;
     std::stable_sort(
         attributes.begin(), attributes.end(),
-        [](const ReportAttribute& a, const ReportAttribute& b) { return a.id < b.id; });
-    for (const ReportAttribute& attribute : attributes) {
-        text += "ATTR_" + std::to_string(attribute.id) + "=" + std::to_string(attribute.current) +
-                "," + std::to_string(attribute.worst) + "," + std::to_string(attribute.threshold) +
-                "," + std::to_string(attribute.raw) + "," + std::to_string(attribute.auxiliary) +
-                "\n";
+        [](const AttributeReading& a, const AttributeReading& b) { return a.id < b.id; });
+    for (const AttributeReading& attribute : attributes) {
+        text += kAttributeKeyPrefix + std::to_string(attribute.id) + "=" +
+                std::to_string(attribute.current) + "," + std::to_string(attribute.worst) + "," +
+                std::to_string(attribute.threshold) + "," + std::to_string(attribute.raw) + "," +
+                std::to_string(attribute.auxiliary) + "\n";
     }
     if (report.selfTest) {
         text += FormatSelfTestSection(*report.selfTest);

@@ -1,22 +1,12 @@
 #pragma once
 
 #include "collector/self_test_log.h"
+#include "report/report_format.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
-
-// One SMARTS::ATTR_<id> line: current,worst,threshold,raw,auxiliary.
-struct ReportAttribute {
-    int id = 0;
-    std::int32_t current = 0;
-    std::int32_t worst = 0;
-    std::int32_t threshold = 0;
-    // smartctl's decoding of the raw bytes; counters pass 32 bits.
-    std::int64_t raw = 0;
-    std::uint16_t auxiliary = 0;
-};
 
 // Everything one report file holds about a drive. Texts are already clean
 // (SanitizeReportText); attributes are unique, ids 1 to 255.
@@ -29,7 +19,7 @@ struct SmartReport {
     std::string device; // the kernel's name ("sda", "nvme0"); empty when unknown
     // The drive's own verdict, "PASSED" or "FAILED"; empty when unknown.
     std::string verdict;
-    std::vector<ReportAttribute> attributes;
+    std::vector<AttributeReading> attributes;
     // The [SELFTEST] section; none when smartctl gave no self-test data.
     std::optional<SelfTestLog> selfTest;
 };

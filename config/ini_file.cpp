@@ -4,6 +4,7 @@
 #include "config/text_encoding.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -42,20 +43,28 @@ std::string_view Unquote(std::string_view value) {
 
 } // namespace
 
-bool ReadRegularFile(const std::string& path, std::size_t maxSize, std::string& bytes) {
-    bytes.clear();
+Result<std::string> ReadRegularFile(const std::string& path, std::size_t maxSize) {
     if (path.empty()) {
-        return false;
+        return Failure{"no file name", FailureKind::Missing};
     }
     // O_NONBLOCK: opening a FIFO must not wait for a writer; the type check
     // below then rejects it before any read.
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        return false;
+        return Failure{std::strerror(errno),
+                       errno == ENOENT ? FailureKind::Missing : FailureKind::Failed};
     }
     struct stat info {};
-    bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 0 &&
-              static_cast<unsigned long long>(info.st_size) <= maxSize;
+    std::string bytes;
+    std::string problem;
+    if (fstat(fd, &info) != 0) {
+        problem = std::strerror(errno);
+    } else if (!S_ISREG(info.st_mode)) {
+        problem = "not a regular file";
+    } else if (info.st_size < 0 || static_cast<unsigned long long>(info.st_size) > maxSize) {
+        problem = "larger than " + std::to_string(maxSize) + " bytes";
+    }
+    bool ok = problem.empty();
     if (ok) {
         // One byte more than the size seen, so that a file that grew past the
         // limit since fstat is still recognised as too big.
@@ -68,26 +77,32 @@ bool ReadRegularFile(const std::string& path, std::size_t maxSize, std::string& 
             }
             if (got <= 0) {
                 ok = got == 0;
+                problem = ok ? problem : std::strerror(errno);
                 break;
             }
             total += static_cast<std::size_t>(got);
         }
-        ok = ok && total <= maxSize;
-        bytes.resize(ok ? total : 0);
+        if (ok && total > maxSize) {
+            problem = "larger than " + std::to_string(maxSize) + " bytes";
+        }
+        bytes.resize(problem.empty() ? total : 0);
     }
     close(fd);
-    return ok;
+    if (!problem.empty()) {
+        return Failure{problem};
+    }
+    return bytes;
 }
 
-bool CIniFile::Load(const std::string& path) {
+Result<void> CIniFile::Load(const std::string& path) {
     m_sections.clear();
     m_bLoaded = false;
-    std::string bytes;
-    if (!ReadRegularFile(path, kMaxFileSize, bytes)) {
-        return false;
+    auto bytes = ReadRegularFile(path, kMaxFileSize);
+    if (!bytes) {
+        return bytes.Error();
     }
-    Parse(bytes);
-    return true;
+    Parse(bytes.Value());
+    return {};
 }
 
 void CIniFile::Parse(std::string_view bytes) {

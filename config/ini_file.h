@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -16,9 +18,9 @@ public:
     static constexpr std::size_t kMaxFileSize = 16u * 1024u * 1024u;
 
     // Reads and parses path. Only regular files are read (never blocks on a
-    // FIFO or device); a missing, unreadable or oversized file gives false and
-    // an empty file object.
-    bool Load(const std::string& path);
+    // FIFO or device); a missing (kind Missing), unreadable or oversized file
+    // gives a Failure and an empty file object.
+    Result<void> Load(const std::string& path);
     // Parses text that is already in memory (decoded like a file's bytes).
     void Parse(std::string_view bytes);
 
@@ -40,6 +42,7 @@ private:
     bool m_bLoaded = false;
 };
 
-// Reads a whole regular file of at most maxSize bytes into bytes. False for a
-// missing or unreadable file, a non-regular file and a file that is too big.
-bool ReadRegularFile(const std::string& path, std::size_t maxSize, std::string& bytes);
+// The bytes of a whole regular file of at most maxSize bytes. A Failure for a
+// missing (kind Missing) or unreadable file, a non-regular file and a file
+// that is too big.
+Result<std::string> ReadRegularFile(const std::string& path, std::size_t maxSize);

@@ -57,9 +57,10 @@ const std::string& CIniStore::Read(const char* keyPath, const char* defaultText)
     }
     if (!m_pFile) {
         // The file is parsed once per opening; every later key path is
-        // answered from that parse.
+        // answered from that parse. A file that cannot be read gives every
+        // key its default, as the profile reading this replaces did.
         m_pFile = std::make_unique<CIniFile>();
-        m_pFile->Load(m_strPath);
+        (void)m_pFile->Load(m_strPath);
     }
     const std::string* value = m_pFile->Find(GetSectionName(keyPath), GetKeyName(keyPath));
     std::string text =

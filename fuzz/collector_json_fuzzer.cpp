@@ -47,7 +47,7 @@ void CheckReport(const SmartReport& report) {
     const int gb = report.capacityBytes ? CapacityGb(*report.capacityBytes) : -1;
     FUZZ_CHECK(store.GetInt("HDDINFO::SIZE_GB", -1) == gb);
 
-    for (const ReportAttribute& attribute : report.attributes) {
+    for (const AttributeReading& attribute : report.attributes) {
         FUZZ_CHECK(attribute.id >= 1 && attribute.id <= 255);
         const std::string keyPath = "SMARTS::ATTR_" + std::to_string(attribute.id);
         AttributeReading reading;

@@ -4,9 +4,8 @@
 #include "fuzz/fuzz_check.h"
 
 std::string ReadDataFile(const std::string& name) {
-    std::string bytes;
-    FUZZ_CHECK(ReadRegularFile(std::string(TOLVENAR_DATA_DIR) + "/" + name, CIniFile::kMaxFileSize,
-                               bytes));
-    FUZZ_CHECK(!bytes.empty());
-    return bytes;
+    auto bytes =
+        ReadRegularFile(std::string(TOLVENAR_DATA_DIR) + "/" + name, CIniFile::kMaxFileSize);
+    FUZZ_CHECK(bytes && !bytes.Value().empty());
+    return std::move(bytes).Value();
 }

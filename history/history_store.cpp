@@ -84,8 +84,8 @@ private:
     std::string m_prepareError;
 };
 
-bool SameSample(const CStatement& last, const AttributeSample& sample) {
-    return last.Int(0) == sample.value && last.Int(1) == sample.worst &&
+bool SameSample(const CStatement& last, const AttributeReading& sample) {
+    return last.Int(0) == sample.current && last.Int(1) == sample.worst &&
            last.Int(2) == sample.threshold && last.Int(3) == sample.raw;
 }
 
@@ -119,28 +119,30 @@ bool CHistoryStore::Execute(const char* sql, std::string& problem) {
     return true;
 }
 
-bool CHistoryStore::PrepareSchema(std::string& problem) {
+Result<void> CHistoryStore::PrepareSchema() {
     CStatement version(m_db, "PRAGMA user_version");
     if (version.Step() != SQLITE_ROW) {
-        problem = Problem("the history database cannot be read");
-        return false;
+        return Failure{Problem("the history database cannot be read")};
     }
     const std::int64_t found = version.Int(0);
     if (found > kSchemaVersion) {
-        problem = "the history database has a newer layout (version " + std::to_string(found) +
-                  ") than this program knows; it is left alone";
-        return false;
+        return Failure{"the history database has a newer layout (version " + std::to_string(found) +
+                           ") than this program knows; it is left alone",
+                       FailureKind::Newer};
     }
     if (found == kSchemaVersion) {
-        return true;
+        return {};
     }
     if (sqlite3_db_readonly(m_db, "main") == 1) {
-        problem = "the history database has an older layout and cannot be updated here";
-        return false;
+        return Failure{"the history database has an older layout and cannot be updated here"};
     }
     // Version 0 is an empty file; later versions migrate step by step here.
-    return Execute("BEGIN IMMEDIATE", problem) && Execute(kCreateSchema, problem) &&
-           Execute("PRAGMA user_version = 1", problem) && Execute("COMMIT", problem);
+    std::string problem;
+    if (Execute("BEGIN IMMEDIATE", problem) && Execute(kCreateSchema, problem) &&
+        Execute("PRAGMA user_version = 1", problem) && Execute("COMMIT", problem)) {
+        return {};
+    }
+    return Failure{problem};
 }
 
 // The statements of one recorded run, prepared once for all its drives.
@@ -182,7 +184,7 @@ bool CHistoryStore::RecordDrive(std::int64_t time, const DriveReading& reading, 
     }
     const std::int64_t drive = sql.upsert.Int(0);
     sql.upsert.Reset();
-    for (const AttributeSample& sample : reading.attributes) {
+    for (const AttributeReading& sample : reading.attributes) {
         sql.last.Reset();
         sql.last.Bind(1, drive).Bind(2, sample.id).Bind(3, time);
         const int step = sql.last.Step();
@@ -206,7 +208,7 @@ bool CHistoryStore::RecordDrive(std::int64_t time, const DriveReading& reading, 
         if (!sql.insert.Bind(1, drive)
                  .Bind(2, sample.id)
                  .Bind(3, time)
-                 .Bind(4, sample.value)
+                 .Bind(4, sample.current)
                  .Bind(5, sample.worst)
                  .Bind(6, sample.threshold)
                  .Bind(7, sample.raw)
@@ -274,21 +276,19 @@ bool CHistoryStore::Thin(std::int64_t now, std::string& problem) {
     return true;
 }
 
-bool CHistoryStore::RecordRun(std::int64_t time, const std::vector<DriveReading>& drives,
-                              std::string& problem) {
+Result<void> CHistoryStore::RecordRun(std::int64_t time, const std::vector<DriveReading>& drives) {
     if (m_db == nullptr || sqlite3_db_readonly(m_db, "main") != 0) {
-        problem = "the history database is not open for writing";
-        return false;
+        return Failure{"the history database is not open for writing"};
     }
     const std::int64_t now = m_clock.Now();
     if (time > now + kFutureToleranceSeconds) {
-        problem = "the reading dated " + DateOf(time) +
-                  " is more than a day ahead of the system clock (" + DateOf(now) +
-                  "); it is not recorded in the history";
-        return false;
+        return Failure{"the reading dated " + DateOf(time) +
+                       " is more than a day ahead of the system clock (" + DateOf(now) +
+                       "); it is not recorded in the history"};
     }
+    std::string problem;
     if (!Execute("BEGIN IMMEDIATE", problem)) {
-        return false;
+        return Failure{problem};
     }
     RunStatements sql(m_db);
     const std::string prepareError = sql.PrepareError();
@@ -300,12 +300,12 @@ bool CHistoryStore::RecordRun(std::int64_t time, const std::vector<DriveReading>
         // A drive without a serial number cannot be told from another of its model.
         recorded = reading->drive.serial.empty() || RecordDrive(time, *reading, sql, problem);
     }
-    if (recorded && Thin(now, problem)) {
-        return Execute("COMMIT", problem);
+    if (recorded && Thin(now, problem) && Execute("COMMIT", problem)) {
+        return {};
     }
     std::string ignored;
     (void)Execute("ROLLBACK", ignored);
-    return false;
+    return Failure{problem};
 }
 
 namespace {
@@ -316,7 +316,7 @@ HistoryPoint PointOf(const CStatement& row) {
     HistoryPoint point;
     point.time = row.Int(0);
     point.sample.id = static_cast<int>(row.Int(1));
-    point.sample.value = static_cast<int>(row.Int(2));
+    point.sample.current = static_cast<int>(row.Int(2));
     point.sample.worst = static_cast<int>(row.Int(3));
     point.sample.threshold = static_cast<int>(row.Int(4));
     point.sample.raw = row.Int(5);
@@ -337,7 +337,7 @@ Failure ReadFailure(sqlite3* db) {
 // The first column of sql's row for drive (bound as ?1 model, ?2 serial);
 // nullopt when the history does not know the drive.
 Result<std::optional<std::int64_t>> DriveColumn(sqlite3* db, const char* sql,
-                                                const DriveKey& drive) {
+                                                const DriveIdentity& drive) {
     CStatement find(db, sql);
     if (!find.IsValid()) {
         return ReadFailure(db);
@@ -354,13 +354,13 @@ Result<std::optional<std::int64_t>> DriveColumn(sqlite3* db, const char* sql,
 }
 
 // The drive's row id; nullopt when the history does not know the drive.
-Result<std::optional<std::int64_t>> DriveRow(sqlite3* db, const DriveKey& drive) {
+Result<std::optional<std::int64_t>> DriveRow(sqlite3* db, const DriveIdentity& drive) {
     return DriveColumn(db, "SELECT id FROM drives WHERE model = ?1 AND serial = ?2", drive);
 }
 
 // The one sample that sql (after the sample columns; ?1 drive row, ?2 id,
 // ?3 argument) selects for drive.
-Result<std::optional<HistoryPoint>> OnePoint(sqlite3* db, const DriveKey& drive, int id,
+Result<std::optional<HistoryPoint>> OnePoint(sqlite3* db, const DriveIdentity& drive, int id,
                                              std::int64_t argument, const char* condition) {
     const auto row = DriveRow(db, drive);
     if (!row) {
@@ -402,24 +402,24 @@ Result<std::vector<KnownDrive>> CHistoryStore::KnownDrives() const {
     return drives;
 }
 
-Result<std::vector<DriveKey>> CHistoryStore::Drives() const {
+Result<std::vector<DriveIdentity>> CHistoryStore::Drives() const {
     const auto known = KnownDrives();
     if (!known) {
         return Failure{known.Problem()};
     }
-    std::vector<DriveKey> drives;
+    std::vector<DriveIdentity> drives;
     for (const KnownDrive& drive : known.Value()) {
         drives.push_back(drive.drive);
     }
     return drives;
 }
 
-Result<std::optional<std::int64_t>> CHistoryStore::LastSeen(const DriveKey& drive) const {
+Result<std::optional<std::int64_t>> CHistoryStore::LastSeen(const DriveIdentity& drive) const {
     return DriveColumn(m_db, "SELECT last_seen FROM drives WHERE model = ?1 AND serial = ?2",
                        drive);
 }
 
-Result<std::vector<HistoryPoint>> CHistoryStore::Readings(const DriveKey& drive,
+Result<std::vector<HistoryPoint>> CHistoryStore::Readings(const DriveIdentity& drive,
                                                           std::optional<int> id) const {
     const auto row = DriveRow(m_db, drive);
     if (!row) {
@@ -450,25 +450,25 @@ Result<std::vector<HistoryPoint>> CHistoryStore::Readings(const DriveKey& drive,
     return points;
 }
 
-Result<std::optional<HistoryPoint>> CHistoryStore::LastRawOtherThan(const DriveKey& drive, int id,
-                                                                    std::int64_t raw) const {
+Result<std::optional<HistoryPoint>>
+CHistoryStore::LastRawOtherThan(const DriveIdentity& drive, int id, std::int64_t raw) const {
     return OnePoint(m_db, drive, id, raw,
                     "WHERE drive = ?1 AND attr = ?2 AND raw <> ?3 ORDER BY time DESC LIMIT 1");
 }
 
-Result<std::optional<HistoryPoint>> CHistoryStore::SampleAt(const DriveKey& drive, int id,
+Result<std::optional<HistoryPoint>> CHistoryStore::SampleAt(const DriveIdentity& drive, int id,
                                                             std::int64_t time) const {
     return OnePoint(m_db, drive, id, time,
                     "WHERE drive = ?1 AND attr = ?2 AND time <= ?3 ORDER BY time DESC LIMIT 1");
 }
 
-Result<std::optional<HistoryPoint>> CHistoryStore::FirstSample(const DriveKey& drive,
+Result<std::optional<HistoryPoint>> CHistoryStore::FirstSample(const DriveIdentity& drive,
                                                                int id) const {
     // The unused argument binds to no parameter, which SQLite ignores.
     return OnePoint(m_db, drive, id, 0, "WHERE drive = ?1 AND attr = ?2 ORDER BY time LIMIT 1");
 }
 
-Result<std::vector<RawChange>> CHistoryStore::LastRawChanges(const DriveKey& drive) const {
+Result<std::vector<RawChange>> CHistoryStore::LastRawChanges(const DriveIdentity& drive) const {
     const auto row = DriveRow(m_db, drive);
     if (!row) {
         return Failure{row.Problem()};
@@ -523,7 +523,7 @@ Result<std::vector<RawChange>> CHistoryStore::LastRawChanges(const DriveKey& dri
     return changes;
 }
 
-Result<bool> CHistoryStore::Forget(const DriveKey& drive) {
+Result<bool> CHistoryStore::Forget(const DriveIdentity& drive) {
     std::string problem;
     if (m_db == nullptr || sqlite3_db_readonly(m_db, "main") != 0) {
         return Failure{"the history database is not open for writing"};

@@ -2,6 +2,7 @@
 
 #include "history/history_clock.h"
 #include "platform/result.h"
+#include "report/report_format.h"
 
 #include <cstdint>
 #include <optional>
@@ -13,39 +14,25 @@ struct sqlite3;
 // The reading history, beside the reports in the program folder.
 inline constexpr char kHistoryFileName[] = "history.sqlite";
 
-// A drive is known by model and serial number, not by its drive number,
-// which changes with the scan.
-struct DriveKey {
-    std::string model;
-    std::string serial;
-    bool operator==(const DriveKey& other) const {
-        return model == other.model && serial == other.serial;
-    }
-};
-
-struct AttributeSample {
-    int id = 0;
-    int value = 0;
-    int worst = 0;
-    int threshold = 0;
-    std::int64_t raw = 0;
-};
+// A drive is known by its identity (model and serial number), not by its
+// drive number, which changes with the scan. Samples are attribute lines
+// without the auxiliary field, which the history does not keep.
 
 // One drive as one run read it.
 struct DriveReading {
-    DriveKey drive;
-    std::vector<AttributeSample> attributes;
+    DriveIdentity drive;
+    std::vector<AttributeReading> attributes;
 };
 
 // One stored sample: the attribute as it was from time on.
 struct HistoryPoint {
     std::int64_t time = 0; // seconds since 1970, UTC
-    AttributeSample sample;
+    AttributeReading sample;
 };
 
 // A drive the history knows, with when it was first and last read.
 struct KnownDrive {
-    DriveKey drive;
+    DriveIdentity drive;
     std::int64_t firstSeen = 0;
     std::int64_t lastSeen = 0;
 };
@@ -79,33 +66,37 @@ public:
     CHistoryStore(const CHistoryStore&) = delete;
     CHistoryStore& operator=(const CHistoryStore&) = delete;
 
-    // Opens (for Write: creates, mode 0644) the store at path. False with
-    // problem set (one line) when it is missing (Read), damaged, of a newer
-    // schema (Write), or cannot be opened; a link at path is never followed.
+    // Opens (for Write: creates, mode 0644) the store at path. A Failure when
+    // it is missing (Read; kind Missing), damaged, of a newer schema (Write;
+    // kind Newer), or cannot be opened; a link at path is never followed. A
+    // reader opens a newer schema, reads it as far as this program knows it,
+    // and finds why in Note().
     // For Write the file must be a regular file with no other link and,
     // when root writes, root's own: its mode is set on the opened file, so
     // that no file swapped in at path is changed. A reader that finds the
     // journal of an interrupted write (which only a writer may roll back)
     // reads a private copy rolled back to the last complete run.
-    [[nodiscard]] bool Open(const std::string& path, Access access, std::string& problem);
+    Result<void> Open(const std::string& path, Access access);
+    // After Open succeeded: one line the user should see (a newer schema read
+    // as far as this program knows it); empty otherwise.
+    const std::string& Note() const { return m_note; }
 
     // Records one run in one transaction, so that a reader sees all of it or
     // none of it. Drives without a serial number are left out; a run dated
     // more than kFutureToleranceSeconds ahead of the clock is refused. A
     // second reading at the same time replaces the first. Thins what has
     // left the full-resolution window.
-    [[nodiscard]] bool RecordRun(std::int64_t time, const std::vector<DriveReading>& drives,
-                                 std::string& problem);
+    Result<void> RecordRun(std::int64_t time, const std::vector<DriveReading>& drives);
 
     // Every query gives a Failure when SQLite fails (a damaged file, an
     // unreadable page), never a shorter or empty answer instead.
 
-    Result<std::vector<DriveKey>> Drives() const;
+    Result<std::vector<DriveIdentity>> Drives() const;
     // nullopt when the history does not know the drive.
-    Result<std::optional<std::int64_t>> LastSeen(const DriveKey& drive) const;
+    Result<std::optional<std::int64_t>> LastSeen(const DriveIdentity& drive) const;
     // The drive's samples, oldest first (ties by id); only id's when given.
     // For a chart; the queries below answer single facts from the index.
-    Result<std::vector<HistoryPoint>> Readings(const DriveKey& drive,
+    Result<std::vector<HistoryPoint>> Readings(const DriveIdentity& drive,
                                                std::optional<int> id = std::nullopt) const;
 
     // Queries that answer from the index, whatever the history's length.
@@ -114,25 +105,25 @@ public:
     Result<std::vector<KnownDrive>> KnownDrives() const;
     // The newest sample of attribute id whose raw value is not raw: what the
     // raw value was before it became raw; nullopt when there is none.
-    Result<std::optional<HistoryPoint>> LastRawOtherThan(const DriveKey& drive, int id,
+    Result<std::optional<HistoryPoint>> LastRawOtherThan(const DriveIdentity& drive, int id,
                                                          std::int64_t raw) const;
     // The sample of attribute id in force at time: the newest at or before it.
-    Result<std::optional<HistoryPoint>> SampleAt(const DriveKey& drive, int id,
+    Result<std::optional<HistoryPoint>> SampleAt(const DriveIdentity& drive, int id,
                                                  std::int64_t time) const;
     // The oldest stored sample of attribute id.
-    Result<std::optional<HistoryPoint>> FirstSample(const DriveKey& drive, int id) const;
+    Result<std::optional<HistoryPoint>> FirstSample(const DriveIdentity& drive, int id) const;
     // Per attribute whose raw value ever changed, its last change; by id.
-    Result<std::vector<RawChange>> LastRawChanges(const DriveKey& drive) const;
+    Result<std::vector<RawChange>> LastRawChanges(const DriveIdentity& drive) const;
 
     // Removes a drive with all its samples (a drive taken out on purpose is
     // no longer missed); false when the history does not know it.
-    Result<bool> Forget(const DriveKey& drive);
+    Result<bool> Forget(const DriveIdentity& drive);
 
 private:
     [[nodiscard]] bool Execute(const char* sql, std::string& problem);
     [[nodiscard]] bool OpenForWriting(const std::string& path, std::string& problem);
     [[nodiscard]] bool OpenRolledBackCopy(const std::string& path, std::string& problem);
-    [[nodiscard]] bool PrepareSchema(std::string& problem);
+    Result<void> PrepareSchema();
     void Close();
     struct RunStatements;
     [[nodiscard]] bool RecordDrive(std::int64_t time, const DriveReading& reading,
@@ -142,4 +133,5 @@ private:
 
     const CHistoryClock& m_clock;
     sqlite3* m_db = nullptr;
+    std::string m_note;
 };

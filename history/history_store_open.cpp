@@ -52,48 +52,56 @@ void CHistoryStore::Close() {
     m_db = nullptr;
 }
 
-bool CHistoryStore::Open(const std::string& path, Access access, std::string& problem) {
+Result<void> CHistoryStore::Open(const std::string& path, Access access) {
     if (m_db != nullptr) {
-        problem = "the history database is open already";
-        return false;
+        return Failure{"the history database is open already"};
     }
+    m_note.clear();
     if (access == Access::Write) {
+        std::string problem;
         if (!OpenForWriting(path, problem)) {
             Close();
-            return false;
+            return Failure{problem};
         }
     } else {
         struct stat info {};
         if (lstat(path.c_str(), &info) != 0) {
-            problem = "there is no history yet (" + path + ")";
-            return false;
+            return Failure{"there is no history yet (" + path + ")",
+                           errno == ENOENT ? FailureKind::Missing : FailureKind::Failed};
         }
         if (!S_ISREG(info.st_mode)) {
-            problem = "the history database " + path + " is not a regular file";
-            return false;
+            return Failure{"the history database " + path + " is not a regular file"};
         }
         if (sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOFOLLOW,
                             nullptr) != SQLITE_OK) {
-            problem = Problem(("the history database " + path + " cannot be opened").c_str());
+            Failure failure{
+                Problem(("the history database " + path + " cannot be opened").c_str())};
             Close();
-            return false;
+            return failure;
         }
     }
     sqlite3_extended_result_codes(m_db, 1);
     sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
-    // A newer schema is read as far as it can be; a damaged file is not.
-    if (PrepareSchema(problem) ||
-        (access == Access::Read && problem.find("newer") != std::string::npos)) {
-        return true;
+    Result<void> schema = PrepareSchema();
+    if (schema) {
+        return schema;
+    }
+    // A newer schema is read as far as this program knows it; a damaged file is not.
+    if (access == Access::Read && schema.Kind() == FailureKind::Newer) {
+        m_note = schema.Problem();
+        return {};
     }
     if (access == Access::Read && sqlite3_extended_errcode(m_db) == SQLITE_READONLY_ROLLBACK) {
         // The last write was interrupted; only a writer may roll it back here.
         Close();
-        problem.clear();
-        return OpenRolledBackCopy(path, problem);
+        std::string problem;
+        if (OpenRolledBackCopy(path, problem)) {
+            return {};
+        }
+        return Failure{problem};
     }
     Close();
-    return false;
+    return schema;
 }
 
 bool CHistoryStore::OpenForWriting(const std::string& path, std::string& problem) {
@@ -187,9 +195,10 @@ bool CHistoryStore::OpenRolledBackCopy(const std::string& path, std::string& pro
     }
     if (copied) {
         sqlite3_extended_result_codes(m_db, 1);
-        copied = PrepareSchema(problem) || problem.find("newer") != std::string::npos;
-        if (copied) {
-            problem.clear();
+        const Result<void> schema = PrepareSchema();
+        copied = schema || schema.Kind() == FailureKind::Newer;
+        if (!schema) {
+            (copied ? m_note : problem) = schema.Problem();
         }
     }
     unlink((copy + "-journal").c_str());

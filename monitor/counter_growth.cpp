@@ -11,7 +11,7 @@ std::optional<std::int64_t> CounterGrowth::ChangeSinceFirstSeen() const {
 }
 
 Result<std::vector<CounterGrowth>> ComputeCounterGrowth(const CHistoryStore& history,
-                                                        const DriveKey& drive,
+                                                        const DriveIdentity& drive,
                                                         const std::vector<AttributeRow>& rows,
                                                         std::int64_t now) {
     std::vector<CounterGrowth> growth;

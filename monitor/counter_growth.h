@@ -29,7 +29,7 @@ inline constexpr std::int64_t kGrowthWindowSeconds = 24 * 3600;
 
 // The growth of every critical counter among rows, as of now.
 Result<std::vector<CounterGrowth>> ComputeCounterGrowth(const CHistoryStore& history,
-                                                        const DriveKey& drive,
+                                                        const DriveIdentity& drive,
                                                         const std::vector<AttributeRow>& rows,
                                                         std::int64_t now);
 

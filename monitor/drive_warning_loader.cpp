@@ -6,11 +6,11 @@
 
 CDriveWarningLoader::CDriveWarningLoader(const WarningSettings& settings) : m_settings(settings) {
     const std::string path = ResolveInReportFolder(kHistoryFileName);
-    std::string problem;
-    m_hasHistory = m_history.Open(path, CHistoryStore::Access::Read, problem);
+    const auto opened = m_history.Open(path, CHistoryStore::Access::Read);
+    m_hasHistory = opened.HasValue();
     // A folder the collector never wrote a history into is not a problem.
-    if (!m_hasHistory && access(path.c_str(), F_OK) == 0) {
-        m_historyProblem = problem;
+    if (!opened && opened.Kind() != FailureKind::Missing) {
+        m_historyProblem = opened.Problem();
     }
 }
 
@@ -20,7 +20,7 @@ WarnedDrive CDriveWarningLoader::Load(const std::string& path,
     drive.identity = ReadDriveIdentity(path);
     drive.report = m_loader.Load(path, displayName);
     drive.historyProblem = m_historyProblem;
-    const DriveKey key{drive.identity.model, drive.identity.serial};
+    const DriveIdentity& key = drive.identity;
     // One indexed query per counter asked about, however long the history.
     const auto previous = [&](int id, std::int64_t current) -> std::optional<std::int64_t> {
         if (!m_hasHistory || !drive.historyProblem.empty()) {

@@ -7,12 +7,14 @@
 CMonitorHistory::CMonitorHistory() {
     const std::string path = ResolveInReportFolder(kHistoryFileName);
     if (access(path.c_str(), F_OK) == 0) {
-        m_open = m_history.Open(path, CHistoryStore::Access::Read, m_problem);
+        const auto opened = m_history.Open(path, CHistoryStore::Access::Read);
+        m_open = opened.HasValue();
+        m_problem = opened.Problem();
     }
 }
 
 std::vector<CounterGrowth> CMonitorHistory::ApplyGrowth(WarnedDrive& drive, std::int64_t now) {
-    const DriveKey key{drive.identity.model, drive.identity.serial};
+    const DriveIdentity& key = drive.identity;
     if (!m_open || key.serial.empty()) {
         return {};
     }
@@ -28,7 +30,7 @@ std::vector<CounterGrowth> CMonitorHistory::ApplyGrowth(WarnedDrive& drive, std:
     return std::move(growth.Value());
 }
 
-std::vector<VanishedDrive> CMonitorHistory::Vanished(const std::vector<DriveKey>& present,
+std::vector<VanishedDrive> CMonitorHistory::Vanished(const std::vector<DriveIdentity>& present,
                                                      std::int64_t now, std::int64_t vanishedAfter) {
     if (!m_open) {
         return {};

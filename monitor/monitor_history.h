@@ -24,7 +24,7 @@ public:
 
     // The drives read during the vanishedAfter seconds before now that are
     // not among present (the drives of every report of the folder).
-    std::vector<VanishedDrive> Vanished(const std::vector<DriveKey>& present, std::int64_t now,
+    std::vector<VanishedDrive> Vanished(const std::vector<DriveIdentity>& present, std::int64_t now,
                                         std::int64_t vanishedAfter);
 
     // The first problem met reading the history (it exists but cannot be

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 Result<std::vector<VanishedDrive>> FindVanishedDrives(const CHistoryStore& history,
-                                                      const std::vector<DriveKey>& present,
+                                                      const std::vector<DriveIdentity>& present,
                                                       std::int64_t now,
                                                       std::int64_t vanishedAfter) {
     auto known = history.KnownDrives();

@@ -9,7 +9,7 @@
 // A drive dead enough to stop answering leaves no report: the history is
 // what still remembers it.
 struct VanishedDrive {
-    DriveKey drive;
+    DriveIdentity drive;
     std::int64_t lastSeen = 0;
 };
 
@@ -18,7 +18,7 @@ inline constexpr std::int64_t kDefaultVanishedAfterSeconds = 7 * 86400;
 // The drives the history read during the vanishedAfter seconds before now
 // that are not among present, oldest first.
 Result<std::vector<VanishedDrive>> FindVanishedDrives(const CHistoryStore& history,
-                                                      const std::vector<DriveKey>& present,
+                                                      const std::vector<DriveIdentity>& present,
                                                       std::int64_t now, std::int64_t vanishedAfter);
 
 // The warning each vanished drive gives, through the same rules as a

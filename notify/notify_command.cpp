@@ -63,7 +63,7 @@ void LoadWarnings(std::vector<CurrentWarning>& current, std::vector<DriveIdentit
     // tolvenar-report --check judges them.
     CMonitorHistory history;
     const std::int64_t now = time(nullptr);
-    std::vector<DriveKey> present;
+    std::vector<DriveIdentity> present;
     for (const DriveReportFile& file : ListDriveReports()) {
         WarnedDrive drive = loader.Load(file.path, file.path);
         present.push_back({drive.identity.model, drive.identity.serial});
@@ -81,7 +81,7 @@ void LoadWarnings(std::vector<CurrentWarning>& current, std::vector<DriveIdentit
     }
     for (const VanishedDrive& gone : history.Vanished(present, now, kDefaultVanishedAfterSeconds)) {
         // The value is the last reading's time, so a drive gone is told once.
-        const DriveIdentity identity{gone.drive.model, gone.drive.serial};
+        const DriveIdentity& identity = gone.drive;
         current.push_back({identity, VanishedWarning(identity, gone.lastSeen)});
     }
     if (!history.Problem().empty()) {

@@ -5,9 +5,18 @@
 #include <utility>
 #include <variant>
 
-// Why an operation failed: one line for the user, never parsed by callers.
+// What a caller may act on when an operation failed; the problem's words
+// are for people only, never to be searched.
+enum class FailureKind {
+    Failed,  // any failure without a kind of its own
+    Missing, // what was asked for is not there
+    Newer,   // written by a newer version of this program: left alone
+};
+
+// Why an operation failed: one line for the user, and its kind.
 struct Failure {
     std::string problem;
+    FailureKind kind = FailureKind::Failed;
 };
 
 // What a fallible operation gives: its value, or a Failure saying why not.
@@ -36,6 +45,9 @@ public:
         static const std::string none;
         return HasValue() ? none : std::get<1>(m_state).problem;
     }
+    // Only when !HasValue().
+    FailureKind Kind() const { return std::get<1>(m_state).kind; }
+    const Failure& Error() const { return std::get<1>(m_state); }
 
 private:
     std::variant<T, Failure> m_state;
@@ -45,13 +57,16 @@ private:
 template <> class [[nodiscard]] Result<void> {
 public:
     Result() = default;
-    Result(Failure failure) : m_problem(std::move(failure.problem)), m_failed(true) {}
+    Result(Failure failure) : m_failure(std::move(failure)), m_failed(true) {}
 
     bool HasValue() const { return !m_failed; }
     explicit operator bool() const { return HasValue(); }
-    const std::string& Problem() const { return m_problem; }
+    const std::string& Problem() const { return m_failure.problem; }
+    // Only when !HasValue().
+    FailureKind Kind() const { return m_failure.kind; }
+    const Failure& Error() const { return m_failure; }
 
 private:
-    std::string m_problem;
+    Failure m_failure;
     bool m_failed = false;
 };

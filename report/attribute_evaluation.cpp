@@ -3,14 +3,12 @@
 #include "config/format_bounded.h"
 #include "report/format_grouped.h"
 #include "report/model_rules.h"
+#include "report/report_format.h"
 
 #include <cstdio>
 
 namespace {
 
-constexpr int kPowerOnHoursId = 9;
-constexpr int kTemperatureId = 194;
-constexpr int kLastAttributeId = 255;
 constexpr unsigned kTextSize = 256;
 
 } // namespace
@@ -62,8 +60,8 @@ AttributeRow EvaluateAttribute(int id, const AttributeReading& reading,
 ReportEvaluation EvaluateReport(const KeyReader& report, const KeyReader& table) {
     ReportEvaluation result;
     char keyPath[kTextSize];
-    for (int id = 1; id <= kLastAttributeId; ++id) {
-        FormatBounded(keyPath, kTextSize, "SMARTS::ATTR_%d", id);
+    for (int id = kFirstAttributeId; id <= kLastAttributeId; ++id) {
+        FormatBounded(keyPath, kTextSize, "%s::%s%d", kAttributeSection, kAttributeKeyPrefix, id);
         const std::string value = report(keyPath, "");
         if (value.empty()) {
             continue;
@@ -80,7 +78,7 @@ ReportEvaluation EvaluateReport(const KeyReader& report, const KeyReader& table)
             return table(keyPath, "");
         };
         const AttributeTableEntry entry{tableText("NAME"), tableText("UNIT"), tableText("SIZE")};
-        const std::string model = report("HDDINFO::MODEL", "");
+        const std::string model = report(kModelKey.Path().c_str(), "");
         result.rows.push_back(EvaluateAttribute(id, reading, entry, model.c_str(), result.labels));
     }
     return result;

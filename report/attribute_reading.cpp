@@ -7,7 +7,7 @@
 
 bool ParseAttributeLine(const char* value, AttributeReading& out) {
     std::vector<std::string> fields;
-    if (SplitFields(value, ",", fields, SPLIT_SKIP_EMPTY) != 5) {
+    if (SplitFields(value, ",", fields, SPLIT_SKIP_EMPTY) != kAttributeFieldCount) {
         return false;
     }
     out.current = ParseDecimalInt(fields[0].c_str());

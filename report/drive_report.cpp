@@ -4,6 +4,7 @@
 #include "config/program_folder.h"
 #include "identify/vendor_identification.h"
 #include "report/report_files.h"
+#include "report/report_format.h"
 #include "report/store_evaluation.h"
 
 #include <unistd.h>
@@ -22,15 +23,15 @@ std::vector<DriveReportFile> ListDriveReports() {
 std::string ReadDriveModel(const std::string& path) {
     CIniStore report;
     report.Open(path.c_str());
-    return report.GetString("HDDINFO::MODEL", "");
+    return report.GetString(kModelKey.Path().c_str(), "");
 }
 
 DriveIdentity ReadDriveIdentity(const std::string& path) {
     CIniStore report;
     report.Open(path.c_str());
     DriveIdentity identity;
-    identity.model = report.GetString("HDDINFO::MODEL", "");
-    identity.serial = report.GetString("HDDINFO::SERIAL_NUMBER", "");
+    identity.model = report.GetString(kModelKey.Path().c_str(), "");
+    identity.serial = report.GetString(kSerialKey.Path().c_str(), "");
     return identity;
 }
 

@@ -3,6 +3,7 @@
 #include "config/ini_file.h"
 #include "report/attribute_evaluation.h"
 #include "report/drive_panel.h"
+#include "report/report_format.h"
 #include "report/self_test_state.h"
 
 #include <string>
@@ -22,11 +23,7 @@ std::vector<DriveReportFile> ListDriveReports();
 // The model text of a report, as the drive list shows it.
 std::string ReadDriveModel(const std::string& path);
 
-// What tells a drive from every other: model and serial number.
-struct DriveIdentity {
-    std::string model;
-    std::string serial;
-};
+// The model and serial number of a report.
 DriveIdentity ReadDriveIdentity(const std::string& path);
 
 // Everything the viewer shows for one report: the panel texts and the

@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr int kTemperatureId = 194;
-constexpr int kVerdictId = 255;
-
 // "attribute 197" in English; the Japanese adds the attribute table's name.
 std::string AttributeName(const AttributeRow& row) {
     return MonitorText("attribute {1}", {row.columns[0], row.columns[1]});
@@ -123,9 +120,9 @@ std::optional<DriveWarning> SelfTestFailure(const std::string& drive, const Self
     if (failure->hours) {
         detail += MonitorText(", at {1} power-on hours", {std::to_string(*failure->hours)});
     }
-    warning.text = failure->type == "short"
+    warning.text = failure->type == kSelfTestShort
                        ? MonitorText("{1}: the short self-test failed ({2})", {drive, detail})
-                   : failure->type == "extended"
+                   : failure->type == kSelfTestExtended
                        ? MonitorText("{1}: the extended self-test failed ({2})", {drive, detail})
                        : MonitorText("{1}: the self-test failed ({2})", {drive, detail});
     return warning;
@@ -134,7 +131,9 @@ std::optional<DriveWarning> SelfTestFailure(const std::string& drive, const Self
 } // namespace
 
 bool IsCriticalCounter(int attributeId) {
-    return attributeId == 5 || attributeId == 187 || (attributeId >= 196 && attributeId <= 198);
+    return attributeId == kReallocatedSectorsId || attributeId == kReportedUncorrectId ||
+           attributeId == kReallocationEventsId || attributeId == kPendingSectorsId ||
+           attributeId == kOfflineUncorrectableId;
 }
 
 std::vector<DriveWarning> EvaluateWarnings(const DriveReport& drive, const DriveIdentity& identity,
@@ -163,7 +162,7 @@ std::vector<DriveWarning> EvaluateWarnings(const DriveReport& drive, const Drive
         }
     }
     // A report without the verdict row still carries the verdict itself.
-    if (drive.panel.verdict == "FAILED" && !verdictRowFails) {
+    if (drive.panel.verdict == kVerdictFailed && !verdictRowFails) {
         DriveWarning warning;
         warning.level = WarningLevel::Failing;
         warning.kind = WarningKind::Verdict;

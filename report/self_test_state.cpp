@@ -1,10 +1,13 @@
 #include "report/self_test_state.h"
 
 #include "config/ini_store.h"
+#include "report/report_format.h"
 
 #include <cstdlib>
 
 namespace {
+
+constexpr int kMaxEntries = static_cast<int>(kMaxSelfTestEntries);
 
 bool ParseNumber(const std::string& text, std::optional<std::uint64_t>& number) {
     if (text.empty()) {
@@ -19,7 +22,8 @@ bool ParseNumber(const std::string& text, std::optional<std::uint64_t>& number) 
 }
 
 bool KnownOutcome(const std::string& word) {
-    for (const char* known : {"ok", "aborted", "interrupted", "failed", "running", "unknown"}) {
+    for (const char* known : {kOutcomeOk, kOutcomeAborted, kOutcomeInterrupted, kOutcomeFailed,
+                              kOutcomeRunning, kOutcomeUnknown}) {
         if (word == known) {
             return true;
         }
@@ -57,22 +61,23 @@ std::optional<SelfTestRecord> ParseRecord(const std::string& line) {
 
 SelfTestState ReadSelfTestState(CIniStore& report) {
     SelfTestState state;
-    const std::string stateWord = report.GetString("SELFTEST::STATE", "");
+    const std::string stateWord = report.GetString(kSelfTestStateKey.Path().c_str(), "");
     if (stateWord.empty()) {
         return state;
     }
     state.present = true;
-    state.running = stateWord == "running";
+    state.running = stateWord == kSelfTestRunning;
     if (state.running) {
-        const int remaining = report.GetInt("SELFTEST::REMAINING_PERCENT", -1);
+        const int remaining = report.GetInt(kSelfTestRemainingKey.Path().c_str(), -1);
         if (remaining >= 0 && remaining <= 100) {
             state.remainingPercent = remaining;
         }
     }
-    int count = report.GetInt("SELFTEST::ENTRY_COUNT", 0);
-    count = count < 0 ? 0 : count > kMaxSelfTestRecords ? kMaxSelfTestRecords : count;
+    int count = report.GetInt(kSelfTestCountKey.Path().c_str(), 0);
+    count = count < 0 ? 0 : count > kMaxEntries ? kMaxEntries : count;
     for (int i = 1; i <= count; ++i) {
-        const std::string key = "SELFTEST::ENTRY_" + std::to_string(i);
+        const std::string key =
+            ReportKey{kSelfTestSection, kSelfTestEntryKeyPrefix}.Path() + std::to_string(i);
         if (auto record = ParseRecord(report.GetString(key.c_str(), ""))) {
             state.entries.push_back(std::move(*record));
         }
@@ -82,10 +87,10 @@ SelfTestState ReadSelfTestState(CIniStore& report) {
 
 std::optional<SelfTestRecord> StandingSelfTestFailure(const SelfTestState& state) {
     for (const SelfTestRecord& record : state.entries) {
-        if (record.outcome == "failed") {
+        if (record.outcome == kOutcomeFailed) {
             return record;
         }
-        if (record.outcome == "ok" && record.type == "extended") {
+        if (record.outcome == kOutcomeOk && record.type == kSelfTestExtended) {
             return std::nullopt;
         }
     }

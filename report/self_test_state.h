@@ -25,12 +25,10 @@ struct SelfTestState {
     std::vector<SelfTestRecord> entries; // newest first
 };
 
-// The most entries a report's section is read for, as many as the collector writes.
-constexpr int kMaxSelfTestRecords = 21;
-
 // Reads [SELFTEST] of a report. A missing section gives present false; an
 // entry that does not have six fields, a known outcome and whole numbers is
-// left out; ENTRY_COUNT beyond kMaxSelfTestRecords reads that many.
+// left out; ENTRY_COUNT beyond kMaxSelfTestEntries (what the collector writes at most)
+// reads that many.
 SelfTestState ReadSelfTestState(CIniStore& report);
 
 // The failed test that still stands: the newest failed entry that no newer

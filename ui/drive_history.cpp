@@ -10,21 +10,18 @@ namespace {
 // Opens the program folder's history for the drive of the report at
 // reportPath; false when the drive cannot be in it or it cannot be opened
 // (problem set when it exists but cannot be read).
-bool OpenFor(const std::string& reportPath, CHistoryStore& store, DriveKey& key,
+bool OpenFor(const std::string& reportPath, CHistoryStore& store, DriveIdentity& key,
              std::string& problem) {
     const DriveIdentity identity = ReadDriveIdentity(reportPath);
     if (identity.serial.empty()) {
         return false; // the collector records no drive without a serial number
     }
-    key = {identity.model, identity.serial};
+    key = identity;
     const std::string path = ResolveInReportFolder(kHistoryFileName);
-    if (store.Open(path, CHistoryStore::Access::Read, problem)) {
-        return true;
-    }
-    if (access(path.c_str(), F_OK) != 0) {
-        problem.clear(); // no history yet
-    }
-    return false;
+    const auto opened = store.Open(path, CHistoryStore::Access::Read);
+    // No history yet is not a problem.
+    problem = opened || opened.Kind() == FailureKind::Missing ? std::string() : opened.Problem();
+    return opened.HasValue();
 }
 
 } // namespace
@@ -32,7 +29,7 @@ bool OpenFor(const std::string& reportPath, CHistoryStore& store, DriveKey& key,
 DriveHistory LoadDriveHistory(const std::string& reportPath, std::optional<int> id) {
     DriveHistory history;
     CHistoryStore store;
-    DriveKey key;
+    DriveIdentity key;
     if (!OpenFor(reportPath, store, key, history.problem)) {
         return history;
     }
@@ -49,7 +46,7 @@ DriveHistory LoadDriveHistory(const std::string& reportPath, std::optional<int> 
 
 std::vector<RawChange> LoadRawChanges(const std::string& reportPath) {
     CHistoryStore store;
-    DriveKey key;
+    DriveIdentity key;
     std::string problem;
     if (!OpenFor(reportPath, store, key, problem)) {
         return {};

@@ -22,7 +22,7 @@ DriveState DriveStateOf(const WarnedDrive& drive, bool readable) {
 
 bool IsReadableReport(const std::string& path) {
     CIniFile file; // reads only regular files, never blocks on a FIFO
-    return file.Load(path);
+    return file.Load(path).HasValue();
 }
 
 namespace {

@@ -5,12 +5,12 @@
 
 namespace {
 
-double FieldOf(const AttributeSample& sample, HistoryField field) {
+double FieldOf(const AttributeReading& sample, HistoryField field) {
     switch (field) {
     case HistoryField::Raw:
         return static_cast<double>(sample.raw);
     case HistoryField::Value:
-        return sample.value;
+        return sample.current;
     case HistoryField::Threshold:
         return sample.threshold;
     }

@@ -23,7 +23,7 @@ const char kPending150[] =
 // One stored reading of drive ST1/Z1 (attribute 197 at raw) or of another drive.
 struct StoredRun {
     std::int64_t ago; // seconds before now
-    DriveKey drive;
+    DriveIdentity drive;
     std::int64_t raw;
 };
 
@@ -50,7 +50,7 @@ TEST(CheckCommand, FirstLineAndExitFollowTheWorstProblem) {
     setenv("TZ", "UTC", 1);
     tzset();
     const std::int64_t now = std::time(nullptr);
-    const DriveKey st1{"ST1", "Z1"};
+    const DriveIdentity st1{"ST1", "Z1"};
     const CheckCase cases[] = {
         {"healthy", {kHealthy}, {}, 0, {}, kCheckOk, "OK: 1 drives"},
         {"stale: the newest reading is older than --max-age",
@@ -146,14 +146,10 @@ TEST(CheckCommand, FirstLineAndExitFollowTheWorstProblem) {
         }
         if (!c.history.empty()) {
             CHistoryStore store;
-            std::string problem;
-            ASSERT_TRUE(
-                store.Open(folder / "history.sqlite", CHistoryStore::Access::Write, problem))
-                << problem;
+            ASSERT_TRUE(store.Open(folder / "history.sqlite", CHistoryStore::Access::Write));
             for (const StoredRun& run : c.history) {
-                ASSERT_TRUE(store.RecordRun(now - run.ago,
-                                            {{run.drive, {{197, 100, 100, 0, run.raw}}}}, problem))
-                    << problem;
+                ASSERT_TRUE(
+                    store.RecordRun(now - run.ago, {{run.drive, {{197, 100, 100, 0, run.raw}}}}));
             }
         }
         std::vector<std::string> args{"--check"};
@@ -217,13 +213,11 @@ TEST(ForgetCommand, AcknowledgedDriveIsNoLongerMissed) {
     folder.Write("smart_PhysicalDrive0.ini", kHealthy);
     {
         CHistoryStore store;
-        std::string problem;
-        ASSERT_TRUE(store.Open(folder / "history.sqlite", CHistoryStore::Access::Write, problem));
+        ASSERT_TRUE(store.Open(folder / "history.sqlite", CHistoryStore::Access::Write));
         const std::int64_t now = std::time(nullptr);
-        ASSERT_TRUE(store.RecordRun(now - 3600,
-                                    {{{"WDC WD20EFRX", "WD-1"}, {{5, 200, 200, 140, 0}}},
-                                     {{"ST9", "Z9"}, {{197, 100, 100, 0, 2}}}},
-                                    problem));
+        ASSERT_TRUE(
+            store.RecordRun(now - 3600, {{{"WDC WD20EFRX", "WD-1"}, {{5, 200, 200, 140, 0}}},
+                                         {{"ST9", "Z9"}, {{197, 100, 100, 0, 2}}}}));
     }
     std::ostringstream out;
     std::ostringstream err;

@@ -116,17 +116,24 @@ TEST(CIniFile, ReadsFilesUpToTheSizeLimit) {
         const char* name;
         std::string path;
         bool loads;
+        FailureKind kind; // when it does not load
     };
     const Case cases[] = {
-        {"regular file", regular, true},
-        {"file of exactly the limit", limit, true},
-        {"one byte over the limit", huge, false},
-        {"missing file", folder.Path() + "/none.ini", false},
-        {"empty path", "", false},
+        {"regular file", regular, true, FailureKind::Failed},
+        {"file of exactly the limit", limit, true, FailureKind::Failed},
+        {"one byte over the limit", huge, false, FailureKind::Failed},
+        {"a folder", folder.Path(), false, FailureKind::Failed},
+        {"missing file", folder.Path() + "/none.ini", false, FailureKind::Missing},
+        {"empty path", "", false, FailureKind::Missing},
     };
     for (const Case& c : cases) {
         CIniFile file;
-        EXPECT_EQ(file.Load(c.path), c.loads) << c.name;
+        const auto loaded = file.Load(c.path);
+        EXPECT_EQ(loaded.HasValue(), c.loads) << c.name;
+        if (!loaded) {
+            EXPECT_EQ(loaded.Kind(), c.kind) << c.name << ": " << loaded.Problem();
+            EXPECT_FALSE(loaded.Problem().empty()) << c.name;
+        }
         const std::string* value = file.Find("S", "K");
         EXPECT_EQ(value != nullptr, c.loads) << c.name;
     }

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -36,21 +37,23 @@ DriveReading Reading(int drive, std::int64_t raw) {
 void WriteHistory(const std::string& path, int drives, int runs) {
     CTestClock clock;
     CHistoryStore store(clock);
-    std::string problem;
-    ASSERT_TRUE(store.Open(path, CHistoryStore::Access::Write, problem)) << problem;
+    const auto opened = store.Open(path, CHistoryStore::Access::Write);
+    ASSERT_TRUE(opened) << opened.Problem();
     for (int run = 0; run < runs; ++run) {
         std::vector<DriveReading> readings;
         for (int d = 0; d < drives; ++d) {
             readings.push_back(Reading(d, run));
         }
-        ASSERT_TRUE(store.RecordRun(kNow - (runs - run) * 3600, readings, problem)) << problem;
+        const auto recorded = store.RecordRun(kNow - (runs - run) * 3600, readings);
+        ASSERT_TRUE(recorded) << recorded.Problem();
     }
 }
 
 // Everything a reader asks of each drive, as text; empty when any query fails.
 std::string ReadAll(const std::string& path, std::string& problem) {
     CHistoryStore store;
-    if (!store.Open(path, CHistoryStore::Access::Read, problem)) {
+    if (const auto opened = store.Open(path, CHistoryStore::Access::Read); !opened) {
+        problem = opened.Problem();
         return std::string();
     }
     const auto drives = store.Drives();
@@ -59,7 +62,7 @@ std::string ReadAll(const std::string& path, std::string& problem) {
         return std::string();
     }
     std::string all;
-    for (const DriveKey& drive : drives.Value()) {
+    for (const DriveIdentity& drive : drives.Value()) {
         const auto points = store.Readings(drive);
         const auto seen = store.LastSeen(drive);
         if (!points || !seen) {
@@ -108,10 +111,10 @@ TEST(HistoryFile, OnlyItsOwnRegularFileIsWrittenAndMadeReadable) {
             ASSERT_TRUE(c.put == Own || chown(path.c_str(), UnprivilegedUser(), 0) == 0);
         }
         CHistoryStore store;
-        std::string problem;
         const mode_t old = umask(077);
-        EXPECT_EQ(store.Open(path, CHistoryStore::Access::Write, problem), *c.refusal == '\0')
-            << c.name << ": " << problem;
+        const auto opened = store.Open(path, CHistoryStore::Access::Write);
+        const std::string problem = opened.Problem();
+        EXPECT_EQ(opened.HasValue(), *c.refusal == '\0') << c.name << ": " << problem;
         umask(old);
         EXPECT_NE(problem.find(c.refusal), std::string::npos) << c.name << ": " << problem;
         const std::string changed = c.put == HardLink || c.put == SymbolicLink ? target : path;
@@ -150,6 +153,58 @@ TEST(HistoryFile, AZeroedPageIsAnErrorNeverFewerReadings) {
     }
     // The samples fill most pages: most zeroed pages must be noticed.
     EXPECT_GT(failed, static_cast<int>(pages) / 2);
+}
+
+// A statement SQLite cannot prepare or step (a table gone) makes every
+// query that needs it fail, never answer as if the history were empty.
+TEST(HistoryFile, AQueryOnAMissingTableIsAnErrorNeverNoHistory) {
+    using Outcome = std::pair<bool, std::string>; // answered, problem
+    const auto outcomeOf = [](const auto& result) {
+        return Outcome(result.HasValue(), result.Problem());
+    };
+    const DriveIdentity drive = Reading(0, 0).drive;
+    const struct {
+        const char* name;
+        std::function<Outcome(const CHistoryStore&)> query;
+        const char* tables; // the tables it reads
+    } queries[] = {
+        {"KnownDrives", [&](const CHistoryStore& s) { return outcomeOf(s.KnownDrives()); },
+         "drives"},
+        {"LastSeen", [&](const CHistoryStore& s) { return outcomeOf(s.LastSeen(drive)); },
+         "drives"},
+        {"Readings", [&](const CHistoryStore& s) { return outcomeOf(s.Readings(drive, 5)); },
+         "drives samples"},
+        {"SampleAt", [&](const CHistoryStore& s) { return outcomeOf(s.SampleAt(drive, 5, kNow)); },
+         "drives samples"},
+        {"FirstSample", [&](const CHistoryStore& s) { return outcomeOf(s.FirstSample(drive, 5)); },
+         "drives samples"},
+        {"LastRawOtherThan",
+         [&](const CHistoryStore& s) { return outcomeOf(s.LastRawOtherThan(drive, 5, 0)); },
+         "drives samples"},
+        {"LastRawChanges",
+         [&](const CHistoryStore& s) { return outcomeOf(s.LastRawChanges(drive)); },
+         "drives series samples"},
+    };
+    for (const char* table : {"drives", "series", "samples"}) {
+        TempFolder folder;
+        const std::string path = folder / kHistoryFileName;
+        WriteHistory(path, 1, 3);
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, (std::string("DROP TABLE ") + table).c_str(), nullptr, nullptr,
+                               nullptr),
+                  SQLITE_OK);
+        sqlite3_close(db);
+        CHistoryStore store;
+        ASSERT_TRUE(store.Open(path, CHistoryStore::Access::Read)) << table;
+        for (const auto& q : queries) {
+            const bool needed = std::string(q.tables).find(table) != std::string::npos;
+            const auto [answered, problem] = q.query(store);
+            EXPECT_EQ(answered, !needed) << q.name << " without " << table;
+            EXPECT_EQ(problem.find("no such table: ") != std::string::npos, needed)
+                << q.name << " without " << table << ": " << problem;
+        }
+    }
 }
 
 // A collector killed in the middle of writing its run: a child process
@@ -217,7 +272,7 @@ TEST(HistoryFile, AReaderOfAnInterruptedWriteSeesTheLastCompleteRun) {
     EXPECT_EQ(stat((path + "-journal").c_str(), &journal), 0);
     std::string ignored;
     CHistoryStore writer;
-    ASSERT_TRUE(writer.Open(path, CHistoryStore::Access::Write, ignored)) << ignored;
+    ASSERT_TRUE(writer.Open(path, CHistoryStore::Access::Write));
     EXPECT_EQ(ReadAll(path, ignored), committed);
 }
 
@@ -225,15 +280,15 @@ TEST(HistoryFile, AReadingFromTheFutureIsNotRecorded) {
     TempFolder folder;
     CTestClock clock;
     CHistoryStore store(clock);
-    std::string problem;
-    ASSERT_TRUE(store.Open(folder / kHistoryFileName, CHistoryStore::Access::Write, problem));
+    ASSERT_TRUE(store.Open(folder / kHistoryFileName, CHistoryStore::Access::Write));
     const struct {
         std::int64_t time;
         bool recorded;
     } cases[] = {{kNow + kDay, true}, {kNow + kDay + 1, false}, {kNow + 3650 * kDay, false}};
     for (const auto& c : cases) {
-        problem.clear();
-        EXPECT_EQ(store.RecordRun(c.time, {Reading(0, c.time)}, problem), c.recorded) << c.time;
+        const auto recorded = store.RecordRun(c.time, {Reading(0, c.time)});
+        const std::string& problem = recorded.Problem();
+        EXPECT_EQ(recorded.HasValue(), c.recorded) << c.time;
         EXPECT_EQ(problem.find("ahead of the system clock") != std::string::npos, !c.recorded)
             << problem;
     }
@@ -253,10 +308,11 @@ TEST(HistoryFile, AMissingTableIsNamedWhenARunCannotBeWritten) {
     sqlite3_close(db);
     CTestClock clock;
     CHistoryStore store(clock);
-    std::string problem;
-    ASSERT_TRUE(store.Open(folder / kHistoryFileName, CHistoryStore::Access::Write, problem));
-    EXPECT_FALSE(store.RecordRun(kNow, {Reading(0, 1)}, problem));
-    EXPECT_NE(problem.find("no such table: drives"), std::string::npos) << problem;
+    ASSERT_TRUE(store.Open(folder / kHistoryFileName, CHistoryStore::Access::Write));
+    const auto recorded = store.RecordRun(kNow, {Reading(0, 1)});
+    EXPECT_FALSE(recorded);
+    EXPECT_NE(recorded.Problem().find("no such table: drives"), std::string::npos)
+        << recorded.Problem();
 }
 
 TEST(HistoryFile, TheLatestReadingOfASecondWins) {
@@ -271,12 +327,11 @@ TEST(HistoryFile, TheLatestReadingOfASecondWins) {
         TempFolder folder;
         CTestClock clock;
         CHistoryStore store(clock);
-        std::string problem;
-        ASSERT_TRUE(store.Open(folder / kHistoryFileName, CHistoryStore::Access::Write, problem));
-        const DriveKey drive{"MODEL", "SERIAL"};
-        ASSERT_TRUE(store.RecordRun(kNow - 60, {{drive, {{5, 100, 100, 10, 100}}}}, problem));
-        ASSERT_TRUE(store.RecordRun(kNow, {{drive, {{5, 100, 100, 10, c.first}}}}, problem));
-        ASSERT_TRUE(store.RecordRun(kNow, {{drive, {{5, 100, 100, 10, c.second}}}}, problem));
+        ASSERT_TRUE(store.Open(folder / kHistoryFileName, CHistoryStore::Access::Write));
+        const DriveIdentity drive{"MODEL", "SERIAL"};
+        ASSERT_TRUE(store.RecordRun(kNow - 60, {{drive, {{5, 100, 100, 10, 100}}}}));
+        ASSERT_TRUE(store.RecordRun(kNow, {{drive, {{5, 100, 100, 10, c.first}}}}));
+        ASSERT_TRUE(store.RecordRun(kNow, {{drive, {{5, 100, 100, 10, c.second}}}}));
         const auto at = store.SampleAt(drive, 5, kNow);
         ASSERT_TRUE(at && at.Value()) << c.name;
         EXPECT_EQ(at.Value()->sample.raw, c.second) << c.name;
@@ -288,9 +343,8 @@ TEST(HistoryFile, ThinningLeftAheadByAClockFaultResumes) {
     const std::string path = folder / kHistoryFileName;
     CTestClock clock;
     CHistoryStore store(clock);
-    std::string problem;
-    ASSERT_TRUE(store.Open(path, CHistoryStore::Access::Write, problem));
-    const DriveKey drive{"MODEL", "SERIAL"};
+    ASSERT_TRUE(store.Open(path, CHistoryStore::Access::Write));
+    const DriveIdentity drive{"MODEL", "SERIAL"};
     // An older run thinned as if it were ten years later.
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
@@ -302,7 +356,7 @@ TEST(HistoryFile, ThinningLeftAheadByAClockFaultResumes) {
     const std::int64_t start = (kNow - 100 * kDay) / kDay * kDay;
     for (std::int64_t t = start; t <= kNow; t += kDay / 4) {
         clock.now = t;
-        ASSERT_TRUE(store.RecordRun(t, {{drive, {{194, 100, 100, 0, t / 3600}}}}, problem));
+        ASSERT_TRUE(store.RecordRun(t, {{drive, {{194, 100, 100, 0, t / 3600}}}}));
     }
     const auto points = store.Readings(drive, 194);
     ASSERT_TRUE(points);

@@ -12,7 +12,7 @@ constexpr std::int64_t kHour = 3600;
 constexpr std::int64_t kStart = 1'700'006'400; // a UTC midnight
 constexpr std::int64_t kStep = 6 * kHour;
 constexpr int kRuns = 200 * 4; // long enough for thinning
-const DriveKey kDrives[] = {{"MODEL A", "SERIAL-A"}, {"MODEL B", "SERIAL-B"}};
+const DriveIdentity kDrives[] = {{"MODEL A", "SERIAL-A"}, {"MODEL B", "SERIAL-B"}};
 const int kIds[] = {1, 5, 9, 12, 194, 197};
 
 class CTestClock : public CHistoryClock {
@@ -37,7 +37,7 @@ DriveReading Reading(std::size_t d, std::int64_t n) {
 // Every stored sample of drive, per attribute, oldest first: a scan of
 // the whole series, as the warnings and tooltips once did.
 std::map<int, std::vector<HistoryPoint>> ScanRows(const CHistoryStore& store,
-                                                  const DriveKey& drive) {
+                                                  const DriveIdentity& drive) {
     std::map<int, std::vector<HistoryPoint>> found;
     const auto points = store.Readings(drive);
     EXPECT_TRUE(points) << points.Problem();
@@ -54,7 +54,7 @@ void ExpectSame(const Result<std::optional<HistoryPoint>>& got, const HistoryPoi
     if (expected != nullptr) {
         EXPECT_EQ(got.Value()->time, expected->time) << what;
         EXPECT_EQ(got.Value()->sample.id, expected->sample.id) << what;
-        EXPECT_EQ(got.Value()->sample.value, expected->sample.value) << what;
+        EXPECT_EQ(got.Value()->sample.current, expected->sample.current) << what;
         EXPECT_EQ(got.Value()->sample.raw, expected->sample.raw) << what;
     }
 }
@@ -65,8 +65,7 @@ protected:
         s_folder = new TempFolder;
         CTestClock clock;
         CHistoryStore store(clock);
-        std::string problem;
-        ASSERT_TRUE(store.Open(Path(), CHistoryStore::Access::Write, problem)) << problem;
+        ASSERT_TRUE(store.Open(Path(), CHistoryStore::Access::Write));
         for (std::int64_t n = 0; n < kRuns; ++n) {
             clock.now = kStart + n * kStep;
             // The second drive arrives later and is read every other run.
@@ -74,15 +73,16 @@ protected:
             if (n >= 40 && n % 2 == 0) {
                 run.push_back(Reading(1, n));
             }
-            ASSERT_TRUE(store.RecordRun(clock.now, run, problem)) << problem;
+            const auto recorded = store.RecordRun(clock.now, run);
+            ASSERT_TRUE(recorded) << recorded.Problem();
         }
     }
     static void TearDownTestSuite() { delete s_folder; }
     static std::string Path() { return *s_folder / kHistoryFileName; }
 
     void SetUp() override {
-        std::string problem;
-        ASSERT_TRUE(m_store.Open(Path(), CHistoryStore::Access::Read, problem)) << problem;
+        const auto opened = m_store.Open(Path(), CHistoryStore::Access::Read);
+        ASSERT_TRUE(opened) << opened.Problem();
     }
 
     static TempFolder* s_folder;
@@ -105,7 +105,7 @@ TEST_F(LongHistory, KnowsEachDriveWithWhenItWasFirstAndLastRead) {
 }
 
 TEST_F(LongHistory, SingleFactsMatchAScanOfEverySample) {
-    for (const DriveKey& drive : kDrives) {
+    for (const DriveIdentity& drive : kDrives) {
         const std::map<int, std::vector<HistoryPoint>> rows = ScanRows(m_store, drive);
         ASSERT_EQ(rows.size(), std::size(kIds));
         std::vector<RawChange> changes;
@@ -156,7 +156,7 @@ TEST_F(LongHistory, SingleFactsMatchAScanOfEverySample) {
         EXPECT_GE(changes.size(), 3u);
         EXPECT_LT(changes.size(), std::size(kIds));
     }
-    const DriveKey unknown{"MODEL A", "SERIAL-Z"};
+    const DriveIdentity unknown{"MODEL A", "SERIAL-Z"};
     ExpectSame(m_store.SampleAt(unknown, 5, kStart + kStep), nullptr, "unknown drive");
     ExpectSame(m_store.LastRawOtherThan(kDrives[0], 77, 0), nullptr, "unknown attribute");
     EXPECT_TRUE(m_store.LastRawChanges(unknown)->empty());
@@ -165,9 +165,8 @@ TEST_F(LongHistory, SingleFactsMatchAScanOfEverySample) {
 TEST(CHistoryStoreForget, RemovesTheDriveAndOnlyIt) {
     TempFolder folder;
     CHistoryStore store;
-    std::string problem;
-    ASSERT_TRUE(store.Open(folder / kHistoryFileName, CHistoryStore::Access::Write, problem));
-    ASSERT_TRUE(store.RecordRun(kStart, {Reading(0, 1), Reading(1, 1)}, problem)) << problem;
+    ASSERT_TRUE(store.Open(folder / kHistoryFileName, CHistoryStore::Access::Write));
+    ASSERT_TRUE(store.RecordRun(kStart, {Reading(0, 1), Reading(1, 1)}));
     const auto forgotten = store.Forget(kDrives[0]);
     ASSERT_TRUE(forgotten) << forgotten.Problem();
     EXPECT_TRUE(forgotten.Value());
@@ -178,7 +177,7 @@ TEST(CHistoryStoreForget, RemovesTheDriveAndOnlyIt) {
     EXPECT_FALSE(again.Value());
     const auto left = store.Drives();
     ASSERT_TRUE(left);
-    EXPECT_EQ(left.Value(), std::vector<DriveKey>{kDrives[1]});
+    EXPECT_EQ(left.Value(), std::vector<DriveIdentity>{kDrives[1]});
 }
 
 } // namespace

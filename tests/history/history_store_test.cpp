@@ -8,23 +8,21 @@ namespace {
 
 constexpr std::int64_t kHour = 3600;
 constexpr std::int64_t kDay = 86400;
-const DriveKey kDrive{"WDC WD20EFRX-68EUZN0", "WD-WCC4M0000001"};
+const DriveIdentity kDrive{"WDC WD20EFRX-68EUZN0", "WD-WCC4M0000001"};
 
 DriveReading Reading(int temperature, std::int64_t reallocated) {
     return {kDrive, {{5, 100, 100, 140, reallocated}, {194, 100, 100, 0, temperature}}};
 }
 
-std::string Record(CHistoryStore& store, std::int64_t time, const DriveReading& reading) {
-    std::string problem;
-    EXPECT_TRUE(store.RecordRun(time, {reading}, problem)) << problem;
-    return problem;
+void Record(CHistoryStore& store, std::int64_t time, const DriveReading& reading) {
+    const auto recorded = store.RecordRun(time, {reading});
+    EXPECT_TRUE(recorded) << recorded.Problem();
 }
 
 TEST(CHistoryStore, KeepsOnlyChangesAndWhenTheDriveWasLastSeen) {
     TempFolder folder;
     CHistoryStore store;
-    std::string problem;
-    ASSERT_TRUE(store.Open(folder / kHistoryFileName, CHistoryStore::Access::Write, problem));
+    ASSERT_TRUE(store.Open(folder / kHistoryFileName, CHistoryStore::Access::Write));
     const std::int64_t start = 1'700'000'000;
     Record(store, start, Reading(30, 0));
     Record(store, start + kHour, Reading(30, 0));
@@ -52,8 +50,7 @@ TEST(CHistoryStore, OldDaysKeepTheirLastSampleAndTheRecentWindowEveryChange) {
     TempFolder folder;
     CRunClock clock;
     CHistoryStore store(clock);
-    std::string problem;
-    ASSERT_TRUE(store.Open(folder / kHistoryFileName, CHistoryStore::Access::Write, problem));
+    ASSERT_TRUE(store.Open(folder / kHistoryFileName, CHistoryStore::Access::Write));
     const std::int64_t start = 1'700'006'400; // a UTC midnight
     // Four readings a day for 100 days, the temperature different each time.
     const int days = 100;
@@ -92,17 +89,19 @@ TEST(CHistoryStore, WhatItCannotWriteItLeavesAlone) {
     const std::string path = folder / kHistoryFileName;
     {
         CHistoryStore store;
-        std::string problem;
-        ASSERT_TRUE(store.Open(path, CHistoryStore::Access::Write, problem));
+        ASSERT_TRUE(store.Open(path, CHistoryStore::Access::Write));
         Record(store, 1'700'000'000, Reading(30, 0));
     }
     SetUserVersion(path, CHistoryStore::kSchemaVersion + 1);
+    // A newer schema is its own kind of failure, whatever its words: the
+    // writer leaves it alone, a reader reads it as far as it knows it.
     CHistoryStore newer;
-    std::string problem;
-    EXPECT_FALSE(newer.Open(path, CHistoryStore::Access::Write, problem));
-    EXPECT_NE(problem.find("newer"), std::string::npos) << problem;
+    const auto written = newer.Open(path, CHistoryStore::Access::Write);
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.Kind(), FailureKind::Newer) << written.Problem();
     CHistoryStore reader;
-    EXPECT_TRUE(reader.Open(path, CHistoryStore::Access::Read, problem));
+    ASSERT_TRUE(reader.Open(path, CHistoryStore::Access::Read));
+    EXPECT_FALSE(reader.Note().empty());
     EXPECT_EQ(reader.Readings(kDrive)->size(), 2u);
 
     const struct {
@@ -111,13 +110,18 @@ TEST(CHistoryStore, WhatItCannotWriteItLeavesAlone) {
     } damaged[] = {{"not a database", "this is not SQLite\n"}, {"empty header", "SQLite format 3"}};
     for (const auto& c : damaged) {
         const std::string file = folder.Write(std::string("damaged-") + c.name, c.bytes);
-        CHistoryStore store;
-        problem.clear();
-        EXPECT_FALSE(store.Open(file, CHistoryStore::Access::Write, problem)) << c.name;
-        EXPECT_FALSE(problem.empty()) << c.name;
+        for (const auto access : {CHistoryStore::Access::Write, CHistoryStore::Access::Read}) {
+            CHistoryStore store;
+            const auto opened = store.Open(file, access);
+            ASSERT_FALSE(opened) << c.name;
+            EXPECT_EQ(opened.Kind(), FailureKind::Failed) << c.name << ": " << opened.Problem();
+            EXPECT_FALSE(opened.Problem().empty()) << c.name;
+        }
     }
     CHistoryStore missing;
-    EXPECT_FALSE(missing.Open(folder / "none.sqlite", CHistoryStore::Access::Read, problem));
+    const auto none = missing.Open(folder / "none.sqlite", CHistoryStore::Access::Read);
+    ASSERT_FALSE(none);
+    EXPECT_EQ(none.Kind(), FailureKind::Missing);
 }
 
 } // namespace

@@ -33,12 +33,11 @@ DriveReading Reading(int value, std::int64_t raw) {
 // Three runs: reallocated sectors 0, then 8 (value 100 -> 98), then unchanged.
 void WriteHistory(const CTestFolder& folder) {
     CHistoryStore store;
-    std::string problem;
     const std::string path = (folder.Path() + "/history.sqlite").toStdString();
-    QVERIFY(store.Open(path, CHistoryStore::Access::Write, problem));
-    QVERIFY(store.RecordRun(kDay1, {Reading(100, 0)}, problem));
-    QVERIFY(store.RecordRun(kDay1 + 2 * kDay, {Reading(98, 8)}, problem));
-    QVERIFY(store.RecordRun(kDay1 + 5 * kDay, {Reading(98, 8)}, problem));
+    QVERIFY(store.Open(path, CHistoryStore::Access::Write));
+    QVERIFY(store.RecordRun(kDay1, {Reading(100, 0)}));
+    QVERIFY(store.RecordRun(kDay1 + 2 * kDay, {Reading(98, 8)}));
+    QVERIFY(store.RecordRun(kDay1 + 5 * kDay, {Reading(98, 8)}));
 }
 
 QTreeWidgetItem* RowOf(CRankListCtrl& table, const QString& id) {
@@ -309,11 +308,9 @@ void TestHistoryDlg::withoutUsableHistoryTheWindowSaysSo() {
         WriteHistory(folder);
     } else if (history == "other") {
         CHistoryStore store;
-        std::string problem;
         QVERIFY(store.Open((folder.Path() + "/history.sqlite").toStdString(),
-                           CHistoryStore::Access::Write, problem));
-        QVERIFY(store.RecordRun(kDay1, {{{kModel.toStdString(), "OTHER"}, {{5, 1, 1, 1, 1}}}},
-                                problem));
+                           CHistoryStore::Access::Write));
+        QVERIFY(store.RecordRun(kDay1, {{{kModel.toStdString(), "OTHER"}, {{5, 1, 1, 1, 1}}}}));
     } else if (!history.isEmpty()) {
         folder.WriteFile(QStringLiteral("history.sqlite"), history);
     }
