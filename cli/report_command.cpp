@@ -9,6 +9,7 @@
 #include "monitor/drive_warning_loader.h"
 #include "monitor/monitor_history.h"
 #include "platform/atomic_file.h"
+#include "platform/regular_file.h"
 #include "report/drive_report.h"
 #include "report/drive_warnings.h"
 #include "tolvenar_version.h"
@@ -310,19 +311,16 @@ std::string FileName(const std::string& path) {
     return path.substr(path.rfind('/') + 1);
 }
 
-std::string ReadWholeFile(const std::string& path) {
-    std::string text;
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0) {
-        return text;
+// The metrics file written last time; empty when there is none to read.
+std::string PreviousMetrics(const std::string& path) {
+    // Far beyond the metrics of a thousand drives.
+    constexpr std::size_t kMaxMetricsBytes = 16u * 1024u * 1024u;
+    if (path.empty()) {
+        return std::string();
     }
-    char buffer[65536];
-    ssize_t got = 0;
-    while (text.size() < (1u << 24) && (got = read(fd, buffer, sizeof buffer)) > 0) {
-        text.append(buffer, static_cast<std::size_t>(got));
-    }
-    close(fd);
-    return text;
+    // Not through a symbolic link: the file is ours, replaced as a whole.
+    const Result<std::string> text = ReadRegularFileAt(AT_FDCWD, path, kMaxMetricsBytes);
+    return text ? *text : std::string();
 }
 
 // --check and --prometheus: every report with its warnings, judged against
@@ -399,10 +397,9 @@ int Monitor(const std::vector<ShownReport>& reports, const ReportOptions& option
     if (options.collectionResult) {
         const bool succeeded = *options.collectionResult == "success";
         state.collection.lastRunSucceeded = succeeded;
-        state.collection.lastSuccess =
-            succeeded ? std::optional<std::int64_t>(state.now)
-                      : ReadLastSuccess(options.outFile.empty() ? std::string()
-                                                                : ReadWholeFile(options.outFile));
+        state.collection.lastSuccess = succeeded
+                                           ? std::optional<std::int64_t>(state.now)
+                                           : ReadLastSuccess(PreviousMetrics(options.outFile));
     }
     std::ostringstream metrics;
     WritePrometheus(metrics, state);

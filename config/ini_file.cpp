@@ -2,11 +2,7 @@
 
 #include "config/ascii_case.h"
 #include "config/text_encoding.h"
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/regular_file.h"
 
 namespace {
 
@@ -42,51 +38,14 @@ std::string_view Unquote(std::string_view value) {
 
 } // namespace
 
-bool ReadRegularFile(const std::string& path, std::size_t maxSize, std::string& bytes) {
-    bytes.clear();
-    if (path.empty()) {
-        return false;
-    }
-    // O_NONBLOCK: opening a FIFO must not wait for a writer; the type check
-    // below then rejects it before any read.
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        return false;
-    }
-    struct stat info {};
-    bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 0 &&
-              static_cast<unsigned long long>(info.st_size) <= maxSize;
-    if (ok) {
-        // One byte more than the size seen, so that a file that grew past the
-        // limit since fstat is still recognised as too big.
-        bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
-        std::size_t total = 0;
-        while (total < bytes.size()) {
-            const ssize_t got = read(fd, &bytes[total], bytes.size() - total);
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got <= 0) {
-                ok = got == 0;
-                break;
-            }
-            total += static_cast<std::size_t>(got);
-        }
-        ok = ok && total <= maxSize;
-        bytes.resize(ok ? total : 0);
-    }
-    close(fd);
-    return ok;
-}
-
 bool CIniFile::Load(const std::string& path) {
     m_sections.clear();
     m_bLoaded = false;
-    std::string bytes;
-    if (!ReadRegularFile(path, kMaxFileSize, bytes)) {
+    const Result<std::string> bytes = ReadRegularFile(path, kMaxFileSize);
+    if (!bytes) {
         return false;
     }
-    Parse(bytes);
+    Parse(*bytes);
     return true;
 }
 

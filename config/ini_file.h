@@ -39,7 +39,3 @@ private:
     std::unordered_map<std::string, Section> m_sections;
     bool m_bLoaded = false;
 };
-
-// Reads a whole regular file of at most maxSize bytes into bytes. False for a
-// missing or unreadable file, a non-regular file and a file that is too big.
-bool ReadRegularFile(const std::string& path, std::size_t maxSize, std::string& bytes);
