@@ -8,6 +8,7 @@
 #include "history/history_store.h"
 #include "monitor/drive_warning_loader.h"
 #include "monitor/monitor_history.h"
+#include "monitor/report_folder_history.h"
 #include "platform/atomic_file.h"
 #include "platform/regular_file.h"
 #include "report/drive_report.h"
@@ -230,9 +231,8 @@ int ShowHistory(const std::vector<ShownReport>& reports, bool json, std::ostream
                 std::ostream& err, int status) {
     CHistoryStore store;
     std::string problem;
-    const std::string path = ResolveInReportFolder(kHistoryFileName);
-    const bool missing = access(path.c_str(), F_OK) != 0;
-    if (!missing && !store.Open(path, CHistoryStore::Access::Read, problem)) {
+    const bool missing = !OpenReportFolderHistory(store, problem);
+    if (missing && !problem.empty()) {
         err << "tolvenar-report: " << problem << "\n";
         return kExitUnreadable;
     }

@@ -1,15 +1,11 @@
 #include "monitor/drive_warning_loader.h"
 
-#include "config/program_folder.h"
-
-#include <unistd.h>
+#include "monitor/report_folder_history.h"
 
 CDriveWarningLoader::CDriveWarningLoader(const WarningSettings& settings) : m_settings(settings) {
-    const std::string path = ResolveInReportFolder(kHistoryFileName);
     std::string problem;
-    m_hasHistory = m_history.Open(path, CHistoryStore::Access::Read, problem);
-    // A folder the collector never wrote a history into is not a problem.
-    if (!m_hasHistory && access(path.c_str(), F_OK) == 0) {
+    m_hasHistory = OpenReportFolderHistory(m_history, problem);
+    if (!m_hasHistory) {
         m_historyProblem = problem;
     }
 }

@@ -1,14 +1,9 @@
 #include "monitor/monitor_history.h"
 
-#include "config/program_folder.h"
-
-#include <unistd.h>
+#include "monitor/report_folder_history.h"
 
 CMonitorHistory::CMonitorHistory() {
-    const std::string path = ResolveInReportFolder(kHistoryFileName);
-    if (access(path.c_str(), F_OK) == 0) {
-        m_open = m_history.Open(path, CHistoryStore::Access::Read, m_problem);
-    }
+    m_open = OpenReportFolderHistory(m_history, m_problem);
 }
 
 std::vector<CounterGrowth> CMonitorHistory::ApplyGrowth(WarnedDrive& drive, std::int64_t now) {

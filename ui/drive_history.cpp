@@ -1,9 +1,7 @@
 #include "ui/drive_history.h"
 
-#include "config/program_folder.h"
+#include "monitor/report_folder_history.h"
 #include "report/drive_report.h"
-
-#include <unistd.h>
 
 namespace {
 
@@ -17,14 +15,7 @@ bool OpenFor(const std::string& reportPath, CHistoryStore& store, DriveKey& key,
         return false; // the collector records no drive without a serial number
     }
     key = {identity.model, identity.serial};
-    const std::string path = ResolveInReportFolder(kHistoryFileName);
-    if (store.Open(path, CHistoryStore::Access::Read, problem)) {
-        return true;
-    }
-    if (access(path.c_str(), F_OK) != 0) {
-        problem.clear(); // no history yet
-    }
-    return false;
+    return OpenReportFolderHistory(store, problem);
 }
 
 } // namespace
