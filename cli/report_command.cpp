@@ -13,6 +13,7 @@
 #include "platform/regular_file.h"
 #include "report/drive_report.h"
 #include "report/drive_warnings.h"
+#include "report/shown_texts.h"
 #include "tolvenar_version.h"
 
 #include <algorithm>
@@ -57,8 +58,6 @@ const char kUsage[] =
     "  --help   this text\n"
     "Exit status: 0 ok, 1 a named report is missing or unreadable,\n"
     "2 a report has a malformed attribute line, 64 a usage error.\n";
-
-const char kParseErrorMessage[] = "解析エラー。INIファイルが不正です。";
 
 // Why path cannot be read as a report, or an empty text when it can.
 std::string UnreadableReason(const std::string& path) {
