@@ -3,6 +3,7 @@
 #include "cli/report_output.h"
 #include "platform/local_time.h"
 #include "report/format_grouped.h"
+#include "report/shown_texts.h"
 
 namespace {
 
@@ -66,7 +67,8 @@ void WriteHistoryText(std::ostream& out, const std::string& shown, const DriveId
     for (const auto& [id, change] : Changes(points)) {
         const auto found = descriptions.find(id);
         const std::string name =
-            std::to_string(id) + " " + (found != descriptions.end() ? found->second : "？？？");
+            std::to_string(id) + " " +
+            (found != descriptions.end() ? found->second : kUnknownDescription);
         if (change.lastRawChange != nullptr) {
             out << "  " << name << ": " << FormatGrouped(change.first->sample.raw) << " → "
                 << FormatGrouped(change.last->sample.raw) << ", "

@@ -3,13 +3,13 @@
 #include "cli/display_width.h"
 #include "config/text_encoding.h"
 #include "platform/utf8.h"
+#include "report/shown_texts.h"
 
 #include <algorithm>
 #include <cstdio>
 
 namespace {
 
-const std::string kHeaders[5] = {"ID", "概要", "値", "点数(ﾜｰｽﾄ)", "危険値"};
 const char kRed[] = "\x1b[31m";
 const char kReset[] = "\x1b[0m";
 
@@ -101,21 +101,22 @@ void WriteText(std::ostream& out, const DriveReport& report, bool colour) {
         out << '\n';
         return;
     }
-    std::size_t widths[5];
-    for (int c = 0; c < 5; ++c) {
-        widths[c] = DisplayWidth(kHeaders[c]);
+    std::size_t widths[kAttributeColumnCount];
+    for (int c = 0; c < kAttributeColumnCount; ++c) {
+        widths[c] = DisplayWidth(kAttributeColumnTitles[c]);
         for (const AttributeRow& row : rows) {
             widths[c] = std::max(widths[c], DisplayWidth(row.columns[c]));
         }
     }
     auto writeLine = [&](const char* mark, const std::string* texts) {
         out << "  " << mark;
-        for (int c = 0; c < 5; ++c) {
-            out << ' ' << (c == 4 ? texts[c] : PadToWidth(texts[c], widths[c]));
+        for (int c = 0; c < kAttributeColumnCount; ++c) {
+            const bool last = c == kAttributeColumnCount - 1;
+            out << ' ' << (last ? texts[c] : PadToWidth(texts[c], widths[c]));
         }
     };
     out << '\n';
-    writeLine(" ", kHeaders);
+    writeLine(" ", kAttributeColumnTitles);
     out << '\n';
     for (const AttributeRow& row : rows) {
         const bool failing = row.rank == 1;

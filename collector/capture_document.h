@@ -15,7 +15,3 @@ constexpr int kMaxCaptureDepth = 64;
 // Parses smartctl's JSON output. nullopt with problem set (one line) when the
 // text is too large, nested too deeply or not valid JSON. Never throws for bad input.
 std::optional<nlohmann::json> ParseCaptureDocument(std::string_view text, std::string& problem);
-
-// Reads a capture file: a regular file (never blocks on a FIFO or device) of
-// at most kMaxCaptureBytes. False with problem set otherwise.
-bool ReadCaptureFile(const std::string& path, std::string& text, std::string& problem);

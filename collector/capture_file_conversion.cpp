@@ -3,6 +3,7 @@
 #include "collector/capture_document.h"
 #include "collector/capture_reading.h"
 #include "collector/report_folder.h"
+#include "platform/regular_file.h"
 #include "report/report_files.h"
 
 namespace {
@@ -27,13 +28,13 @@ CollectionResult ConvertCaptureFiles(const std::vector<std::string>& files, CRep
     for (std::size_t number = 0; number < files.size(); ++number) {
         const std::string& file = files[number];
         const int driveNumber = static_cast<int>(number);
-        std::string text;
-        std::string problem;
-        if (number > static_cast<std::size_t>(kLastDriveNumber)) {
-            problem =
-                "more captures than report numbers (0 to " + std::to_string(kLastDriveNumber) + ")";
-        } else if (ReadCaptureFile(file, text, problem)) {
-            const CaptureReading reading = ReadCapture(text, 0);
+        const Result<std::string> text = number > static_cast<std::size_t>(kLastDriveNumber)
+                                             ? Failure{"more captures than report numbers (0 to " +
+                                                       std::to_string(kLastDriveNumber) + ")"}
+                                             : ReadRegularFile(file, kMaxCaptureBytes);
+        std::string problem = text.Problem();
+        if (text) {
+            const CaptureReading reading = ReadCapture(*text, 0);
             if (reading.outcome != CaptureOutcome::Report) {
                 problem = NoReportReason(reading);
             } else if (folder.WriteReport(driveNumber, FormatReportIni(reading.report), problem)) {

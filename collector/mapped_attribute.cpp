@@ -22,6 +22,13 @@ void AppendMappedAttribute(std::vector<AttributeReading>& attributes, int id, st
     attributes.push_back(attribute);
 }
 
+void AppendWearAttribute(std::vector<AttributeReading>& attributes, int id,
+                         std::uint64_t percentageUsed) {
+    const auto remaining =
+        static_cast<std::int32_t>(100 - std::min<std::uint64_t>(percentageUsed, 100));
+    AppendMappedAttribute(attributes, id, remaining, 0, SaturatedRaw(percentageUsed));
+}
+
 std::int64_t SaturatedRaw(std::uint64_t value) {
     constexpr auto kMax = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
     return static_cast<std::int64_t>(std::min(value, kMax));

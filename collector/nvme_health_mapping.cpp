@@ -3,7 +3,6 @@
 #include "collector/json_access.h"
 #include "collector/mapped_attribute.h"
 
-#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -47,7 +46,6 @@ void AppendNvmeHealthAttributes(const nlohmann::json& healthLog,
     }
 
     if (const auto used = JsonUnsigned(JsonMember(&healthLog, "percentage_used"))) {
-        const auto remaining = static_cast<std::int32_t>(100 - std::min<std::uint64_t>(*used, 100));
-        AppendMappedAttribute(attributes, kPercentageUsedId, remaining, 0, SaturatedRaw(*used));
+        AppendWearAttribute(attributes, kPercentageUsedId, *used);
     }
 }

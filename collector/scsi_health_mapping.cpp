@@ -3,7 +3,6 @@
 #include "collector/json_access.h"
 #include "collector/mapped_attribute.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 
@@ -46,7 +45,6 @@ void AppendScsiHealthAttributes(const nlohmann::json& capture,
     }
     if (const auto used =
             JsonUnsigned(JsonMember(&capture, "scsi_percentage_used_endurance_indicator"))) {
-        const auto remaining = static_cast<std::int32_t>(100 - std::min<std::uint64_t>(*used, 100));
-        AppendMappedAttribute(attributes, kPercentageUsedId, remaining, 0, SaturatedRaw(*used));
+        AppendWearAttribute(attributes, kPercentageUsedId, *used);
     }
 }

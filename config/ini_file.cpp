@@ -2,12 +2,7 @@
 
 #include "config/ascii_case.h"
 #include "config/text_encoding.h"
-
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/regular_file.h"
 
 namespace {
 
@@ -43,65 +38,14 @@ std::string_view Unquote(std::string_view value) {
 
 } // namespace
 
-Result<std::string> ReadRegularFile(const std::string& path, std::size_t maxSize) {
-    if (path.empty()) {
-        return Failure{"no file name", FailureKind::Missing};
-    }
-    // O_NONBLOCK: opening a FIFO must not wait for a writer; the type check
-    // below then rejects it before any read.
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        return Failure{std::strerror(errno),
-                       errno == ENOENT ? FailureKind::Missing : FailureKind::Failed};
-    }
-    struct stat info {};
-    std::string bytes;
-    std::string problem;
-    if (fstat(fd, &info) != 0) {
-        problem = std::strerror(errno);
-    } else if (!S_ISREG(info.st_mode)) {
-        problem = "not a regular file";
-    } else if (info.st_size < 0 || static_cast<unsigned long long>(info.st_size) > maxSize) {
-        problem = "larger than " + std::to_string(maxSize) + " bytes";
-    }
-    bool ok = problem.empty();
-    if (ok) {
-        // One byte more than the size seen, so that a file that grew past the
-        // limit since fstat is still recognised as too big.
-        bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
-        std::size_t total = 0;
-        while (total < bytes.size()) {
-            const ssize_t got = read(fd, &bytes[total], bytes.size() - total);
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got <= 0) {
-                ok = got == 0;
-                problem = ok ? problem : std::strerror(errno);
-                break;
-            }
-            total += static_cast<std::size_t>(got);
-        }
-        if (ok && total > maxSize) {
-            problem = "larger than " + std::to_string(maxSize) + " bytes";
-        }
-        bytes.resize(problem.empty() ? total : 0);
-    }
-    close(fd);
-    if (!problem.empty()) {
-        return Failure{problem};
-    }
-    return bytes;
-}
-
 Result<void> CIniFile::Load(const std::string& path) {
     m_sections.clear();
     m_bLoaded = false;
-    auto bytes = ReadRegularFile(path, kMaxFileSize);
+    Result<std::string> bytes = ReadRegularFile(path, kMaxFileSize);
     if (!bytes) {
         return bytes.Error();
     }
-    Parse(bytes.Value());
+    Parse(*bytes);
     return {};
 }
 

@@ -41,8 +41,3 @@ private:
     std::unordered_map<std::string, Section> m_sections;
     bool m_bLoaded = false;
 };
-
-// The bytes of a whole regular file of at most maxSize bytes. A Failure for a
-// missing (kind Missing) or unreadable file, a non-regular file and a file
-// that is too big.
-Result<std::string> ReadRegularFile(const std::string& path, std::size_t maxSize);

@@ -2,10 +2,11 @@
 
 #include "config/ini_file.h"
 #include "fuzz/fuzz_check.h"
+#include "platform/regular_file.h"
 
 std::string ReadDataFile(const std::string& name) {
-    auto bytes =
+    Result<std::string> bytes =
         ReadRegularFile(std::string(TOLVENAR_DATA_DIR) + "/" + name, CIniFile::kMaxFileSize);
-    FUZZ_CHECK(bytes && !bytes.Value().empty());
+    FUZZ_CHECK(bytes && !bytes->empty());
     return std::move(bytes).Value();
 }

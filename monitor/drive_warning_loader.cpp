@@ -1,12 +1,9 @@
 #include "monitor/drive_warning_loader.h"
 
-#include "config/program_folder.h"
-
-#include <unistd.h>
+#include "monitor/report_folder_history.h"
 
 CDriveWarningLoader::CDriveWarningLoader(const WarningSettings& settings) : m_settings(settings) {
-    const std::string path = ResolveInReportFolder(kHistoryFileName);
-    const auto opened = m_history.Open(path, CHistoryStore::Access::Read);
+    const Result<void> opened = OpenReportFolderHistory(m_history);
     m_hasHistory = opened.HasValue();
     // A folder the collector never wrote a history into is not a problem.
     if (!opened && opened.Kind() != FailureKind::Missing) {

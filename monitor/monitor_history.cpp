@@ -1,14 +1,11 @@
 #include "monitor/monitor_history.h"
 
-#include "config/program_folder.h"
-
-#include <unistd.h>
+#include "monitor/report_folder_history.h"
 
 CMonitorHistory::CMonitorHistory() {
-    const std::string path = ResolveInReportFolder(kHistoryFileName);
-    if (access(path.c_str(), F_OK) == 0) {
-        const auto opened = m_history.Open(path, CHistoryStore::Access::Read);
-        m_open = opened.HasValue();
+    const Result<void> opened = OpenReportFolderHistory(m_history);
+    m_open = opened.HasValue();
+    if (!opened && opened.Kind() != FailureKind::Missing) {
         m_problem = opened.Problem();
     }
 }

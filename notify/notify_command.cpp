@@ -6,6 +6,7 @@
 #include "notify/notified_state.h"
 #include "notify/viewer_launch.h"
 #include "platform/atomic_file.h"
+#include "platform/regular_file.h"
 #include "report/drive_report.h"
 
 #include <algorithm>
@@ -20,35 +21,7 @@
 namespace {
 
 // Far beyond a state of every warning of a thousand drives.
-constexpr off_t kMaxStateBytes = 4 * 1024 * 1024;
-
-// The state file's bytes; empty when it is missing. False (problem set)
-// when it exists but cannot be read as a regular file of bounded size.
-bool ReadStateFile(int folderFd, std::string& text, std::string& problem) {
-    const int fd =
-        openat(folderFd, kNotifiedStateFile, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        if (errno == ENOENT) {
-            return true;
-        }
-        problem = std::strerror(errno);
-        return false;
-    }
-    struct stat info {};
-    bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= kMaxStateBytes;
-    problem = ok ? "" : "not a regular file of at most 4 MiB";
-    char buffer[65536];
-    for (ssize_t got = 0; ok && (got = read(fd, buffer, sizeof buffer)) != 0;) {
-        if (got < 0 || text.size() > static_cast<std::size_t>(kMaxStateBytes)) {
-            problem = got < 0 ? std::strerror(errno) : "grew while read";
-            ok = false;
-        } else {
-            text.append(buffer, static_cast<std::size_t>(got));
-        }
-    }
-    close(fd);
-    return ok;
-}
+constexpr std::size_t kMaxStateBytes = 4 * 1024 * 1024;
 
 // The warnings of every report now; the drives of malformed reports go to
 // unread (one line each on err).
@@ -118,11 +91,12 @@ int NotifyOnce(CNotificationSink& sink, const std::string& stateFolder, bool wai
         return kNotifyIncomplete;
     }
     const std::string statePath = stateFolder + "/" + kNotifiedStateFile;
-    std::string stateText;
-    std::string readProblem;
+    const Result<std::string> stateRead =
+        ReadRegularFileAt(folderFd, kNotifiedStateFile, kMaxStateBytes, MissingFile::ReadsEmpty);
+    std::string stateText = stateRead ? *stateRead : std::string();
+    std::string readProblem = stateRead.Problem();
     NotifiedState told;
-    if (!ReadStateFile(folderFd, stateText, readProblem) ||
-        (!stateText.empty() && !ParseNotifiedState(stateText, told))) {
+    if (!stateRead || (!stateText.empty() && !ParseNotifiedState(stateText, told))) {
         readProblem = readProblem.empty() ? "damaged" : readProblem;
         stateText.clear();
         told = NotifiedState();

@@ -37,7 +37,7 @@ AttributeRow EvaluateAttribute(int id, const AttributeReading& reading,
     char text[kTextSize];
     FormatBounded(text, kTextSize, "%d", id);
     row.columns[0] = text;
-    row.columns[1] = entry.description.empty() ? "？？？" : entry.description;
+    row.columns[1] = entry.description.empty() ? kUnknownDescription : entry.description;
     FormatBounded(text, kTextSize, "%s %s", grouped.c_str(), entry.unit.c_str());
     row.columns[2] = text;
     if (id != kTemperatureId) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/attribute_reading.h"
+#include "report/shown_texts.h"
 
 #include <functional>
 #include <optional>
@@ -12,7 +13,7 @@
 // below the threshold as read).
 struct AttributeRow {
     int id = 0;
-    std::string columns[5];
+    std::string columns[kAttributeColumnCount];
     int rank = 0;
     // The numbers behind the texts: the line as read, and the raw value as
     // shown (after the size mask and the unit conversion).

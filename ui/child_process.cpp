@@ -104,8 +104,7 @@ void CChildProcess::RequestStop() {
 
 void CChildProcess::ForceStop() {
     if (!m_process.TryReap()) {
-        m_process.Signal(SIGKILL);
-        m_process.ReapBlocking();
+        m_process.Kill();
     }
 }
 

@@ -7,9 +7,10 @@
 #include <vector>
 
 // One child process, started at most once per object. No shell is involved:
-// the program gets its arguments one by one. The child is always reaped; an
-// object destroyed while its child still runs ends the child first, so no
-// zombie and no stray collector outlives the object.
+// the program gets its arguments one by one. The child is reaped; an object
+// destroyed while its child still runs ends the child first, so no zombie
+// and no stray collector outlives the object (short of a child stuck in the
+// kernel, which no signal ends: it is left rather than hang the viewer).
 class CChildProcess {
 public:
     static constexpr unsigned long kInfinite = 0xFFFFFFFFul;
@@ -45,7 +46,8 @@ public:
 
     // Asks the child to end (SIGTERM).
     void RequestStop();
-    // Ends the child at once (SIGKILL) and reaps it.
+    // Ends the child at once (SIGKILL) and reaps it, giving up after a
+    // second on a child stuck in the kernel, as CProcess::Kill does.
     void ForceStop();
     // RequestStop, up to graceMilliseconds for the child to end, then ForceStop.
     void Terminate(unsigned long graceMilliseconds);

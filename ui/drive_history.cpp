@@ -1,9 +1,7 @@
 #include "ui/drive_history.h"
 
-#include "config/program_folder.h"
+#include "monitor/report_folder_history.h"
 #include "report/drive_report.h"
-
-#include <unistd.h>
 
 namespace {
 
@@ -17,8 +15,7 @@ bool OpenFor(const std::string& reportPath, CHistoryStore& store, DriveIdentity&
         return false; // the collector records no drive without a serial number
     }
     key = identity;
-    const std::string path = ResolveInReportFolder(kHistoryFileName);
-    const auto opened = store.Open(path, CHistoryStore::Access::Read);
+    const Result<void> opened = OpenReportFolderHistory(store);
     // No history yet is not a problem.
     problem = opened || opened.Kind() == FailureKind::Missing ? std::string() : opened.Problem();
     return opened.HasValue();

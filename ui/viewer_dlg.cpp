@@ -6,6 +6,7 @@
 #include "platform/program_lookup.h"
 #include "report/drive_report.h"
 #include "report/report_files.h"
+#include "report/shown_texts.h"
 #include "ui/about_dlg.h"
 #include "ui/child_process.h"
 #include "ui/choose_open_file.h"
@@ -36,14 +37,8 @@ QString FromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
 }
 
-struct ColumnDef {
-    const char* title;
-    int width; // pixels, not template units
-};
-
-const ColumnDef kColumns[] = {
-    {"ID", 28}, {"概要", 330}, {"値", 82}, {"点数(ﾜｰｽﾄ)", 75}, {"危険値", 60},
-};
+// Pixels, not template units, of the columns of kAttributeColumnTitles.
+const int kColumnWidths[kAttributeColumnCount] = {28, 330, 82, 75, 60};
 
 // The attribute id of a table row; the hint row has none.
 constexpr int kAttributeIdRole = Qt::UserRole + 1;
@@ -182,13 +177,13 @@ void CViewerDlg::LayOutControls() {
 
 void CViewerDlg::InsertColumns() {
     QStringList titles;
-    for (const ColumnDef& column : kColumns) {
-        titles << QString::fromUtf8(column.title);
+    for (const std::string& title : kAttributeColumnTitles) {
+        titles << FromUtf8(title);
     }
     m_lvAttributes.setColumnCount(static_cast<int>(titles.size()));
     m_lvAttributes.setHeaderLabels(titles);
     for (int i = 0; i < static_cast<int>(titles.size()); ++i) {
-        m_lvAttributes.header()->resizeSection(i, kColumns[i].width);
+        m_lvAttributes.header()->resizeSection(i, kColumnWidths[i]);
     }
 }
 
@@ -575,7 +570,7 @@ void CViewerDlg::ShowEvaluation(const ReportEvaluation& evaluation) {
         m_strTemperature = FromUtf8(*evaluation.labels.temperature);
     }
     if (evaluation.parseError) {
-        m_fnErrorBox(QStringLiteral("解析エラー。INIファイルが不正です。"));
+        m_fnErrorBox(QString::fromUtf8(kParseErrorMessage));
     }
 }
 

@@ -9,6 +9,7 @@
 #include <ctime>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/time.h>
 
 namespace {
@@ -274,6 +275,25 @@ TEST(PrometheusCommand, MetricsFileKeepsTheLastSuccessWhenARunFails) {
     EXPECT_EQ(ReadLastSuccess("tolvenar_collection_last_run_success 1\n"), std::nullopt);
     EXPECT_EQ(ReadLastSuccess("tolvenar_collection_last_success_timestamp_seconds 17x\n"),
               std::nullopt);
+}
+
+// The metrics file is read for the last success; a FIFO put in its place
+// must not make the run wait for a writer.
+TEST(PrometheusCommand, FifoInPlaceOfTheMetricsFileIsReplacedWithoutWaiting) {
+    TempFolder folder;
+    SetProgramFolderForTesting(folder.Path());
+    folder.Write("smart_PhysicalDrive0.ini", kHealthy);
+    const std::string metrics = folder / "tolvenar.prom";
+    ASSERT_EQ(mkfifo(metrics.c_str(), 0600), 0);
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunReportCommand(
+        {"--prometheus", "--collection-result", "failed", "--out", metrics}, out, err, false);
+    SetProgramFolderForTesting("");
+    EXPECT_EQ(status, kExitOk) << err.str();
+    struct stat info {};
+    ASSERT_EQ(stat(metrics.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISREG(info.st_mode));
 }
 
 } // namespace

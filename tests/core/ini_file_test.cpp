@@ -1,10 +1,7 @@
 #include "config/ini_file.h"
-#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -97,46 +94,6 @@ TEST(CIniFile, AFileOfTheSizeLimitFullOfRepeatsStillAnswers) {
     ASSERT_NE(file.Find("S", "K"), nullptr);
     EXPECT_EQ(*file.Find("S", "K"), "first");
     EXPECT_EQ(file.Find("T", "K"), nullptr);
-}
-
-// FIFOs, devices, directories and unreadable files are the hostile suite's.
-TEST(CIniFile, ReadsFilesUpToTheSizeLimit) {
-    TempFolder folder;
-    const std::string regular = folder.Write("ok.ini", "[S]\nK=v\n");
-    const std::string huge = folder.Path() + "/huge.ini";
-    ASSERT_EQ(truncate(folder.Write("huge.ini", "[S]\nK=v\n").c_str(),
-                       static_cast<off_t>(CIniFile::kMaxFileSize) + 1),
-              0);
-    const std::string limit = folder.Path() + "/limit.ini";
-    ASSERT_EQ(truncate(folder.Write("limit.ini", "[S]\nK=v\n").c_str(),
-                       static_cast<off_t>(CIniFile::kMaxFileSize)),
-              0);
-
-    struct Case {
-        const char* name;
-        std::string path;
-        bool loads;
-        FailureKind kind; // when it does not load
-    };
-    const Case cases[] = {
-        {"regular file", regular, true, FailureKind::Failed},
-        {"file of exactly the limit", limit, true, FailureKind::Failed},
-        {"one byte over the limit", huge, false, FailureKind::Failed},
-        {"a folder", folder.Path(), false, FailureKind::Failed},
-        {"missing file", folder.Path() + "/none.ini", false, FailureKind::Missing},
-        {"empty path", "", false, FailureKind::Missing},
-    };
-    for (const Case& c : cases) {
-        CIniFile file;
-        const auto loaded = file.Load(c.path);
-        EXPECT_EQ(loaded.HasValue(), c.loads) << c.name;
-        if (!loaded) {
-            EXPECT_EQ(loaded.Kind(), c.kind) << c.name << ": " << loaded.Problem();
-            EXPECT_FALSE(loaded.Problem().empty()) << c.name;
-        }
-        const std::string* value = file.Find("S", "K");
-        EXPECT_EQ(value != nullptr, c.loads) << c.name;
-    }
 }
 
 } // namespace
