@@ -31,7 +31,7 @@ namespace {
 const char kUsage[] =
     "Usage: tolvenar-report [--json | --history | --check | --prometheus [--out FILE]]\n"
     "                       [--temperature-limit C] [--max-age AGE] [--vanished-after AGE]\n"
-    "                       [REPORT...]\n"
+    "                       [--extended-test-age DAYS] [REPORT...]\n"
     "       tolvenar-report --forget SERIAL\n"
     "Shows the S.M.A.R.T. evaluation of drive reports as the Tolvenar viewer does.\n"
     "Without REPORT, every smart_PhysicalDrive<N>.ini of the program folder is shown.\n"
@@ -43,6 +43,9 @@ const char kUsage[] =
     "  --prometheus [--out FILE]   metrics in node_exporter's textfile format;\n"
     "              FILE is replaced atomically\n"
     "  --temperature-limit C   warn at C degrees Celsius or more (default 60)\n"
+    "  --extended-test-age DAYS   warn when the scheduled self-tests are enabled\n"
+    "              and a drive's last extended test lies more power-on days\n"
+    "              back (default 60)\n"
     "  --max-age AGE   warn when the newest reading is older (default 3h;\n"
     "              AGE: a number of seconds, or with s, m, h or d)\n"
     "  --vanished-after AGE   warn about a drive the history read during the\n"
@@ -116,6 +119,7 @@ struct ReportOptions {
     bool prometheus = false;
     std::string outFile;
     int temperatureLimit = WarningSettings{}.temperatureLimit;
+    int extendedTestAge = WarningSettings{}.extendedTestAgeDays;
     std::int64_t maxAge = CheckSettings{}.maxAge;
     std::int64_t vanishedAfter = kDefaultVanishedAfterSeconds;
     std::optional<std::string> collectionResult;
@@ -144,7 +148,8 @@ ReportOptions ParseOptions(const std::vector<std::string>& args) {
         } else if (flag != std::end(flags)) {
             options.*(flag->second) = true;
         } else if (arg == "--out" || arg == "--temperature-limit" || arg == "--max-age" ||
-                   arg == "--vanished-after" || arg == "--collection-result" || arg == "--forget") {
+                   arg == "--vanished-after" || arg == "--collection-result" || arg == "--forget" ||
+                   arg == "--extended-test-age") {
             if (++i == args.size()) {
                 options.unknownOption = arg + " without a value";
                 return options;
@@ -155,6 +160,8 @@ ReportOptions ParseOptions(const std::vector<std::string>& args) {
                 options.outFile = value;
             } else if (arg == "--temperature-limit") {
                 valid = ParseLimit(value, options.temperatureLimit);
+            } else if (arg == "--extended-test-age") {
+                valid = ParseLimit(value, options.extendedTestAge) && options.extendedTestAge > 0;
             } else if (arg == "--max-age") {
                 valid = ParseDuration(value, options.maxAge);
             } else if (arg == "--vanished-after") {
@@ -331,6 +338,7 @@ int Monitor(const std::vector<ShownReport>& reports, const ReportOptions& option
             std::ostream& out, std::ostream& err, int status) {
     WarningSettings settings;
     settings.temperatureLimit = options.temperatureLimit;
+    settings.extendedTestAgeDays = options.extendedTestAge;
     const CDriveWarningLoader loader(settings);
     MonitoringState state;
     state.now = std::time(nullptr);

@@ -265,6 +265,9 @@ std::string FormatSelfTestSection(const SelfTestLog& log) {
     if (log.inProgress && log.remainingPercent) {
         text += "REMAINING_PERCENT=" + std::to_string(*log.remainingPercent) + "\n";
     }
+    if (log.scheduleEnabled) {
+        text += std::string("SCHEDULE=") + (*log.scheduleEnabled ? "enabled" : "disabled") + "\n";
+    }
     text += "ENTRY_COUNT=" + std::to_string(log.entries.size()) + "\n";
     for (std::size_t i = 0; i < log.entries.size(); ++i) {
         const SelfTestEntry& entry = log.entries[i];

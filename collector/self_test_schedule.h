@@ -5,6 +5,11 @@
 #include <functional>
 #include <string>
 
+// Whether tolvenar-self-test.timer is enabled: systemctl's link to it in
+// timers.target.wants under /etc or /run, folders only root writes, so that
+// no user can make the readers believe in a schedule.
+bool SelfTestTimerEnabled();
+
 // The test a drive is due for on a local date: "long" on one day of the
 // month (1 to 28), else "short" on one day of the week, else none (empty).
 // Both days come from a hash of the serial number, so that the drives of a

@@ -63,6 +63,7 @@ SelfTestState ReadSelfTestState(CIniStore& report) {
     }
     state.present = true;
     state.running = stateWord == "running";
+    state.scheduleEnabled = std::string(report.GetString("SELFTEST::SCHEDULE", "")) == "enabled";
     if (state.running) {
         const int remaining = report.GetInt("SELFTEST::REMAINING_PERCENT", -1);
         if (remaining >= 0 && remaining <= 100) {
@@ -78,6 +79,27 @@ SelfTestState ReadSelfTestState(CIniStore& report) {
         }
     }
     return state;
+}
+
+std::optional<SelfTestRecord> LastExtendedSelfTest(const SelfTestState& state) {
+    for (const SelfTestRecord& record : state.entries) {
+        if (record.type == "extended" && (record.outcome == "ok" || record.outcome == "failed")) {
+            return record;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::uint64_t> HoursSince(const SelfTestRecord& test, std::uint64_t powerOnHours) {
+    constexpr std::uint64_t kAtaHourSpan = 65536;
+    if (!test.hours) {
+        return std::nullopt;
+    }
+    if (*test.hours <= powerOnHours) {
+        const std::uint64_t since = powerOnHours - *test.hours;
+        return *test.hours < kAtaHourSpan && since >= kAtaHourSpan ? since % kAtaHourSpan : since;
+    }
+    return std::nullopt;
 }
 
 std::optional<SelfTestRecord> StandingSelfTestFailure(const SelfTestState& state) {

@@ -20,6 +20,11 @@ const char kPending8[] =
 const char kPending150[] =
     "[HDDINFO]\nMODEL=ST1\nSERIAL_NUMBER=Z1\n[SMARTS]\nATTR_197=100,100,0,150,0\n";
 
+const char kFailedSelfTest[] = "ATTR_9=100,100,0,42,0\n[SELFTEST]\nSTATE=idle\nENTRY_COUNT=1\n"
+                               "ENTRY_1=extended,failed,121,4,104870168,Completed: read failure\n";
+const char kOldExtendedTest[] = "ATTR_9=100,100,0,2000,0\n[SELFTEST]\nSTATE=idle\n"
+                                "SCHEDULE=enabled\nENTRY_COUNT=1\nENTRY_1=extended,ok,0,1000,,x\n";
+
 // One stored reading of drive ST1/Z1 (attribute 197 at raw) or of another drive.
 struct StoredRun {
     std::int64_t ago; // seconds before now
@@ -118,6 +123,36 @@ TEST(CheckCommand, FirstLineAndExitFollowTheWorstProblem) {
          kCheckCritical,
          "CRITICAL: ST2 (Z2): attribute 5 fell below its threshold (value 1, threshold 36) (and 1 "
          "more)"},
+        {"a failed self-test is critical, naming the drive and the LBA",
+         {std::string(kHealthy) + kFailedSelfTest},
+         {},
+         0,
+         {},
+         kCheckCritical,
+         "CRITICAL: WDC WD20EFRX (WD-1): the extended self-test failed (Completed: read "
+         "failure, first failing LBA 104870168, at 4 power-on hours)"},
+        {"scheduled tests and an extended test older than --extended-test-age",
+         {std::string(kHealthy) + kOldExtendedTest},
+         {},
+         0,
+         {"--extended-test-age", "30"},
+         kCheckWarning,
+         "WARNING: WDC WD20EFRX (WD-1): the last extended self-test was 41 days of power-on "
+         "time ago (limit 30 days)"},
+        {"the same test within the default age",
+         {std::string(kHealthy) + kOldExtendedTest},
+         {},
+         0,
+         {},
+         kCheckOk,
+         "OK: 1 drives"},
+        {"an age of no days",
+         {kHealthy},
+         {},
+         0,
+         {"--extended-test-age", "0"},
+         kCheckUnknown,
+         "UNKNOWN: usage error: --extended-test-age 0"},
         {"no report at all", {}, {}, 0, {}, kCheckUnknown, "UNKNOWN: no drive report"},
         {"a report that holds nothing",
          {kHealthy, "\x01\x02 junk"},
