@@ -308,6 +308,53 @@ TEST(PrometheusCommand, RenumberedReportsKeepEverySeries) {
         << after.str();
 }
 
+TEST(PrometheusCommand, SelfTestSeriesFollowTheLogAndTheHistory) {
+    const std::int64_t seen = std::time(nullptr) - 3600;
+    TempFolder folder;
+    SetProgramFolderForTesting(folder.Path());
+    folder.Write("smart_PhysicalDrive0.ini", kHealthy);
+    folder.Write("smart_PhysicalDrive1.ini", std::string(kPending8) + kFailedSelfTest);
+    folder.Write("smart_PhysicalDrive2.ini",
+                 "[HDDINFO]\nMODEL=ST2\nSERIAL_NUMBER=Z2\n[SMARTS]\n[SELFTEST]\nSTATE=running\n"
+                 "ENTRY_COUNT=2\nENTRY_1=short,running,249,,,x\nENTRY_2=short,aborted,16,7,,x\n");
+    {
+        CHistoryStore store;
+        std::string problem;
+        ASSERT_TRUE(store.Open(folder / "history.sqlite", CHistoryStore::Access::Write, problem));
+        DriveReading reading{{"ST1", "Z1"}, {{197, 100, 100, 0, 8}}};
+        reading.selfTests = {{"extended", "failed", 121, 4, 104870168, "x"}};
+        ASSERT_TRUE(store.RecordRun(seen, {reading}, problem)) << problem;
+        reading.selfTests = {{"extended", "failed", 121, 5, 104870168, "x"}};
+        ASSERT_TRUE(store.RecordRun(seen + 60, {reading}, problem)) << problem;
+    }
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(RunReportCommand({"--prometheus"}, out, err, false), kExitOk);
+    SetProgramFolderForTesting("");
+    const struct {
+        std::string series;
+        bool present;
+    } cases[] = {
+        {"tolvenar_self_test_last_passed{model=\"ST1\",serial=\"Z1\"} 0\n", true},
+        {"tolvenar_self_test_last_result_code{model=\"ST1\",serial=\"Z1\",type=\"extended\"} "
+         "121\n",
+         true},
+        // The entry at 4 hours, not the other one the history holds.
+        {"tolvenar_self_test_last_completed_timestamp_seconds{model=\"ST1\",serial=\"Z1\"} " +
+             std::to_string(seen) + "\n",
+         true},
+        {"tolvenar_self_test_last_passed{model=\"ST2\",serial=\"Z2\"} 1\n", true},
+        {"tolvenar_self_test_last_result_code{model=\"ST2\",serial=\"Z2\",type=\"short\"} 16\n",
+         true},
+        {"tolvenar_self_test_last_completed_timestamp_seconds{model=\"ST2\"", false},
+        {"tolvenar_self_test_last_passed{model=\"WDC WD20EFRX\"", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(out.str().find(c.series) != std::string::npos, c.present) << c.series << "\n"
+                                                                            << out.str();
+    }
+}
+
 TEST(PrometheusCommand, MetricsFileKeepsTheLastSuccessWhenARunFails) {
     EXPECT_EQ(ReadLastSuccess("# TYPE x gauge\ntolvenar_collection_last_success_timestamp_seconds "
                               "1700000000\n"),
