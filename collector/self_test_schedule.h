@@ -29,3 +29,10 @@ constexpr int kMaxFollowHours = 24;
 // kMaxFollowHours have passed. Exit status: 0 every due test started, 1 some
 // could not be started, 2 not root, no smartctl or the scan failed.
 int RunScheduledSelfTests(const std::function<CollectionResult()>& collect);
+
+// quelmaro --follow-self-tests, as root (tolvenar-self-test-follow.service,
+// which a started self-test command starts): collects at once, then every
+// minute while any drive tests, until none does or kMaxFollowHours have
+// passed, so that a test started by hand is followed as the scheduled ones
+// are. Exit status: that of the first collection; 2 when not root.
+int FollowRunningSelfTests(const std::function<CollectionResult()>& collect);
