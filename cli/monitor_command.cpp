@@ -35,6 +35,7 @@ int Monitor(const std::vector<ShownReport>& reports, const ReportOptions& option
             std::ostream& out, std::ostream& err, int status) {
     WarningSettings settings;
     settings.temperatureLimit = options.temperatureLimit;
+    settings.extendedTestAgeDays = options.extendedTestAge;
     const CDriveWarningLoader loader(settings);
     MonitoringState state;
     state.now = std::time(nullptr);
@@ -70,6 +71,7 @@ int Monitor(const std::vector<ShownReport>& reports, const ReportOptions& option
         }
         present.push_back({drive.identity.model, drive.identity.serial});
         drive.growth = history.ApplyGrowth(drive, state.now);
+        drive.lastSelfTestSeen = history.LastCompletedSelfTest(drive);
         state.drives.push_back(std::move(drive));
     }
     // Named reports are a choice of drives: the others are not missed.

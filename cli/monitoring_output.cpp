@@ -90,6 +90,51 @@ std::optional<std::int64_t> RowFigure(const MonitoredDrive& drive, int id, bool 
     return std::nullopt;
 }
 
+// The drive's newest log entry that is not a test still running.
+const SelfTestRecord* NewestEnded(const SelfTestState& state) {
+    for (const SelfTestRecord& entry : state.entries) {
+        if (entry.outcome != "running") {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+void WriteSelfTestFamilies(std::ostream& out, const std::vector<MonitoredDrive>& drives,
+                           const std::vector<std::string>& labels) {
+    WriteFamilyHeader(out, "tolvenar_self_test_last_passed",
+                      "0 while a failed self-test stands (no newer extended test has passed "
+                      "since), as --check judges it; else 1. Absent when the drive's log is "
+                      "empty.");
+    for (std::size_t i = 0; i < drives.size(); ++i) {
+        if (!drives[i].report.selfTest.entries.empty()) {
+            out << "tolvenar_self_test_last_passed{" << labels[i] << "} "
+                << (StandingSelfTestFailure(drives[i].report.selfTest) ? 0 : 1) << '\n';
+        }
+    }
+    WriteFamilyHeader(out, "tolvenar_self_test_last_result_code",
+                      "Result code of the drive's newest ended self-test as the drive gives it "
+                      "(ATA: the status byte, 0 without error; NVMe and SCSI: the result, 0 "
+                      "without error), labelled by the test's type.");
+    for (std::size_t i = 0; i < drives.size(); ++i) {
+        if (const SelfTestRecord* newest = NewestEnded(drives[i].report.selfTest)) {
+            out << "tolvenar_self_test_last_result_code{" << labels[i] << ",type=\""
+                << LabelValue(newest->type) << "\"} " << newest->code << '\n';
+        }
+    }
+    WriteFamilyHeader(out, "tolvenar_self_test_last_completed_timestamp_seconds",
+                      "When the history first read the drive's newest self-test that ran to its "
+                      "end, passed or failed: up to one collection interval after it ended (the "
+                      "drive's log dates tests only in power-on hours). Absent until the "
+                      "history holds it.");
+    for (std::size_t i = 0; i < drives.size(); ++i) {
+        if (drives[i].lastSelfTestSeen) {
+            out << "tolvenar_self_test_last_completed_timestamp_seconds{" << labels[i] << "} "
+                << *drives[i].lastSelfTestSeen << '\n';
+        }
+    }
+}
+
 } // namespace
 
 DriveInfo ReadDriveInfo(const std::string& path) {
@@ -292,6 +337,8 @@ void WritePrometheus(std::ostream& out, const MonitoringState& state) {
                 << "\"} " << count << '\n';
         }
     }
+
+    WriteSelfTestFamilies(out, drives, labels);
 
     if (state.collection.lastRunSucceeded) {
         WriteFamilyHeader(out, "tolvenar_collection_last_run_success",

@@ -29,6 +29,8 @@ struct MonitoredDrive : WarnedDrive {
     std::int64_t readingTime = -1; // when the drive was read (its report written); -1 unknown
     bool reportError = false;      // the report is malformed or cannot be read
     std::vector<CounterGrowth> growth;
+    // When the history first saw the newest self-test that ran to its end.
+    std::optional<std::int64_t> lastSelfTestSeen;
 };
 
 // The collection runs, as the service that ran the collector told it.

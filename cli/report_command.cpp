@@ -18,7 +18,7 @@ namespace {
 const char kUsage[] =
     "Usage: tolvenar-report [--json | --history | --check | --prometheus [--out FILE]]\n"
     "                       [--temperature-limit C] [--max-age AGE] [--vanished-after AGE]\n"
-    "                       [REPORT...]\n"
+    "                       [--extended-test-age DAYS] [REPORT...]\n"
     "       tolvenar-report --forget SERIAL\n"
     "Shows the S.M.A.R.T. evaluation of drive reports as the Tolvenar viewer does.\n"
     "Without REPORT, every smart_PhysicalDrive<N>.ini of the program folder is shown.\n"
@@ -30,6 +30,9 @@ const char kUsage[] =
     "  --prometheus [--out FILE]   metrics in node_exporter's textfile format;\n"
     "              FILE is replaced atomically\n"
     "  --temperature-limit C   warn at C degrees Celsius or more (default 60)\n"
+    "  --extended-test-age DAYS   warn when the scheduled self-tests are enabled\n"
+    "              and a drive's last extended test lies more power-on days\n"
+    "              back (default 60)\n"
     "  --max-age AGE   warn when the newest reading is older (default 3h;\n"
     "              AGE: a number of seconds, or with s, m, h or d)\n"
     "  --vanished-after AGE   warn about a drive the history read during the\n"

@@ -52,7 +52,8 @@ ReportOptions ParseOptions(const std::vector<std::string>& args) {
         } else if (flag != std::end(flags)) {
             options.*(flag->second) = true;
         } else if (arg == "--out" || arg == "--temperature-limit" || arg == "--max-age" ||
-                   arg == "--vanished-after" || arg == "--collection-result" || arg == "--forget") {
+                   arg == "--vanished-after" || arg == "--collection-result" || arg == "--forget" ||
+                   arg == "--extended-test-age") {
             if (++i == args.size()) {
                 options.unknownOption = arg + " without a value";
                 return options;
@@ -63,6 +64,8 @@ ReportOptions ParseOptions(const std::vector<std::string>& args) {
                 options.outFile = value;
             } else if (arg == "--temperature-limit") {
                 valid = ParseLimit(value, options.temperatureLimit);
+            } else if (arg == "--extended-test-age") {
+                valid = ParseLimit(value, options.extendedTestAge) && options.extendedTestAge > 0;
             } else if (arg == "--max-age") {
                 valid = ParseDuration(value, options.maxAge);
             } else if (arg == "--vanished-after") {

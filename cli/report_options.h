@@ -17,6 +17,7 @@ struct ReportOptions {
     bool prometheus = false;
     std::string outFile;
     int temperatureLimit = WarningSettings{}.temperatureLimit;
+    int extendedTestAge = WarningSettings{}.extendedTestAgeDays;
     std::int64_t maxAge = CheckSettings{}.maxAge;
     std::int64_t vanishedAfter = kDefaultVanishedAfterSeconds;
     std::optional<std::string> collectionResult;

@@ -4,14 +4,97 @@
 #include "config/text_encoding.h"
 #include "platform/utf8.h"
 #include "report/shown_texts.h"
+#include "report/format_grouped.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 
 namespace {
 
 const char kRed[] = "\x1b[31m";
 const char kReset[] = "\x1b[0m";
+const std::string kSelfTestHeaders[5] = {"種類", "結果", "使用時間", "最初の不良LBA", "詳細"};
+
+// The report's words for a test's type and outcome, as the table shows them.
+struct Word {
+    const char* report;
+    const char* shown;
+};
+constexpr Word kTypeWords[] = {
+    {"short", "短時間"},   {"extended", "拡張"},          {"conveyance", "輸送"},
+    {"selective", "選択"}, {"offline", "オフライン収集"},
+};
+constexpr Word kOutcomeWords[] = {
+    {"ok", "成功"},     {"aborted", "中止"},   {"interrupted", "中断"},
+    {"failed", "失敗"}, {"running", "実行中"},
+};
+
+template <std::size_t N>
+std::string Shown(const Word (&words)[N], const std::string& word, const char* otherwise) {
+    for (const Word& w : words) {
+        if (word == w.report) {
+            return w.shown;
+        }
+    }
+    return otherwise;
+}
+
+// Columns padded to the widest text, marked rows in red when colour is on.
+void WriteTable(std::ostream& out, const std::string (&headers)[5],
+                const std::vector<std::array<std::string, 5>>& rows,
+                const std::vector<bool>& marked, bool colour) {
+    std::size_t widths[5];
+    for (int c = 0; c < 5; ++c) {
+        widths[c] = DisplayWidth(headers[c]);
+        for (const auto& row : rows) {
+            widths[c] = std::max(widths[c], DisplayWidth(row[c]));
+        }
+    }
+    auto writeLine = [&](const char* mark, const std::string* texts) {
+        out << "  " << mark;
+        for (int c = 0; c < 5; ++c) {
+            out << ' ' << (c == 4 ? texts[c] : PadToWidth(texts[c], widths[c]));
+        }
+    };
+    out << '\n';
+    writeLine(" ", headers);
+    out << '\n';
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        out << (marked[r] && colour ? kRed : "");
+        writeLine(marked[r] ? "!" : " ", rows[r].data());
+        out << (marked[r] && colour ? kReset : "") << '\n';
+    }
+}
+
+// The self-test state, then the log with failed tests marked.
+void WriteSelfTests(std::ostream& out, const SelfTestState& state, bool colour) {
+    if (!state.present) {
+        return;
+    }
+    out << "  自己診断： "
+        << (!state.running ? std::string("実行していません")
+            : state.remainingPercent
+                ? "実行中（残り " + std::to_string(*state.remainingPercent) + " %）"
+                : std::string("実行中"))
+        << '\n';
+    if (state.entries.empty()) {
+        out << "  自己診断の記録はありません\n\n";
+        return;
+    }
+    std::vector<std::array<std::string, 5>> rows;
+    std::vector<bool> failed;
+    for (const SelfTestRecord& entry : state.entries) {
+        rows.push_back({Shown(kTypeWords, entry.type, "その他"),
+                        Shown(kOutcomeWords, entry.outcome, "不明"),
+                        entry.hours ? FormatGrouped(static_cast<long long>(*entry.hours)) + " 時間"
+                                    : std::string("-"),
+                        entry.lba ? std::to_string(*entry.lba) : std::string("-"), entry.text});
+        failed.push_back(entry.outcome == "failed");
+    }
+    WriteTable(out, kSelfTestHeaders, rows, failed, colour);
+    out << '\n';
+}
 
 } // namespace
 
@@ -48,6 +131,7 @@ std::string SelfTestJson(const SelfTestState& state) {
         return "null";
     }
     std::string json = std::string("{\"state\":") + (state.running ? "\"running\"" : "\"idle\"") +
+                       ",\"schedule_enabled\":" + (state.scheduleEnabled ? "true" : "false") +
                        ",\"remaining_percent\":" +
                        (state.remainingPercent ? std::to_string(*state.remainingPercent) : "null") +
                        ",\"entries\":[";
@@ -96,33 +180,16 @@ void WriteText(std::ostream& out, const DriveReport& report, bool colour) {
     if (!p.verdict.empty()) {
         out << "  ドライブの判定： " << p.verdict << '\n';
     }
-    const auto& rows = report.evaluation.rows;
-    if (rows.empty()) {
-        out << '\n';
-        return;
+    std::vector<std::array<std::string, 5>> rows;
+    std::vector<bool> failing;
+    for (const AttributeRow& row : report.evaluation.rows) {
+        rows.push_back(
+            {row.columns[0], row.columns[1], row.columns[2], row.columns[3], row.columns[4]});
+        failing.push_back(row.rank == 1);
     }
-    std::size_t widths[kAttributeColumnCount];
-    for (int c = 0; c < kAttributeColumnCount; ++c) {
-        widths[c] = DisplayWidth(kAttributeColumnTitles[c]);
-        for (const AttributeRow& row : rows) {
-            widths[c] = std::max(widths[c], DisplayWidth(row.columns[c]));
-        }
-    }
-    auto writeLine = [&](const char* mark, const std::string* texts) {
-        out << "  " << mark;
-        for (int c = 0; c < kAttributeColumnCount; ++c) {
-            const bool last = c == kAttributeColumnCount - 1;
-            out << ' ' << (last ? texts[c] : PadToWidth(texts[c], widths[c]));
-        }
-    };
-    out << '\n';
-    writeLine(" ", kAttributeColumnTitles);
-    out << '\n';
-    for (const AttributeRow& row : rows) {
-        const bool failing = row.rank == 1;
-        out << (failing && colour ? kRed : "");
-        writeLine(failing ? "!" : " ", row.columns);
-        out << (failing && colour ? kReset : "") << '\n';
+    if (!rows.empty()) {
+        WriteTable(out, kAttributeColumnTitles, rows, failing, colour);
     }
     out << '\n';
+    WriteSelfTests(out, report.selfTest, colour);
 }

@@ -5,6 +5,7 @@
 #include "collector/parallel_for.h"
 #include "collector/report_folder.h"
 #include "collector/report_text.h"
+#include "collector/self_test_schedule.h"
 #include "collector/smartctl_messages.h"
 #include "collector/smartctl_source.h"
 #include "report/report_files.h"
@@ -75,7 +76,8 @@ std::string DeviceLabel(const ScannedDevice& device, std::size_t number) {
 } // namespace
 
 CDriveCollector::CDriveCollector(CSmartctlSource& source, CReportFolder& folder, bool privileged)
-    : m_source(source), m_folder(folder), m_bPrivileged(privileged) {}
+    : m_source(source), m_folder(folder), m_bPrivileged(privileged),
+      m_scheduleEnabled(SelfTestTimerEnabled()) {}
 
 std::optional<std::vector<ScannedDevice>> CDriveCollector::ScanDevices(CollectionResult& result) {
     const SmartctlRun scanRun = m_source.Scan();
@@ -124,6 +126,9 @@ void CDriveCollector::WriteReading(std::size_t number, CaptureReading& reading) 
     std::string problem;
     if (reading.outcome != CaptureOutcome::Report) {
         return;
+    }
+    if (reading.report.selfTest) {
+        reading.report.selfTest->scheduleEnabled = m_scheduleEnabled;
     }
     reading.written = m_folder.WriteReport(driveNumber, FormatReportIni(reading.report), problem);
     if (!reading.written) {

@@ -57,4 +57,5 @@ private:
     CSmartctlSource& m_source;
     CReportFolder& m_folder;
     bool m_bPrivileged;
+    bool m_scheduleEnabled; // recorded in each report's [SELFTEST]
 };

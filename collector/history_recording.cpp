@@ -3,14 +3,29 @@
 #include "history/history_store.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
 
 namespace {
+
+// The history's integers are signed; no drive counts that far.
+std::optional<std::int64_t> Signed(const std::optional<std::uint64_t>& value) {
+    if (!value || *value > static_cast<std::uint64_t>(INT64_MAX)) {
+        return std::nullopt;
+    }
+    return static_cast<std::int64_t>(*value);
+}
 
 DriveReading ToDriveReading(const SmartReport& report) {
     DriveReading reading;
     reading.drive = {report.model, report.serialNumber};
     reading.attributes = report.attributes;
+    if (report.selfTest) {
+        for (const SelfTestEntry& entry : report.selfTest->entries) {
+            reading.selfTests.push_back({entry.type, SelfTestOutcomeWord(entry.outcome), entry.code,
+                                         Signed(entry.hours), Signed(entry.lba), entry.text});
+        }
+    }
     return reading;
 }
 

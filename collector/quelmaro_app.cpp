@@ -144,9 +144,10 @@ int ReadDrives(const CollectorOptions& options, CReportFolder& folder) {
     return RunElevatedCollector(options);
 }
 
-// The timer's self-test run: while a test runs, each minute's collection
-// is an ordinary one of the report folder, bounded like any other.
-int RunScheduledSelfTestsHere() {
+// The timer's self-test run, or (followOnly) the run that follows tests
+// started by hand: while a test runs, each minute's collection is an
+// ordinary one of the report folder, bounded like any other.
+int RunScheduledSelfTestsHere(bool followOnly) {
     const std::string outFolder = ReportFolder();
     CReportFolder folder(outFolder);
     if (outFolder.empty() || !folder.IsOpen()) {
@@ -154,11 +155,12 @@ int RunScheduledSelfTestsHere() {
         return 2;
     }
     const std::string smartctl = SystemSmartctl();
-    return RunScheduledSelfTests([&] {
+    const auto collect = [&] {
         CollectorOptions options;
         return CollectUnderLock(smartctl, options, folder,
                                 std::chrono::steady_clock::now() + kRunBound);
-    });
+    };
+    return followOnly ? FollowRunningSelfTests(collect) : RunScheduledSelfTests(collect);
 }
 
 } // namespace
@@ -179,7 +181,10 @@ int RunQuelmaro(const std::vector<std::string>& arguments) {
         }
     }
     if (arguments.size() == 1 && arguments[0] == "--scheduled-self-tests") {
-        return RunScheduledSelfTestsHere();
+        return RunScheduledSelfTestsHere(false);
+    }
+    if (arguments.size() == 1 && arguments[0] == "--follow-self-tests") {
+        return RunScheduledSelfTestsHere(true);
     }
     CollectorOptions options;
     std::string problem;

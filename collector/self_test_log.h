@@ -33,6 +33,9 @@ struct SelfTestLog {
     bool inProgress = false;
     std::optional<int> remainingPercent; // only while in progress
     std::vector<SelfTestEntry> entries;  // newest first
+    // Whether tolvenar-self-test.timer is enabled, as the collector found it;
+    // unknown for a converted capture.
+    std::optional<bool> scheduleEnabled;
 };
 
 // The self-test state and log of a parsed `smartctl --json -a` capture:
@@ -48,7 +51,8 @@ std::optional<SelfTestLog> ReadSelfTestLog(const nlohmann::json& capture);
 const char* SelfTestOutcomeWord(SelfTestOutcome outcome);
 
 // The [SELFTEST] section, blank line first: PROTOCOL, STATE (idle or
-// running), REMAINING_PERCENT while running, ENTRY_COUNT and
+// running), REMAINING_PERCENT while running, SCHEDULE (enabled or disabled,
+// when known), ENTRY_COUNT and
 // ENTRY_<n>=type,outcome,code,hours,lba,text from 1 (newest); an unknown hour
 // or LBA is an empty field. The text comes last, so commas in it do no harm.
 std::string FormatSelfTestSection(const SelfTestLog& log);

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <ctime>
 #include <set>
+#include <sys/stat.h>
 #include <thread>
 
 namespace {
@@ -29,12 +30,13 @@ std::uint32_t SerialHash(const std::string& serial) {
 
 constexpr auto kFollowInterval = std::chrono::minutes(1);
 
-// The drives among the reports just written whose self-test still runs.
+// The drives among the reports just written whose self-test still runs:
+// among followed, or any when followed is null.
 std::set<std::string> StillTesting(const CollectionResult& result,
-                                   const std::set<std::string>& followed) {
+                                   const std::set<std::string>* followed) {
     std::set<std::string> testing;
     for (const auto& [time, report] : result.written) {
-        if (followed.count(report.serialNumber) != 0 && report.selfTest &&
+        if ((followed == nullptr || followed->count(report.serialNumber) != 0) && report.selfTest &&
             report.selfTest->inProgress) {
             testing.insert(report.serialNumber);
         }
@@ -42,7 +44,34 @@ std::set<std::string> StillTesting(const CollectionResult& result,
     return testing;
 }
 
+// Every minute one whole collection, until none of followed (any drive,
+// when anyDrive) tests or kMaxFollowHours have passed.
+void Follow(std::set<std::string> followed, bool anyDrive,
+            const std::function<CollectionResult()>& collect) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::hours(kMaxFollowHours);
+    while (!followed.empty() && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(kFollowInterval);
+        const CollectionResult result = collect();
+        for (const std::string& message : result.messages) {
+            PrintLine(message);
+        }
+        followed = StillTesting(result, anyDrive ? nullptr : &followed);
+    }
+}
+
 } // namespace
+
+bool SelfTestTimerEnabled() {
+    for (const char* folder : {"/etc/systemd/system", "/run/systemd/system"}) {
+        const std::string link =
+            std::string(folder) + "/timers.target.wants/tolvenar-self-test.timer";
+        struct stat info {};
+        if (lstat(link.c_str(), &info) == 0 && info.st_uid == 0) {
+            return true;
+        }
+    }
+    return false;
+}
 
 std::string ScheduledSelfTest(const std::string& serial, int weekday, int dayOfMonth) {
     const std::uint32_t hash = SerialHash(serial);
@@ -110,14 +139,19 @@ int RunScheduledSelfTests(const std::function<CollectionResult()>& collect) {
         followed.insert(drive->serial);
     }
 
-    const auto end = std::chrono::steady_clock::now() + std::chrono::hours(kMaxFollowHours);
-    while (!followed.empty() && std::chrono::steady_clock::now() < end) {
-        std::this_thread::sleep_for(kFollowInterval);
-        const CollectionResult result = collect();
-        for (const std::string& message : result.messages) {
-            PrintLine(message);
-        }
-        followed = StillTesting(result, followed);
-    }
+    Follow(followed, false, collect);
     return status;
+}
+
+int FollowRunningSelfTests(const std::function<CollectionResult()>& collect) {
+    if (!RunningPrivileged()) {
+        PrintLine("following self-tests runs as root, from tolvenar-self-test-follow.service");
+        return 2;
+    }
+    const CollectionResult first = collect();
+    for (const std::string& message : first.messages) {
+        PrintLine(message);
+    }
+    Follow(StillTesting(first, nullptr), true, collect);
+    return first.exitStatus;
 }

@@ -5,6 +5,11 @@
 #include <functional>
 #include <string>
 
+// Whether tolvenar-self-test.timer is enabled: systemctl's link to it in
+// timers.target.wants under /etc or /run, folders only root writes, so that
+// no user can make the readers believe in a schedule.
+bool SelfTestTimerEnabled();
+
 // The test a drive is due for on a local date: "long" on one day of the
 // month (1 to 28), else "short" on one day of the week, else none (empty).
 // Both days come from a hash of the serial number, so that the drives of a
@@ -24,3 +29,10 @@ constexpr int kMaxFollowHours = 24;
 // kMaxFollowHours have passed. Exit status: 0 every due test started, 1 some
 // could not be started, 2 not root, no smartctl or the scan failed.
 int RunScheduledSelfTests(const std::function<CollectionResult()>& collect);
+
+// quelmaro --follow-self-tests, as root (tolvenar-self-test-follow.service,
+// which a started self-test command starts): collects at once, then every
+// minute while any drive tests, until none does or kMaxFollowHours have
+// passed, so that a test started by hand is followed as the scheduled ones
+// are. Exit status: that of the first collection; 2 when not root.
+int FollowRunningSelfTests(const std::function<CollectionResult()>& collect);

@@ -11,6 +11,7 @@
 #include "collector/system_programs.h"
 #include "platform/executable_path.h"
 #include "platform/program_lookup.h"
+#include "platform/run_process.h"
 
 #include <chrono>
 #include <cstdio>
@@ -171,6 +172,36 @@ int Elevate(const SelfTestCommand& command) {
     return status;
 }
 
+// The systemctl that starts the unit following a started test (in a build
+// with tests, QUELMARO_SYSTEM_SYSTEMCTL may name a fake).
+std::string SystemSystemctl() {
+#ifdef TOLVENAR_COLLECTOR_TEST_HOOKS
+    if (const char* named = std::getenv("QUELMARO_SYSTEM_SYSTEMCTL")) {
+        return named;
+    }
+#endif
+    return FindProgramIn("systemctl", kSystemFolders);
+}
+
+// A started test is followed minutely by its own service, not by this
+// command: it ends now, and the service runs under systemd's bounds. Without
+// systemd the hourly collection reads the progress.
+void StartFollowing() {
+    const char* const later = "; its progress is read at the next hourly collection";
+    const std::string systemctl = SystemSystemctl();
+    if (systemctl.empty()) {
+        PrintLine(std::string("systemctl was not found") + later);
+        return;
+    }
+    ProcessRequest request;
+    request.arguments = {systemctl, "start", "--no-block", "tolvenar-self-test-follow.service"};
+    request.timeLimit = std::chrono::seconds(10);
+    const ProcessResult run = RunProcess(request);
+    if (run.end != ProcessEnd::Exited || run.exitStatus != 0) {
+        PrintLine(std::string("tolvenar-self-test-follow.service could not be started") + later);
+    }
+}
+
 int RunAsRoot(const SelfTestCommand& command) {
     const std::string program = SystemSmartctl();
     if (program.empty()) {
@@ -205,6 +236,9 @@ int RunAsRoot(const SelfTestCommand& command) {
             stdout, "drive %s (%s): %s\n", drive->serial.c_str(), drive->device.name.c_str(),
             command.kind == "abort" ? "the self-test was aborted"
                                     : ("the " + command.kind + " self-test was started").c_str());
+        if (command.kind != "abort") {
+            StartFollowing();
+        }
         return kSelfTestStarted;
     }
     PrintLine("no drive that can be read has the serial number " + command.serial +

@@ -1,5 +1,6 @@
 #include "history/history_store.h"
 
+#include <algorithm>
 #include <ctime>
 #include <sqlite3.h>
 
@@ -37,6 +38,22 @@ CREATE TABLE IF NOT EXISTS samples(
 ) WITHOUT ROWID;
 )sql";
 
+// Version 2: the drives' self-test log entries, each once. Not unique: two
+// tests of one kind may end alike within the same power-on hour.
+const char kCreateSelfTests[] = R"sql(
+CREATE TABLE IF NOT EXISTS self_tests(
+    drive INTEGER NOT NULL,
+    type TEXT NOT NULL,
+    outcome TEXT NOT NULL,
+    code INTEGER NOT NULL,
+    hours INTEGER,
+    lba INTEGER,
+    text TEXT NOT NULL,
+    first_seen INTEGER NOT NULL
+);
+CREATE INDEX IF NOT EXISTS self_tests_entry ON self_tests(drive, type, code, hours, lba);
+)sql";
+
 // One prepared statement, finalised on every path.
 class CStatement {
 public:
@@ -58,6 +75,14 @@ public:
         sqlite3_bind_int64(m_stmt, index, value);
         return *this;
     }
+    CStatement& Bind(int index, const std::optional<std::int64_t>& value) {
+        if (value) {
+            sqlite3_bind_int64(m_stmt, index, *value);
+        } else {
+            sqlite3_bind_null(m_stmt, index);
+        }
+        return *this;
+    }
     CStatement& Bind(int index, const std::string& text) {
         sqlite3_bind_text(m_stmt, index, text.data(), static_cast<int>(text.size()),
                           SQLITE_TRANSIENT);
@@ -71,6 +96,11 @@ public:
         sqlite3_clear_bindings(m_stmt);
     }
     std::int64_t Int(int column) const { return sqlite3_column_int64(m_stmt, column); }
+    std::optional<std::int64_t> OptionalInt(int column) const {
+        return sqlite3_column_type(m_stmt, column) == SQLITE_NULL
+                   ? std::nullopt
+                   : std::optional<std::int64_t>(Int(column));
+    }
     std::string Text(int column) const {
         const auto* text = sqlite3_column_text(m_stmt, column);
         return text == nullptr
@@ -131,18 +161,58 @@ Result<void> CHistoryStore::PrepareSchema() {
                        FailureKind::Newer};
     }
     if (found == kSchemaVersion) {
+        m_version = found;
         return {};
     }
     if (sqlite3_db_readonly(m_db, "main") == 1) {
+        // Version 1 lacks only the self-tests, which its readers see as none.
+        if (found == 1) {
+            m_version = found;
+            return {};
+        }
         return Failure{"the history database has an older layout and cannot be updated here"};
     }
-    // Version 0 is an empty file; later versions migrate step by step here.
     std::string problem;
-    if (Execute("BEGIN IMMEDIATE", problem) && Execute(kCreateSchema, problem) &&
-        Execute("PRAGMA user_version = 1", problem) && Execute("COMMIT", problem)) {
+    if (!Execute("BEGIN IMMEDIATE", problem)) {
+        return Failure{problem};
+    }
+    // Each step in the one transaction: a failure leaves the file as it was.
+    Result<void> migrated = Migrate();
+    if (migrated && Execute("COMMIT", problem)) {
+        m_version = kSchemaVersion;
         return {};
     }
-    return Failure{problem};
+    std::string ignored;
+    (void)Execute("ROLLBACK", ignored);
+    return migrated ? Failure{problem} : migrated;
+}
+
+Result<void> CHistoryStore::Migrate() {
+    // Read again under the write lock: another writer may have migrated it.
+    CStatement version(m_db, "PRAGMA user_version");
+    if (version.Step() != SQLITE_ROW) {
+        return Failure{Problem("the history database cannot be read")};
+    }
+    const std::int64_t from = version.Int(0);
+    version.Reset();
+    if (from > kSchemaVersion) {
+        return Failure{"the history database has a newer layout (version " + std::to_string(from) +
+                           ") than this program knows; it is left alone",
+                       FailureKind::Newer};
+    }
+    std::string problem;
+    // Version 0 is an empty file.
+    if (from < 1 && !Execute(kCreateSchema, problem)) {
+        return Failure{problem};
+    }
+    if (from < 2 && !Execute(kCreateSelfTests, problem)) {
+        return Failure{problem};
+    }
+    const std::string set = "PRAGMA user_version = " + std::to_string(kSchemaVersion);
+    if (from < kSchemaVersion && !Execute(set.c_str(), problem)) {
+        return Failure{problem};
+    }
+    return {};
 }
 
 // The statements of one recorded run, prepared once for all its drives.
@@ -157,10 +227,15 @@ struct CHistoryStore::RunStatements {
           insert(db, "INSERT OR REPLACE INTO samples(drive, attr, time, value, worst, threshold, "
                      "raw) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7)"),
           erase(db, "DELETE FROM samples WHERE drive = ?1 AND attr = ?2 AND time = ?3"),
-          series(db, "INSERT OR IGNORE INTO series(drive, attr) VALUES(?1, ?2)") {}
+          series(db, "INSERT OR IGNORE INTO series(drive, attr) VALUES(?1, ?2)"),
+          storedTests(db, "SELECT count(*) FROM self_tests WHERE drive = ?1 AND type = ?2 "
+                          "AND code = ?3 AND hours IS ?4 AND lba IS ?5"),
+          insertTest(db, "INSERT INTO self_tests(drive, type, outcome, code, hours, lba, text, "
+                         "first_seen) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)") {}
     // Why one of them could not be prepared; empty when all were.
     std::string PrepareError() const {
-        for (const CStatement* statement : {&upsert, &last, &insert, &erase, &series}) {
+        for (const CStatement* statement :
+             {&upsert, &last, &insert, &erase, &series, &storedTests, &insertTest}) {
             if (!statement->IsValid()) {
                 return statement->PrepareError();
             }
@@ -172,7 +247,62 @@ struct CHistoryStore::RunStatements {
     CStatement insert;
     CStatement erase;
     CStatement series;
+    CStatement storedTests;
+    CStatement insertTest;
 };
+
+namespace {
+
+bool SameEntry(const SelfTestSample& a, const SelfTestSample& b) {
+    return a.type == b.type && a.code == b.code && a.hours == b.hours && a.lba == b.lba;
+}
+
+} // namespace
+
+bool CHistoryStore::RecordSelfTests(std::int64_t drive, std::int64_t time,
+                                    const std::vector<SelfTestSample>& log, RunStatements& sql,
+                                    std::string& problem) {
+    // Oldest first, so that the row order of one run keeps the log's order.
+    for (auto entry = log.rbegin(); entry != log.rend(); ++entry) {
+        if (entry->outcome == "running") {
+            continue; // it ends with another result, stored then
+        }
+        // Counted once, at the oldest of its kind in the log.
+        if (std::any_of(entry.base(), log.end(),
+                        [&](const SelfTestSample& older) { return SameEntry(older, *entry); })) {
+            continue;
+        }
+        const auto inLog = std::count_if(
+            log.begin(), log.end(), [&](const SelfTestSample& e) { return SameEntry(e, *entry); });
+        sql.storedTests.Reset();
+        sql.storedTests.Bind(1, drive)
+            .Bind(2, entry->type)
+            .Bind(3, entry->code)
+            .Bind(4, entry->hours)
+            .Bind(5, entry->lba);
+        if (sql.storedTests.Step() != SQLITE_ROW) {
+            problem = Problem("reading the history before recording failed");
+            return false;
+        }
+        for (std::int64_t n = sql.storedTests.Int(0); n < inLog; ++n) {
+            sql.insertTest.Reset();
+            if (!sql.insertTest.Bind(1, drive)
+                     .Bind(2, entry->type)
+                     .Bind(3, entry->outcome)
+                     .Bind(4, entry->code)
+                     .Bind(5, entry->hours)
+                     .Bind(6, entry->lba)
+                     .Bind(7, entry->text)
+                     .Bind(8, time)
+                     .Run()) {
+                problem = Problem("recording a self-test in the history failed");
+                return false;
+            }
+        }
+    }
+    sql.storedTests.Reset();
+    return true;
+}
 
 bool CHistoryStore::RecordDrive(std::int64_t time, const DriveReading& reading, RunStatements& sql,
                                 std::string& problem) {
@@ -218,7 +348,7 @@ bool CHistoryStore::RecordDrive(std::int64_t time, const DriveReading& reading, 
             return false;
         }
     }
-    return true;
+    return RecordSelfTests(drive, time, reading.selfTests, sql, problem);
 }
 
 bool CHistoryStore::Thin(std::int64_t now, std::string& problem) {
@@ -523,6 +653,37 @@ Result<std::vector<RawChange>> CHistoryStore::LastRawChanges(const DriveIdentity
     return changes;
 }
 
+Result<std::vector<StoredSelfTest>> CHistoryStore::SelfTests(const DriveIdentity& drive) const {
+    std::vector<StoredSelfTest> tests;
+    if (m_version < 2) {
+        return tests;
+    }
+    const auto row = DriveRow(m_db, drive);
+    if (!row) {
+        return Failure{row.Problem()};
+    }
+    if (!row.Value()) {
+        return tests;
+    }
+    CStatement list(m_db,
+                    "SELECT first_seen, type, outcome, code, hours, lba, text FROM self_tests "
+                    "WHERE drive = ?1 ORDER BY first_seen DESC, rowid DESC");
+    if (!list.IsValid()) {
+        return ReadFailure(m_db);
+    }
+    list.Bind(1, *row.Value());
+    int step = SQLITE_ROW;
+    while ((step = list.Step()) == SQLITE_ROW) {
+        tests.push_back({list.Int(0),
+                         {list.Text(1), list.Text(2), static_cast<int>(list.Int(3)),
+                          list.OptionalInt(4), list.OptionalInt(5), list.Text(6)}});
+    }
+    if (step != SQLITE_DONE) {
+        return ReadFailure(m_db);
+    }
+    return tests;
+}
+
 Result<bool> CHistoryStore::Forget(const DriveIdentity& drive) {
     std::string problem;
     if (m_db == nullptr || sqlite3_db_readonly(m_db, "main") != 0) {
@@ -536,7 +697,7 @@ Result<bool> CHistoryStore::Forget(const DriveIdentity& drive) {
     if (done && row.Value()) {
         for (const char* sql :
              {"DELETE FROM samples WHERE drive = ?1", "DELETE FROM series WHERE drive = ?1",
-              "DELETE FROM drives WHERE id = ?1"}) {
+              "DELETE FROM self_tests WHERE drive = ?1", "DELETE FROM drives WHERE id = ?1"}) {
             CStatement erase(m_db, sql);
             done = done && erase.Bind(1, *row.Value()).Run();
         }

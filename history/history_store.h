@@ -18,10 +18,29 @@ inline constexpr char kHistoryFileName[] = "history.sqlite";
 // drive number, which changes with the scan. Samples are attribute lines
 // without the auxiliary field, which the history does not keep.
 
+// One entry of a drive's self-test log, in the words of the report.
+struct SelfTestSample {
+    std::string type;    // short, extended, ...
+    std::string outcome; // ok, aborted, interrupted, failed, running, unknown
+    int code = 0;
+    std::optional<std::int64_t> hours; // power-on hours when it ended
+    std::optional<std::int64_t> lba;   // first failing LBA
+    std::string text;
+};
+
+// A self-test log entry as the history keeps it: firstSeen is the time of
+// the first reading whose log held it, an hour (a minute while followed)
+// after the test ended at most; the drive's log itself holds no date.
+struct StoredSelfTest {
+    std::int64_t firstSeen = 0;
+    SelfTestSample entry;
+};
+
 // One drive as one run read it.
 struct DriveReading {
     DriveIdentity drive;
     std::vector<AttributeReading> attributes;
+    std::vector<SelfTestSample> selfTests{}; // its log, newest first
 };
 
 // One stored sample: the attribute as it was from time on.
@@ -54,7 +73,9 @@ struct RawChange {
 // last one of each day (UTC).
 class CHistoryStore {
 public:
-    static constexpr int kSchemaVersion = 1;
+    // 2 added the self-test log. A reader opens a file of version 1 (not yet
+    // migrated by a collector) as one without self-tests; a writer migrates it.
+    static constexpr int kSchemaVersion = 2;
     static constexpr std::int64_t kFullResolutionSeconds = 90 * 86400;
     // A reading dated further ahead of the clock than this is not recorded.
     static constexpr std::int64_t kFutureToleranceSeconds = 86400;
@@ -85,7 +106,11 @@ public:
     // none of it. Drives without a serial number are left out; a run dated
     // more than kFutureToleranceSeconds ahead of the clock is refused. A
     // second reading at the same time replaces the first. Thins what has
-    // left the full-resolution window.
+    // left the full-resolution window. A self-test log entry is stored once:
+    // an entry is new when the log holds more entries of its type, result,
+    // power-on hour and LBA than the history stores for the drive (the log
+    // is a ring of the newest entries, read again every run); entries of a
+    // test still running are not stored.
     Result<void> RecordRun(std::int64_t time, const std::vector<DriveReading>& drives);
 
     // Every query gives a Failure when SQLite fails (a damaged file, an
@@ -115,6 +140,10 @@ public:
     // Per attribute whose raw value ever changed, its last change; by id.
     Result<std::vector<RawChange>> LastRawChanges(const DriveIdentity& drive) const;
 
+    // The drive's stored self-tests, newest first; empty for a history of
+    // version 1 or a drive it does not know.
+    Result<std::vector<StoredSelfTest>> SelfTests(const DriveIdentity& drive) const;
+
     // Removes a drive with all its samples (a drive taken out on purpose is
     // no longer missed); false when the history does not know it.
     Result<bool> Forget(const DriveIdentity& drive);
@@ -124,14 +153,19 @@ private:
     [[nodiscard]] bool OpenForWriting(const std::string& path, std::string& problem);
     [[nodiscard]] bool OpenRolledBackCopy(const std::string& path, std::string& problem);
     Result<void> PrepareSchema();
+    Result<void> Migrate();
     void Close();
     struct RunStatements;
     [[nodiscard]] bool RecordDrive(std::int64_t time, const DriveReading& reading,
                                    RunStatements& sql, std::string& problem);
+    [[nodiscard]] bool RecordSelfTests(std::int64_t drive, std::int64_t time,
+                                       const std::vector<SelfTestSample>& log, RunStatements& sql,
+                                       std::string& problem);
     [[nodiscard]] bool Thin(std::int64_t time, std::string& problem);
     std::string Problem(const char* what) const;
 
     const CHistoryClock& m_clock;
     sqlite3* m_db = nullptr;
     std::string m_note;
+    std::int64_t m_version = 0; // the schema version of the open file
 };

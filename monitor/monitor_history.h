@@ -5,6 +5,7 @@
 #include "monitor/vanished_drives.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,11 @@ public:
     // The growth of drive's critical counters as of now; rewrites its counter
     // warnings from it ("from → to" only for a counter that rose).
     std::vector<CounterGrowth> ApplyGrowth(WarnedDrive& drive, std::int64_t now);
+
+    // When the history first saw the newest self-test of drive's report that
+    // ran to its end (passed or failed); nullopt without history or when the
+    // history has not stored that entry.
+    std::optional<std::int64_t> LastCompletedSelfTest(const WarnedDrive& drive);
 
     // The drives read during the vanishedAfter seconds before now that are
     // not among present (the drives of every report of the folder).

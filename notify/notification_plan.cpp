@@ -19,6 +19,7 @@ bool IsWorse(WarningKind kind, std::int64_t told, std::int64_t now) {
     case WarningKind::Verdict:
     case WarningKind::Vanished: // told once: its value is when it was last read
     case WarningKind::ReportError:
+    case WarningKind::ExtendedTestAge: // told once until a new test clears it
         break;
     }
     return false;

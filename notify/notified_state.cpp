@@ -25,6 +25,7 @@ constexpr KindName kKindNames[] = {
     {WarningKind::Vanished, "vanished"},
     {WarningKind::ReportError, "report-error"},
     {WarningKind::SelfTest, "self-test"},
+    {WarningKind::ExtendedTestAge, "extended-test-age"},
 };
 
 const char* KindToName(WarningKind kind) {

@@ -128,6 +128,32 @@ std::optional<DriveWarning> SelfTestFailure(const std::string& drive, const Self
     return warning;
 }
 
+// The schedule is on, yet the drive's last extended test lies further back in
+// its power-on time than the limit: the schedule is not reaching it.
+std::optional<DriveWarning> ExtendedTestAge(const std::string& drive, const DriveReport& report,
+                                            int limitDays) {
+    const SelfTestState& state = report.selfTest;
+    const auto last = LastExtendedSelfTest(state);
+    const auto hours =
+        std::find_if(report.evaluation.rows.begin(), report.evaluation.rows.end(),
+                     [](const AttributeRow& row) { return row.id == kPowerOnHoursId; });
+    if (!state.scheduleEnabled || !last || hours == report.evaluation.rows.end() ||
+        hours->shownRaw < 0) {
+        return std::nullopt;
+    }
+    const auto since = HoursSince(*last, static_cast<std::uint64_t>(hours->shownRaw));
+    if (!since || *since < static_cast<std::uint64_t>(limitDays) * 24) {
+        return std::nullopt;
+    }
+    DriveWarning warning;
+    warning.kind = WarningKind::ExtendedTestAge;
+    warning.value = static_cast<std::int64_t>(*last->hours);
+    warning.text = MonitorText(
+        "{1}: the last extended self-test was {2} days of power-on time ago (limit {3} days)",
+        {drive, std::to_string(*since / 24), std::to_string(limitDays)});
+    return warning;
+}
+
 } // namespace
 
 bool IsCriticalCounter(int attributeId) {
@@ -172,6 +198,9 @@ std::vector<DriveWarning> EvaluateWarnings(const DriveReport& drive, const Drive
     }
     if (auto selfTest = SelfTestFailure(name, drive.selfTest)) {
         warnings.push_back(std::move(*selfTest));
+    }
+    if (auto age = ExtendedTestAge(name, drive, settings.extendedTestAgeDays)) {
+        warnings.push_back(std::move(*age));
     }
     std::stable_sort(
         warnings.begin(), warnings.end(),

@@ -21,6 +21,8 @@ enum class WarningKind {
     ReportError,    // its report is malformed or cannot be read
     // The drive's own self-test failed. Kinds are only ever appended.
     SelfTest,
+    // The last extended self-test is older than the limit while the schedule is on.
+    ExtendedTestAge,
 };
 
 struct DriveWarning {
@@ -29,7 +31,9 @@ struct DriveWarning {
     int attributeId = 0;
     // The figure the warning is about: the current value (BelowThreshold),
     // the raw count (Counter), degrees (Temperature), 0 (Verdict), the first
-    // failing LBA or -1 when the drive names none (SelfTest).
+    // failing LBA or -1 when the drive names none (SelfTest), the power-on
+    // hour of the last extended test (ExtendedTestAge), so that it is told
+    // once per test, not once per day it ages.
     std::int64_t value = 0;
     // Counter: the raw count before the last change, when the history knows it.
     std::optional<std::int64_t> previous;
@@ -38,6 +42,9 @@ struct DriveWarning {
 
 struct WarningSettings {
     int temperatureLimit = 60; // °C
+    // Power-on days since the last extended self-test after which a drive
+    // whose scheduled tests are enabled warns.
+    int extendedTestAgeDays = 60;
 };
 
 // Counters whose every count is a sector or an error the drive could not

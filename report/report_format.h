@@ -89,10 +89,14 @@ struct DriveIdentity {
 };
 
 // [SELFTEST]: PROTOCOL, STATE, REMAINING_PERCENT (only while running),
-// ENTRY_COUNT and ENTRY_<n>=type,outcome,code,hours,lba,text from 1 (newest).
+// SCHEDULE (whether the scheduled tests' timer is enabled; absent when the
+// collector could not tell), ENTRY_COUNT and ENTRY_<n>=type,outcome,code,hours,lba,text from 1 (newest).
 inline constexpr ReportKey kSelfTestProtocolKey{kSelfTestSection, "PROTOCOL"};
 inline constexpr ReportKey kSelfTestStateKey{kSelfTestSection, "STATE"};
 inline constexpr ReportKey kSelfTestRemainingKey{kSelfTestSection, "REMAINING_PERCENT"};
+inline constexpr ReportKey kSelfTestScheduleKey{kSelfTestSection, "SCHEDULE"};
+inline constexpr char kScheduleEnabled[] = "enabled";
+inline constexpr char kScheduleDisabled[] = "disabled";
 inline constexpr ReportKey kSelfTestCountKey{kSelfTestSection, "ENTRY_COUNT"};
 inline constexpr char kSelfTestEntryKeyPrefix[] = "ENTRY_";
 // ATA drives keep 21 entries in their standard log; the extended log may

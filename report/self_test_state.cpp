@@ -67,6 +67,8 @@ SelfTestState ReadSelfTestState(CIniStore& report) {
     }
     state.present = true;
     state.running = stateWord == kSelfTestRunning;
+    state.scheduleEnabled =
+        std::string(report.GetString(kSelfTestScheduleKey.Path().c_str(), "")) == kScheduleEnabled;
     if (state.running) {
         const int remaining = report.GetInt(kSelfTestRemainingKey.Path().c_str(), -1);
         if (remaining >= 0 && remaining <= 100) {
@@ -83,6 +85,27 @@ SelfTestState ReadSelfTestState(CIniStore& report) {
         }
     }
     return state;
+}
+
+std::optional<SelfTestRecord> LastExtendedSelfTest(const SelfTestState& state) {
+    for (const SelfTestRecord& record : state.entries) {
+        if (record.type == kSelfTestExtended && (record.outcome == kOutcomeOk || record.outcome == kOutcomeFailed)) {
+            return record;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::uint64_t> HoursSince(const SelfTestRecord& test, std::uint64_t powerOnHours) {
+    constexpr std::uint64_t kAtaHourSpan = 65536;
+    if (!test.hours) {
+        return std::nullopt;
+    }
+    if (*test.hours <= powerOnHours) {
+        const std::uint64_t since = powerOnHours - *test.hours;
+        return *test.hours < kAtaHourSpan && since >= kAtaHourSpan ? since % kAtaHourSpan : since;
+    }
+    return std::nullopt;
 }
 
 std::optional<SelfTestRecord> StandingSelfTestFailure(const SelfTestState& state) {

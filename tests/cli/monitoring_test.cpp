@@ -21,6 +21,11 @@ const char kPending8[] =
 const char kPending150[] =
     "[HDDINFO]\nMODEL=ST1\nSERIAL_NUMBER=Z1\n[SMARTS]\nATTR_197=100,100,0,150,0\n";
 
+const char kFailedSelfTest[] = "ATTR_9=100,100,0,42,0\n[SELFTEST]\nSTATE=idle\nENTRY_COUNT=1\n"
+                               "ENTRY_1=extended,failed,121,4,104870168,Completed: read failure\n";
+const char kOldExtendedTest[] = "ATTR_9=100,100,0,2000,0\n[SELFTEST]\nSTATE=idle\n"
+                                "SCHEDULE=enabled\nENTRY_COUNT=1\nENTRY_1=extended,ok,0,1000,,x\n";
+
 // One stored reading of drive ST1/Z1 (attribute 197 at raw) or of another drive.
 struct StoredRun {
     std::int64_t ago; // seconds before now
@@ -119,6 +124,29 @@ TEST(CheckCommand, FirstLineAndExitFollowTheWorstProblem) {
          kCheckCritical,
          "CRITICAL: ST2 (Z2): attribute 5 fell below its threshold (value 1, threshold 36) (and 1 "
          "more)"},
+        {"a failed self-test is critical, naming the drive and the LBA",
+         {std::string(kHealthy) + kFailedSelfTest},
+         {},
+         0,
+         {},
+         kCheckCritical,
+         "CRITICAL: WDC WD20EFRX (WD-1): the extended self-test failed (Completed: read "
+         "failure, first failing LBA 104870168, at 4 power-on hours)"},
+        {"scheduled tests and an extended test older than --extended-test-age",
+         {std::string(kHealthy) + kOldExtendedTest},
+         {},
+         0,
+         {"--extended-test-age", "30"},
+         kCheckWarning,
+         "WARNING: WDC WD20EFRX (WD-1): the last extended self-test was 41 days of power-on "
+         "time ago (limit 30 days)"},
+        {"the same test within the default age",
+         {std::string(kHealthy) + kOldExtendedTest},
+         {},
+         0,
+         {},
+         kCheckOk,
+         "OK: 1 drives"},
         {"no report at all", {}, {}, 0, {}, kCheckUnknown, "UNKNOWN: no drive report"},
         {"a report that holds nothing",
          {kHealthy, "\x01\x02 junk"},
@@ -266,6 +294,52 @@ TEST(PrometheusCommand, RenumberedReportsKeepEverySeries) {
         after.str().find("tolvenar_attribute_raw{model=\"ST1\",serial=\"Z1\",id=\"197\"} 8\n"),
         std::string::npos)
         << after.str();
+}
+
+TEST(PrometheusCommand, SelfTestSeriesFollowTheLogAndTheHistory) {
+    const std::int64_t seen = std::time(nullptr) - 3600;
+    TempFolder folder;
+    SetProgramFolderForTesting(folder.Path());
+    folder.Write("smart_PhysicalDrive0.ini", kHealthy);
+    folder.Write("smart_PhysicalDrive1.ini", std::string(kPending8) + kFailedSelfTest);
+    folder.Write("smart_PhysicalDrive2.ini",
+                 "[HDDINFO]\nMODEL=ST2\nSERIAL_NUMBER=Z2\n[SMARTS]\n[SELFTEST]\nSTATE=running\n"
+                 "ENTRY_COUNT=2\nENTRY_1=short,running,249,,,x\nENTRY_2=short,aborted,16,7,,x\n");
+    {
+        CHistoryStore store;
+        ASSERT_TRUE(store.Open(folder / "history.sqlite", CHistoryStore::Access::Write));
+        DriveReading reading{{"ST1", "Z1"}, {{197, 100, 100, 0, 8}}};
+        reading.selfTests = {{"extended", "failed", 121, 4, 104870168, "x"}};
+        ASSERT_TRUE(store.RecordRun(seen, {reading}));
+        reading.selfTests = {{"extended", "failed", 121, 5, 104870168, "x"}};
+        ASSERT_TRUE(store.RecordRun(seen + 60, {reading}));
+    }
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(RunReportCommand({"--prometheus"}, out, err, false), kExitOk);
+    SetProgramFolderForTesting("");
+    const struct {
+        std::string series;
+        bool present;
+    } cases[] = {
+        {"tolvenar_self_test_last_passed{model=\"ST1\",serial=\"Z1\"} 0\n", true},
+        {"tolvenar_self_test_last_result_code{model=\"ST1\",serial=\"Z1\",type=\"extended\"} "
+         "121\n",
+         true},
+        // The entry at 4 hours, not the other one the history holds.
+        {"tolvenar_self_test_last_completed_timestamp_seconds{model=\"ST1\",serial=\"Z1\"} " +
+             std::to_string(seen) + "\n",
+         true},
+        {"tolvenar_self_test_last_passed{model=\"ST2\",serial=\"Z2\"} 1\n", true},
+        {"tolvenar_self_test_last_result_code{model=\"ST2\",serial=\"Z2\",type=\"short\"} 16\n",
+         true},
+        {"tolvenar_self_test_last_completed_timestamp_seconds{model=\"ST2\"", false},
+        {"tolvenar_self_test_last_passed{model=\"WDC WD20EFRX\"", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(out.str().find(c.series) != std::string::npos, c.present) << c.series << "\n"
+                                                                            << out.str();
+    }
 }
 
 TEST(PrometheusCommand, MetricsFileKeepsTheLastSuccessWhenARunFails) {

@@ -91,6 +91,7 @@ TEST_F(ReportCommandTest, JsonCarriesTheSelfTestStateAndLog) {
     ASSERT_EQ(Run({"--json", path}), kExitOk) << m_err.str();
     const nlohmann::json expected = {
         {"state", "running"},
+        {"schedule_enabled", false},
         {"remaining_percent", 70},
         {"entries",
          {{{"type", "extended"},
@@ -107,6 +108,23 @@ TEST_F(ReportCommandTest, JsonCarriesTheSelfTestStateAndLog) {
            {"text", "\"quoted\""}}}},
     };
     EXPECT_EQ(JsonLines().at(0)["self_test"], expected);
+}
+
+TEST_F(ReportCommandTest, TableShowsTheSelfTestStateAndLogAlignedUnderTheAttributes) {
+    const std::string path = m_folder.Write(
+        "testing.ini", std::string(kFailingReport) +
+                           "\n[SELFTEST]\nPROTOCOL=ATA\nSTATE=running\nREMAINING_PERCENT=70\n"
+                           "ENTRY_COUNT=2\nENTRY_1=extended,failed,121,4,104870168,Completed: read "
+                           "failure\nENTRY_2=short,ok,0,,,\"quoted\"\n");
+    ASSERT_EQ(Run({path}), kExitOk) << m_err.str();
+    const std::string expected = "  自己診断： 実行中（残り 70 %）\n"
+                                 "\n"
+                                 "    種類   結果 使用時間 最初の不良LBA 詳細\n"
+                                 "  ! 拡張   失敗 4 時間   104870168     Completed: read failure\n"
+                                 "    短時間 成功 -        -             \"quoted\"\n";
+    const std::string text = m_out.str();
+    EXPECT_NE(text.find(expected), std::string::npos) << text;
+    EXPECT_GT(text.find(expected), text.find("代替処理済みのセクタ数")) << text;
 }
 
 TEST_F(ReportCommandTest, ShowsTheDrivesOwnVerdictWhereTheReportHasOne) {

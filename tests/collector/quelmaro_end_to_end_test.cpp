@@ -591,13 +591,17 @@ TEST_F(QuelmaroEndToEnd, SelfTestThroughPkexecReachesSmartctlOnlyWithTheDeviceOf
     ScanFinds({"sda", "sdb"});
     Answer("sda", SelfTestDrive("AAA-1"));
     Answer("sdb", SelfTestDrive("BBB-2"));
+    // The fake smartctl stands in for systemctl too, noting its arguments.
     const RunResult run = Quelmaro({"--self-test", "short", "--serial", "BBB-2", "--no-elevate"},
-                                   {{"PKEXEC_UID", "1000"}, {"QUELMARO_SYSTEM_SMARTCTL", m_fake}});
+                                   {{"PKEXEC_UID", "1000"},
+                                    {"QUELMARO_SYSTEM_SMARTCTL", m_fake},
+                                    {"QUELMARO_SYSTEM_SYSTEMCTL", m_fake}});
     EXPECT_EQ(run.exitStatus, 0) << run.err;
     EXPECT_EQ(Lines(ReadText(m_tools / "all.calls")),
               (std::vector<std::string>{
                   "--scan-open --json", "--json -a -n standby -d sat /dev/sda",
-                  "--json -a -n standby -d sat /dev/sdb", "-t short -d sat /dev/sdb"}));
+                  "--json -a -n standby -d sat /dev/sdb", "-t short -d sat /dev/sdb",
+                  "start --no-block tolvenar-self-test-follow.service"}));
 }
 
 TEST_F(QuelmaroEndToEnd, SelfTestRefusalsUnderPkexecNeverStartATest) {

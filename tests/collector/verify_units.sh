@@ -17,6 +17,7 @@ source "$(dirname "$0")/../support/verify_units.sh"
 
 verify_units "$units/tolvenar-collect.service" "$units/tolvenar-collect.timer"
 verify_units "$units/tolvenar-self-test.service" "$units/tolvenar-self-test.timer"
+verify_units "$units/tolvenar-self-test-follow.service"
 
 cp "$units/tolvenar-collect.service" "$units/tolvenar-collect.timer" "$scratch/"
 sed -i 's/^\[Service\]$/&\nProtectSytem=strict/' "$scratch/tolvenar-collect.service"
@@ -29,3 +30,5 @@ systemd-analyze security --offline=true --threshold=40 --no-pager "$units/tolven
     tail -n 1
 systemd-analyze security --offline=true --threshold=40 --no-pager "$units/tolvenar-self-test.service" |
     tail -n 1
+systemd-analyze security --offline=true --threshold=40 --no-pager \
+    "$units/tolvenar-self-test-follow.service" | tail -n 1

@@ -81,6 +81,32 @@ TEST(EvaluateWarnings, OneRuleSetForFailingRowsVerdictsCountersAndTemperature) {
          "",
          {},
          {}},
+        {"the schedule on, the last extended test 60 power-on days back",
+         "ATTR_9=100,100,0,11440,0\n[SELFTEST]\nSTATE=idle\nSCHEDULE=enabled\nENTRY_COUNT=2\n"
+         "ENTRY_1=short,ok,0,11400,,x\nENTRY_2=extended,ok,0,10000,,x\n",
+         "",
+         {},
+         {{1, 0,
+           std::string(kDrive) +
+               ": 最後の拡張自己診断から使用時間で 60 日が経っています（上限 60 日）"}}},
+        {"the schedule on, an hour short of the limit",
+         "ATTR_9=100,100,0,11439,0\n[SELFTEST]\nSTATE=idle\nSCHEDULE=enabled\nENTRY_COUNT=1\n"
+         "ENTRY_1=extended,ok,0,10000,,x\n",
+         "",
+         {},
+         {}},
+        {"an old extended test with the schedule off",
+         "ATTR_9=100,100,0,50000,0\n[SELFTEST]\nSTATE=idle\nSCHEDULE=disabled\nENTRY_COUNT=1\n"
+         "ENTRY_1=extended,ok,0,10000,,x\n",
+         "",
+         {},
+         {}},
+        {"an ATA log's 16-bit hours past 65535 are recent",
+         "ATTR_9=100,100,0,70000,0\n[SELFTEST]\nSTATE=idle\nSCHEDULE=enabled\nENTRY_COUNT=1\n"
+         "ENTRY_1=extended,ok,0,4400,,x\n",
+         "",
+         {},
+         {}},
     };
     // The texts of a Japanese session: the catalog's translations.
     setenv("LC_ALL", "C.UTF-8", 1);
