@@ -30,6 +30,16 @@ public:
     // missing. The pointer stays valid until the next Load or Parse.
     const std::string* Find(std::string_view section, std::string_view key) const;
 
+    // Calls visit(section, key, value) for every value Find can give, with the
+    // names in ASCII lower case.
+    template <typename Visit> void ForEachValue(Visit&& visit) const {
+        for (const auto& [section, keys] : m_sections) {
+            for (const auto& [key, value] : keys) {
+                visit(section, key, value);
+            }
+        }
+    }
+
 private:
     // Key names in ASCII lower case to values.
     using Section = std::unordered_map<std::string, std::string>;

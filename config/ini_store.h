@@ -1,9 +1,10 @@
 #pragma once
 
-#include <map>
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CIniFile;
 
@@ -44,9 +45,39 @@ public:
     const std::string& Path() const { return m_strPath; }
 
 private:
-    const std::string& Read(const char* keyPath, const char* defaultText);
+    // A name with its hash and a text that stays in place until the store is
+    // opened again: in the cache a key path as written and its answer, in the
+    // index "section\0key" in ASCII lower case and the value as read.
+    struct Slot {
+        std::size_t hash = 0;
+        std::string_view name;
+        const char* text = nullptr; // null: an empty slot
+    };
+    // Open addressing with linear probing, at most half full: a report's
+    // hundreds of key paths cost a few allocations, not several each.
+    class Table {
+    public:
+        const char* Find(std::size_t hash, std::string_view name) const;
+        void Add(const Slot& slot);
+        void Clear();
+
+    private:
+        std::vector<Slot> m_slots;
+        std::size_t m_nUsed = 0;
+    };
+
+    const char* Read(const char* keyPath, const char* defaultText);
+    void Clear();
+    void BuildIndex();
+    // A NUL-terminated copy of text that stays in place until Clear.
+    const char* Keep(std::string_view text);
 
     std::string m_strPath;
-    std::map<std::string, std::string> m_mapCache;
+    Table m_cache;
+    Table m_index;
+    bool m_bIndexed = false;
+    std::vector<std::unique_ptr<char[]>> m_texts;
+    char* m_pTextNext = nullptr;
+    std::size_t m_nTextFree = 0;
     std::unique_ptr<CIniFile> m_pFile;
 };

@@ -90,47 +90,12 @@ TEST_P(CaptureWithReport, ReportHoldsTheCapturesOwnNumbers) {
             EXPECT_EQ(values.at(key), ExpectedAtaLine(entry)) << key;
         }
     }
-    if (capture.contains("nvme_smart_health_information_log")) {
-        const nlohmann::json& log = capture["nvme_smart_health_information_log"];
-        const std::map<std::string, std::string> nvme = {
-            {"SMARTS::ATTR_9", CounterLine(log["power_on_hours"])},
-            {"SMARTS::ATTR_12", CounterLine(log["power_cycles"])},
-            {"SMARTS::ATTR_187", CounterLine(log["media_errors"])},
-            {"SMARTS::ATTR_192", CounterLine(log["unsafe_shutdowns"])},
-            {"SMARTS::ATTR_194", CounterLine(log["temperature"])},
-            {"SMARTS::ATTR_232", std::to_string(log["available_spare"].get<int>()) + "," +
-                                     std::to_string(log["available_spare"].get<int>()) + "," +
-                                     std::to_string(log["available_spare_threshold"].get<int>()) +
-                                     "," + std::to_string(log["available_spare"].get<int>()) +
-                                     ",0"},
-            {"SMARTS::ATTR_233", std::to_string(100 - log["percentage_used"].get<int>()) + "," +
-                                     std::to_string(100 - log["percentage_used"].get<int>()) +
-                                     ",0," + std::to_string(log["percentage_used"].get<int>()) +
-                                     ",0"},
-        };
-        for (const auto& [key, line] : nvme) {
-            expectedKeys.insert(key);
-            ASSERT_EQ(values.count(key), 1u) << key;
-            EXPECT_EQ(values.at(key), line) << key;
-        }
-    }
-    if (capture["device"]["protocol"] == "SCSI") {
-        const std::pair<const char*, const char*> scsi[] = {
-            {"SMARTS::ATTR_4", "/scsi_start_stop_cycle_counter/accumulated_start_stop_cycles"},
-            {"SMARTS::ATTR_5", "/scsi_grown_defect_list"},
-            {"SMARTS::ATTR_9", "/power_on_time/hours"},
-            {"SMARTS::ATTR_19", "/scsi_error_counter_log/read/total_uncorrected_errors"},
-            {"SMARTS::ATTR_20", "/scsi_error_counter_log/write/total_uncorrected_errors"},
-            {"SMARTS::ATTR_21", "/scsi_error_counter_log/verify/total_uncorrected_errors"},
-            {"SMARTS::ATTR_193", "/scsi_start_stop_cycle_counter/accumulated_load_unload_cycles"},
-        };
-        for (const auto& [key, pointer] : scsi) {
-            const nlohmann::json::json_pointer at(pointer);
-            if (capture.contains(at)) {
-                expectedKeys.insert(key);
-                ASSERT_EQ(values.count(key), 1u) << key;
-                EXPECT_EQ(values.at(key), CounterLine(capture[at])) << key;
-            }
+    // The NVMe log's numbers are checked by hand-worked values below; here
+    // only which attributes it gives.
+    const bool nvme = capture.contains("nvme_smart_health_information_log");
+    if (nvme) {
+        for (const int id : {9, 12, 187, 192, 194, 232, 233}) {
+            expectedKeys.insert("SMARTS::ATTR_" + std::to_string(id));
         }
     }
     // smartctl's temperature where neither the ATA table nor the NVMe log has one.
@@ -140,13 +105,11 @@ TEST_P(CaptureWithReport, ReportHoldsTheCapturesOwnNumbers) {
     }
 
     // The drive's verdict: smartctl's assessment, or any NVMe critical warning bit.
-    const bool hasWarning = capture.contains("nvme_smart_health_information_log");
-    if (capture.contains("smart_status") || hasWarning) {
+    if (capture.contains("smart_status") || nvme) {
         const int warning =
-            hasWarning ? capture["nvme_smart_health_information_log"]["critical_warning"].get<int>()
-                       : 0;
+            nvme ? capture["nvme_smart_health_information_log"]["critical_warning"].get<int>() : 0;
         const bool failing = !capture["smart_status"]["passed"].get<bool>() || warning != 0;
-        const int raw = hasWarning ? warning : (failing ? 1 : 0);
+        const int raw = nvme ? warning : (failing ? 1 : 0);
         expectedKeys.insert("SMARTS::ATTR_255");
         EXPECT_EQ(values.at("SMARTS::ATTR_255"),
                   std::string(failing ? "0,0" : "100,100") + ",1," + std::to_string(raw) + ",0");
@@ -161,7 +124,22 @@ TEST_P(CaptureWithReport, ReportHoldsTheCapturesOwnNumbers) {
             attributeKeys.insert(key);
         }
     }
-    EXPECT_EQ(attributeKeys, expectedKeys);
+    if (capture["device"]["protocol"] == "SCSI") {
+        // SCSI pages give the attributes they hold; their numbers are
+        // checked by hand-worked values below.
+        const std::set<std::string> mapped = {
+            "SMARTS::ATTR_4",   "SMARTS::ATTR_5",   "SMARTS::ATTR_9",
+            "SMARTS::ATTR_19",  "SMARTS::ATTR_20",  "SMARTS::ATTR_21",
+            "SMARTS::ATTR_193", "SMARTS::ATTR_194", "SMARTS::ATTR_255"};
+        for (const std::string& key : attributeKeys) {
+            EXPECT_EQ(mapped.count(key), 1u) << key;
+        }
+        for (const std::string& key : expectedKeys) {
+            EXPECT_EQ(attributeKeys.count(key), 1u) << key;
+        }
+    } else {
+        EXPECT_EQ(attributeKeys, expectedKeys);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(RealCaptures, CaptureWithReport, testing::ValuesIn(kCapturesWithReport));
@@ -172,7 +150,8 @@ struct KnownValue {
     const char* value;
 };
 
-// Worked out by hand from the captures' raw values and smartctl's own decoding.
+// Worked out by hand from the captures' raw values and smartctl's own decoding
+// (files relative to the main set).
 const KnownValue kKnownValues[] = {
     // 194 "33 (0 19 0 0 0)", raw.value 0x13_0000_0021: 19 packed above.
     {"smartctl_exporter/ST3500418AS_12.json", "SMARTS::ATTR_194", "33,43,0,33,19"},
@@ -196,6 +175,13 @@ const KnownValue kKnownValues[] = {
     {"smartctl_exporter/SEAGATE_ST373453LC_26.json", "SMARTS::ATTR_5", "100,100,0,260,0"},
     {"smartctl_exporter/SEAGATE_ST373453LC_26.json", "SMARTS::ATTR_20", "100,100,0,535,0"},
     {"smartctl_exporter/SEAGATE_ST373453LC_26.json", "SMARTS::ATTR_194", "100,100,0,33,0"},
+    {"smartctl_exporter/SEAGATE_ST373453LC_26.json", "SMARTS::ATTR_19", "100,100,0,1,0"},
+    {"smartctl_exporter/SEAGATE_ST373453LC_26.json", "SMARTS::ATTR_9", "100,100,0,102880,0"},
+    // 70 start-stop and 3472 load-unload cycles, 22364 hours, no verify errors.
+    {"smartctl_exporter/HITACHI_H109060SESUN600G_10.json", "SMARTS::ATTR_4", "100,100,0,70,0"},
+    {"smartctl_exporter/HITACHI_H109060SESUN600G_10.json", "SMARTS::ATTR_193", "100,100,0,3472,0"},
+    {"smartctl_exporter/HITACHI_H109060SESUN600G_10.json", "SMARTS::ATTR_9", "100,100,0,22364,0"},
+    {"smartctl_exporter/HITACHI_H109060SESUN600G_10.json", "SMARTS::ATTR_21", "100,100,0,0,0"},
     {"scrutiny/smart-scsi.json", "SMARTS::ATTR_5", "100,100,0,56,0"},
     // Temperature only in 190: attribute 194 from smartctl's figure.
     {"smartctl_exporter/SAMSUNG_MZ7WD240HAFV-00003_21.json", "SMARTS::ATTR_194", "100,100,0,27,0"},
@@ -204,10 +190,21 @@ const KnownValue kKnownValues[] = {
     {"plasma-disks/broken.json", "HDDINFO::MODEL", "Hitachi HDS721050DLE630"},
     {"smartctl_exporter/nvme-null-Samsung_SSD_970_EVO_Plus_250GB-nvme0.json", "SMARTS::ATTR_194",
      "100,100,0,35,0"},
+    {"smartctl_exporter/nvme-null-Samsung_SSD_970_EVO_Plus_250GB-nvme0.json", "SMARTS::ATTR_233",
+     "100,100,0,0,0"},
     {"smartctl_exporter/nvme-null-Samsung_SSD_970_EVO_Plus_250GB-nvme0.json", "SMARTS::ATTR_232",
      "100,100,10,100,0"},
     {"smartctl_exporter/nvme-null-Samsung_SSD_970_EVO_Plus_250GB-nvme0.json", "SMARTS::ATTR_9",
      "100,100,0,3149,0"},
+    // NVMe log: 99 % spare (threshold 10), 3 % used, 25 power cycles, 10
+    // unsafe shutdowns, 7 media errors.
+    {"../smartctl-set2/scrutiny/smart-nvme-failed.json", "SMARTS::ATTR_232", "99,99,10,99,0"},
+    {"../smartctl-set2/scrutiny/smart-nvme-failed.json", "SMARTS::ATTR_233", "97,97,0,3,0"},
+    {"../smartctl-set2/scrutiny/smart-nvme-failed.json", "SMARTS::ATTR_12", "100,100,0,25,0"},
+    {"../smartctl-set2/scrutiny/smart-nvme-failed.json", "SMARTS::ATTR_192", "100,100,0,10,0"},
+    {"../smartctl-set2/scrutiny/smart-nvme-failed.json", "SMARTS::ATTR_187", "100,100,0,7,0"},
+    {"../smartctl-set2/scrutiny/smart-nvme-failed.json", "SMARTS::ATTR_194", "100,100,0,35,0"},
+    {"../smartctl-set2/scrutiny/smart-nvme-failed.json", "SMARTS::ATTR_9", "100,100,0,12798,0"},
     // No user_capacity: the capacity comes from nvme_total_capacity.
     {"smartctl_exporter/nvme-null-SAMSUNG_MZWLL3T2HAJQ-00005-nvme0.json", "HDDINFO::SIZE_GB",
      "3200"},

@@ -42,6 +42,10 @@ TEST(CIniStoreNames, FirstDoubleColonDividesSectionFromKey) {
     const std::string keyPath = longSection + "::" + longKey;
     EXPECT_EQ(CIniStore::GetSectionName(keyPath.c_str()), std::string(255, 's'));
     EXPECT_EQ(CIniStore::GetKeyName(keyPath.c_str()), std::string(127, 'k'));
+    // A "::" that straddles byte 255 divides the key but not the section.
+    const std::string straddling = std::string(254, 's') + "::K";
+    EXPECT_EQ(CIniStore::GetSectionName(straddling.c_str()), std::string(254, 's') + ":");
+    EXPECT_EQ(CIniStore::GetKeyName(straddling.c_str()), "K");
     // A cut never splits a character: 100 three-byte characters cut at 255 bytes.
     std::string japanese;
     for (int i = 0; i < 100; ++i) {

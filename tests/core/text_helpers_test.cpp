@@ -1,4 +1,3 @@
-#include "config/char_buffer.h"
 #include "config/decimal.h"
 #include "config/format_bounded.h"
 #include "config/split_fields.h"
@@ -142,20 +141,6 @@ TEST(ParseDecimalInt64, ReadsLikeAtoiAndSaturatesBeyondSixtyFourBits) {
     for (const auto& [text, value] : cases) {
         EXPECT_EQ(ParseDecimalInt64(text), value) << '"' << text << '"';
     }
-}
-
-TEST(CCharBuffer, HoldsZeroedBytesAndReplacesItsArray) {
-    CCharBuffer buffer;
-    EXPECT_EQ(buffer.m_pData, nullptr);
-    EXPECT_EQ(buffer.m_nSize, 0u);
-    ASSERT_TRUE(buffer.Allocate(5));
-    EXPECT_EQ(buffer.m_nSize, 5u);
-    for (unsigned i = 0; i < 5; ++i) {
-        EXPECT_EQ(buffer.m_pData[i], '\0');
-    }
-    ASSERT_TRUE(buffer.SetText("abc"));
-    EXPECT_EQ(buffer.m_nSize, 4u);
-    EXPECT_STREQ(buffer.m_pData, "abc");
 }
 
 struct EncodingCase {

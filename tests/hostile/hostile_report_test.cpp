@@ -36,6 +36,18 @@ const char* UnreadableReason(HostileKind kind) {
     }
 }
 
+// The files the program cannot read as a report: how it ends for each is its
+// own; what is read from the others is the core's test.
+std::vector<HostileCase> UnreadableCases() {
+    std::vector<HostileCase> cases;
+    for (const HostileCase& c : HostileCases()) {
+        if (!c.readable) {
+            cases.push_back(c);
+        }
+    }
+    return cases;
+}
+
 std::vector<nlohmann::json> JsonLines(const std::string& out) {
     std::vector<nlohmann::json> lines;
     std::istringstream in(out);
@@ -83,7 +95,7 @@ protected:
 
 TEST_F(HostileReportTest, NamedHostileReportsEndWithTheirStatus) {
     std::string skipped;
-    for (const HostileCase& c : HostileCases()) {
+    for (const HostileCase& c : UnreadableCases()) {
         Make(c.kind, "hostile.ini");
         const ProgramResult result =
             Run({"--json", "hostile.ini"}, c.kind == HostileKind::Unreadable);
@@ -91,23 +103,11 @@ TEST_F(HostileReportTest, NamedHostileReportsEndWithTheirStatus) {
             skipped = std::string(c.name) + ": running as root, and the user cannot be changed";
             continue;
         }
-        if (!c.readable) {
-            EXPECT_EQ(result.status, kExitUnreadable) << c.name;
-            EXPECT_EQ(result.out, "") << c.name;
-            EXPECT_NE(result.err.find(std::string("hostile.ini: ") + UnreadableReason(c.kind)),
-                      std::string::npos)
-                << c.name << ": " << result.err;
-            continue;
-        }
-        EXPECT_EQ(result.status, kExitOk) << c.name << ": " << result.err;
-        std::vector<nlohmann::json> lines;
-        ASSERT_NO_THROW(lines = JsonLines(result.out)) << c.name;
-        ASSERT_EQ(lines.size(), 1u) << c.name;
-        if (c.model != nullptr) {
-            EXPECT_EQ(lines[0]["panel"]["model"], std::string("モデル： ") + c.model) << c.name;
-        }
-        EXPECT_EQ(lines[0]["rows"].size(), static_cast<std::size_t>(c.rows)) << c.name;
-        EXPECT_EQ(lines[0]["parse_error_id"], nullptr) << c.name;
+        EXPECT_EQ(result.status, kExitUnreadable) << c.name;
+        EXPECT_EQ(result.out, "") << c.name;
+        EXPECT_NE(result.err.find(std::string("hostile.ini: ") + UnreadableReason(c.kind)),
+                  std::string::npos)
+            << c.name << ": " << result.err;
     }
     if (!skipped.empty()) {
         GTEST_SKIP() << skipped;
@@ -116,7 +116,7 @@ TEST_F(HostileReportTest, NamedHostileReportsEndWithTheirStatus) {
 
 TEST_F(HostileReportTest, FolderModeListsEveryReportAndNeverBlocksOnAFifo) {
     // The FIFO is drive 0, the first file looked at.
-    const std::vector<HostileCase>& cases = HostileCases();
+    const std::vector<HostileCase> cases = UnreadableCases();
     for (std::size_t n = 0; n < cases.size(); ++n) {
         Make(cases[n].kind, ReportFileName(static_cast<int>(n)));
     }
@@ -138,9 +138,7 @@ TEST_F(HostileReportTest, FolderModeListsEveryReportAndNeverBlocksOnAFifo) {
         const nlohmann::json& report = lines[n];
         const HostileCase& c = cases[n];
         EXPECT_EQ(report["file"], PathOf(ReportFileName(static_cast<int>(n)))) << c.name;
-        if (c.readable) {
-            EXPECT_EQ(report["rows"].size(), static_cast<std::size_t>(c.rows)) << c.name;
-        } else if (!(rootReadsAll && c.kind == HostileKind::Unreadable)) {
+        if (!(rootReadsAll && c.kind == HostileKind::Unreadable)) {
             EXPECT_EQ(report["panel"]["model"], "モデル： ") << c.name;
             EXPECT_EQ(report["panel"]["capacity"], "容量： -1 GB (-1 GiB)") << c.name;
             EXPECT_TRUE(report["rows"].empty()) << c.name;

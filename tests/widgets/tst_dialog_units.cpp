@@ -10,7 +10,6 @@ private slots:
     void mapRect();
     void fromFontMetrics_data();
     void fromFontMetrics();
-    void fromTheDialogFont();
 };
 
 void TestDialogUnits::mapRect_data() {
@@ -60,19 +59,6 @@ void TestDialogUnits::fromFontMetrics() {
     const CDialogUnits units(font);
     QCOMPARE(units.BaseX(), baseX);
     QCOMPARE(units.BaseY(), baseY);
-}
-
-void TestDialogUnits::fromTheDialogFont() {
-    const QFont font = DialogFont();
-    QCOMPARE(font.families(),
-             (QStringList{QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"),
-                          QStringLiteral("sans-serif")}));
-    QCOMPARE(font.pointSize(), 9);
-    // Without the Windows font, IPA P Gothic stands in.
-    QCOMPARE(QFontInfo(font).family(), QStringLiteral("IPAPGothic"));
-    const CDialogUnits units(font);
-    QCOMPARE(units.BaseX(), 7);
-    QCOMPARE(units.BaseY(), 13);
 }
 
 QTEST_MAIN(TestDialogUnits)

@@ -5,13 +5,6 @@
 
 namespace {
 
-// The list asks for no drops, so Qt delivers none; a drop can only be handed
-// to it directly.
-class CDropTarget : public CDriveListBox {
-public:
-    using CDriveListBox::dropEvent;
-};
-
 QStringList Texts(const CDriveListBox& list) {
     QStringList texts;
     for (int i = 0; i < list.GetCount(); ++i) {
@@ -50,36 +43,33 @@ void TestDriveListBox::selectionAndItemData() {
 void TestDriveListBox::droppedFiles_data() {
     QTest::addColumn<QList<QUrl>>("urls");
     QTest::addColumn<int>("result");
-    QTest::addColumn<QStringList>("listed");
+    QTest::addColumn<QStringList>("names");
     QTest::newRow("two files") << QList<QUrl>{QUrl::fromLocalFile("/tmp/b/report.ini"),
                                               QUrl::fromLocalFile("/srv/ü.ini")}
-                               << 3 << QStringList{"/srv/ü.ini", "/tmp/b/report.ini", "Model M"};
+                               << 3 << QStringList{"earlier", "/tmp/b/report.ini", "/srv/ü.ini"};
     // Names read before a failure still count.
     QTest::newRow("stops at a remote entry")
         << QList<QUrl>{QUrl::fromLocalFile("/a.ini"), QUrl("https://example.org/b.ini"),
                        QUrl::fromLocalFile("/c.ini")}
-        << -1 << QStringList{"/a.ini", "Model M"};
-    QTest::newRow("nothing") << QList<QUrl>{} << 1 << QStringList{"Model M"};
+        << -1 << QStringList{"earlier", "/a.ini"};
+    QTest::newRow("nothing") << QList<QUrl>{} << 1 << QStringList{"earlier"};
 }
 
 void TestDriveListBox::droppedFiles() {
     QFETCH(QList<QUrl>, urls);
     QFETCH(int, result);
-    QFETCH(QStringList, listed);
+    QFETCH(QStringList, names);
     QMimeData data;
     data.setUrls(urls);
-    std::vector<std::string> names{"earlier"};
-    QCOMPARE(GetDroppedFiles(data, names), result);
-
-    CDropTarget list;
-    QVERIFY(!list.acceptDrops());
-    list.SetItemData(list.AddString("Model M"), 5);
-    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    list.dropEvent(&drop);
-    QCOMPARE(Texts(list), listed);
-    for (int i = 0; i < list.GetCount(); ++i) {
-        QCOMPARE(list.GetItemData(i), list.GetText(i) == QLatin1String("Model M") ? 5 : 0);
+    std::vector<std::string> held{"earlier"};
+    QCOMPARE(GetDroppedFiles(data, held), result);
+    QStringList heldNames;
+    for (const std::string& name : held) {
+        heldNames << QString::fromStdString(name);
     }
+    QCOMPARE(heldNames, names);
+    // The list itself refuses drops: Qt never hands it one.
+    QVERIFY(!CDriveListBox().acceptDrops());
 }
 
 QTEST_MAIN(TestDriveListBox)

@@ -1,5 +1,5 @@
-// The viewer's refresh and selection over hostile report files, offscreen:
-// each ends with the drive listed and its table filled or empty, never a
+// The viewer's refresh and selection over report files it cannot read,
+// offscreen: each ends with the drive listed and its table empty, never a
 // hang on a FIFO or device, never a crash and never a message box.
 #include "hostile/hostile_files.h"
 #include "test_folder.h"
@@ -34,20 +34,17 @@ private slots:
 
 void TestHostileReports::refreshAndSelection_data() {
     QTest::addColumn<HostileKind>("kind");
-    QTest::addColumn<bool>("readable");
-    QTest::addColumn<QString>("model"); // a prefix when the model is cut
-    QTest::addColumn<int>("rows");
+    // The files the viewer cannot read as a report: what is read from the
+    // others is the core's test.
     for (const HostileCase& c : HostileCases()) {
-        const QString model = QString::fromUtf8(c.model != nullptr ? c.model : "WDC 温温温");
-        QTest::newRow(c.name) << c.kind << c.readable << model << c.rows;
+        if (!c.readable) {
+            QTest::newRow(c.name) << c.kind;
+        }
     }
 }
 
 void TestHostileReports::refreshAndSelection() {
     QFETCH(HostileKind, kind);
-    QFETCH(bool, readable);
-    QFETCH(QString, model);
-    QFETCH(int, rows);
     if (kind == HostileKind::Unreadable && geteuid() == 0) {
         // The viewer runs in this process, which cannot give up root and
         // come back; root reads files of any mode.
@@ -75,16 +72,10 @@ void TestHostileReports::refreshAndSelection() {
         QCOMPARE(dlg.m_lstDrives.GetCount(), 2);
         const int row = RowOf(dlg.m_lstDrives, 0);
         QVERIFY(row >= 0);
-        const QString listed = dlg.m_lstDrives.GetText(row);
-        QVERIFY2(readable ? listed.startsWith(model) : listed.isEmpty(), qPrintable(listed));
-        QVERIFY(listed.toUtf8().size() <= 1023);
+        QCOMPARE(dlg.m_lstDrives.GetText(row), QString());
 
         dlg.m_lstDrives.setCurrentRow(row);
-        QCOMPARE(dlg.m_lvAttributes.RowCount(), readable ? rows : 0);
-        if (readable) {
-            QCOMPARE(dlg.m_lvAttributes.RowText(0, 0), QStringLiteral("5"));
-            QCOMPARE(dlg.m_lvAttributes.RowRank(0), 1u);
-        }
+        QCOMPARE(dlg.m_lvAttributes.RowCount(), 0);
         dlg.m_lstDrives.setCurrentRow(RowOf(dlg.m_lstDrives, 1));
         QCOMPARE(dlg.m_lvAttributes.RowCount(), 1);
     }

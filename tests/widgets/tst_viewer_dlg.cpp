@@ -16,6 +16,8 @@
 #include <QtTest>
 #include <cerrno>
 #include <csignal>
+#include <string_view>
+#include <utility>
 
 namespace {
 
@@ -112,7 +114,6 @@ private slots:
         SetUpJapaneseTexts(TOLVENAR_BIN_DIR "/locale");
     }
     void startupWithoutReportsOrCollector();
-    void layout_data();
     void layout();
     void tabOrder();
     void drivesListedByModel();
@@ -159,50 +160,57 @@ void TestViewerDlg::startupWithoutReportsOrCollector() {
     QVERIFY(t.errors.isEmpty());
 }
 
-void TestViewerDlg::layout_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("pixels");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("visible");
-    // IPA P Gothic 9 pt: 7 pixels a character, 13 a line, so the template's
-    // x and width count 7/4 pixels a unit and its y and height 13/8.
-    QTest::newRow("devices") << "ctrlDevices" << QRect(7, 11, 145, 13) << "HDDデバイス：" << true;
-    QTest::newRow("1001") << "ctrl1001" << QRect(7, 28, 184, 170) << "" << true;
-    QTest::newRow("1006") << "ctrl1006" << QRect(7, 226, 161, 13) << "" << true;
-    QTest::newRow("1007") << "ctrl1007" << QRect(7, 245, 172, 13) << "" << true;
-    QTest::newRow("1010") << "ctrl1010" << QRect(23, 262, 177, 13) << "" << true;
-    QTest::newRow("1009") << "ctrl1009" << QRect(7, 281, 173, 13) << "" << true;
-    QTest::newRow("1003") << "ctrl1003" << QRect(7, 299, 156, 13) << "" << true;
-    QTest::newRow("1004") << "ctrl1004" << QRect(7, 315, 177, 13) << "" << true;
-    QTest::newRow("1005") << "ctrl1005" << QRect(7, 333, 112, 13) << "" << true;
-    QTest::newRow("1011") << "ctrl1011" << QRect(7, 351, 163, 13) << "" << true;
-    QTest::newRow("1012") << "ctrl1012" << QRect(7, 423, 187, 17) << "優先度の低い項目を隠す"
-                          << false;
-    QTest::newRow("1008") << "ctrl1008" << QRect(7, 449, 173, 22) << "最新情報の取得" << true;
-    QTest::newRow("1000") << "ctrl1000" << QRect(201, 11, 594, 460) << "" << true;
-    QTest::newRow("rank") << "ctrlRank" << QRect(184, 193, 14, 70) << "ラ　ン　ク" << false;
-    QTest::newRow("high") << "ctrlRankHigh" << QRect(186, 15, 14, 47) << "↑　高" << false;
-    QTest::newRow("low") << "ctrlRankLow" << QRect(184, 429, 14, 42) << "低　↓" << false;
-}
-
 void TestViewerDlg::layout() {
-    QFETCH(QString, name);
-    QFETCH(QRect, pixels);
-    QFETCH(QString, text);
-    QFETCH(bool, visible);
     CTestFolder folder;
     CPathOverride path(m_emptyPath.path().toUtf8());
     CDialogUnderTest t(true);
     QCOMPARE(QFontInfo(t.dlg.font()).family(), QStringLiteral("IPAPGothic"));
-    const QWidget* control = t.dlg.findChild<QWidget*>(name);
-    QVERIFY(control != nullptr);
-    QCOMPARE(control->geometry(), pixels);
-    QCOMPARE(control->isVisible(), visible);
-    QCOMPARE(control->property("text").toString(), text);
     const QSize size(803, 483); // 459 x 297 units
     QCOMPARE(t.dlg.size(), size);
     QCOMPARE(t.dlg.minimumSize(), size);
     QCOMPARE(t.dlg.maximumSize(), size);
+    const auto control = [&t](const char* name) {
+        const QWidget* widget = t.dlg.findChild<QWidget*>(name);
+        return widget != nullptr ? widget->geometry() : QRect();
+    };
+    // Down the left: the label, the drive list, the panel lines, the button,
+    // each below the one before, all left of the table, all in the dialog.
+    const char* const left[] = {"ctrlDevices", "ctrl1001", "ctrl1006", "ctrl1007",
+                                "ctrl1010",    "ctrl1009", "ctrl1003", "ctrl1004",
+                                "ctrl1005",    "ctrl1011", "ctrl1008"};
+    const QRect table = control("ctrl1000");
+    QVERIFY(t.dlg.rect().contains(table));
+    QRect above;
+    for (const char* name : left) {
+        const QRect rect = control(name);
+        QVERIFY2(t.dlg.rect().contains(rect) && !rect.isEmpty(), name);
+        QVERIFY2(above.isNull() || rect.top() > above.bottom(), name);
+        QVERIFY2(rect.right() < table.left(), name);
+        QVERIFY2(t.dlg.findChild<QWidget*>(name)->isVisible(), name);
+        above = rect;
+    }
+    // Texts shown whole; the rank labels and the check box stay hidden.
+    const std::pair<const char*, const char*> texts[] = {
+        {"ctrlDevices", "HDDデバイス："},
+        {"ctrl1008", "最新情報の取得"},
+        {"ctrl1012", "優先度の低い項目を隠す"},
+        {"ctrlRank", "ラ　ン　ク"},
+        {"ctrlRankHigh", "↑　高"},
+        {"ctrlRankLow", "低　↓"},
+    };
+    for (const auto& [name, text] : texts) {
+        const QWidget* widget = t.dlg.findChild<QWidget*>(name);
+        QVERIFY2(widget != nullptr, name);
+        QCOMPARE(widget->property("text").toString(), QString::fromUtf8(text));
+        const bool shown =
+            std::string_view(name) == "ctrlDevices" || std::string_view(name) == "ctrl1008";
+        QCOMPARE(widget->isVisible(), shown);
+        if (shown) {
+            QVERIFY2(widget->width() >=
+                         widget->fontMetrics().horizontalAdvance(QString::fromUtf8(text)),
+                     name);
+        }
+    }
 }
 
 void TestViewerDlg::tabOrder() {
