@@ -3,8 +3,8 @@
 #include "cli/display_width.h"
 #include "config/text_encoding.h"
 #include "platform/utf8.h"
-#include "report/shown_texts.h"
 #include "report/format_grouped.h"
+#include "report/shown_texts.h"
 
 #include <algorithm>
 #include <array>

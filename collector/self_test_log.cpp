@@ -267,7 +267,8 @@ std::string FormatSelfTestSection(const SelfTestLog& log) {
         text += KeyLine(kSelfTestRemainingKey, std::to_string(*log.remainingPercent));
     }
     if (log.scheduleEnabled) {
-        text += KeyLine(kSelfTestScheduleKey, *log.scheduleEnabled ? kScheduleEnabled : kScheduleDisabled);
+        text += KeyLine(kSelfTestScheduleKey,
+                        *log.scheduleEnabled ? kScheduleEnabled : kScheduleDisabled);
     }
     text += KeyLine(kSelfTestCountKey, std::to_string(log.entries.size()));
     for (std::size_t i = 0; i < log.entries.size(); ++i) {

@@ -90,7 +90,8 @@ struct DriveIdentity {
 
 // [SELFTEST]: PROTOCOL, STATE, REMAINING_PERCENT (only while running),
 // SCHEDULE (whether the scheduled tests' timer is enabled; absent when the
-// collector could not tell), ENTRY_COUNT and ENTRY_<n>=type,outcome,code,hours,lba,text from 1 (newest).
+// collector could not tell), ENTRY_COUNT and ENTRY_<n>=type,outcome,code,hours,lba,text from 1
+// (newest).
 inline constexpr ReportKey kSelfTestProtocolKey{kSelfTestSection, "PROTOCOL"};
 inline constexpr ReportKey kSelfTestStateKey{kSelfTestSection, "STATE"};
 inline constexpr ReportKey kSelfTestRemainingKey{kSelfTestSection, "REMAINING_PERCENT"};

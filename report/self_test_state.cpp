@@ -89,7 +89,8 @@ SelfTestState ReadSelfTestState(CIniStore& report) {
 
 std::optional<SelfTestRecord> LastExtendedSelfTest(const SelfTestState& state) {
     for (const SelfTestRecord& record : state.entries) {
-        if (record.type == kSelfTestExtended && (record.outcome == kOutcomeOk || record.outcome == kOutcomeFailed)) {
+        if (record.type == kSelfTestExtended &&
+            (record.outcome == kOutcomeOk || record.outcome == kOutcomeFailed)) {
             return record;
         }
     }
