@@ -6,6 +6,7 @@
 #include "platform/program_lookup.h"
 #include "report/drive_report.h"
 #include "report/report_files.h"
+#include "report/report_format.h"
 #include "report/shown_texts.h"
 #include "ui/about_dlg.h"
 #include "ui/child_process.h"
@@ -57,8 +58,8 @@ DriveSelfTest ReadDriveSelfTest(const std::string& path) {
     CIniStore report;
     report.Open(path.c_str());
     DriveSelfTest drive;
-    drive.identity.model = report.GetString("HDDINFO::MODEL", "");
-    drive.identity.serial = report.GetString("HDDINFO::SERIAL_NUMBER", "");
+    drive.identity.model = report.GetString(kModelKey.Path().c_str(), "");
+    drive.identity.serial = report.GetString(kSerialKey.Path().c_str(), "");
     drive.state = ReadSelfTestState(report);
     return drive;
 }
