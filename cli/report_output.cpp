@@ -14,31 +14,8 @@ namespace {
 
 const char kRed[] = "\x1b[31m";
 const char kReset[] = "\x1b[0m";
-const std::string kSelfTestHeaders[5] = {"種類", "結果", "使用時間", "最初の不良LBA", "詳細"};
-
-// The report's words for a test's type and outcome, as the table shows them.
-struct Word {
-    const char* report;
-    const char* shown;
-};
-constexpr Word kTypeWords[] = {
-    {"short", "短時間"},   {"extended", "拡張"},          {"conveyance", "輸送"},
-    {"selective", "選択"}, {"offline", "オフライン収集"},
-};
-constexpr Word kOutcomeWords[] = {
-    {"ok", "成功"},     {"aborted", "中止"},   {"interrupted", "中断"},
-    {"failed", "失敗"}, {"running", "実行中"},
-};
-
-template <std::size_t N>
-std::string Shown(const Word (&words)[N], const std::string& word, const char* otherwise) {
-    for (const Word& w : words) {
-        if (word == w.report) {
-            return w.shown;
-        }
-    }
-    return otherwise;
-}
+const std::string kSelfTestHeaders[5] = {"種類", "結果", kSelfTestHoursTitle, kSelfTestLbaTitle,
+                                         "詳細"};
 
 // Columns padded to the widest text, marked rows in red when colour is on.
 void WriteTable(std::ostream& out, const std::string (&headers)[5],
@@ -85,8 +62,8 @@ void WriteSelfTests(std::ostream& out, const SelfTestState& state, bool colour) 
     std::vector<std::array<std::string, 5>> rows;
     std::vector<bool> failed;
     for (const SelfTestRecord& entry : state.entries) {
-        rows.push_back({Shown(kTypeWords, entry.type, "その他"),
-                        Shown(kOutcomeWords, entry.outcome, "不明"),
+        rows.push_back({SelfTestWordText(kSelfTestTypeTexts, entry.type),
+                        SelfTestWordText(kSelfTestOutcomeTexts, entry.outcome),
                         entry.hours ? FormatGrouped(static_cast<long long>(*entry.hours)) + " 時間"
                                     : std::string("-"),
                         entry.lba ? std::to_string(*entry.lba) : std::string("-"), entry.text});

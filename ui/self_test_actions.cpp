@@ -17,16 +17,6 @@ std::string FillIn(const char* text, const std::string& value) {
     return at == std::string::npos ? filled : filled.replace(at, 3, value);
 }
 
-template <std::size_t N>
-std::string WordText(const SelfTestWord (&table)[N], const std::string& word) {
-    for (const SelfTestWord& entry : table) {
-        if (word == entry.word) {
-            return entry.text;
-        }
-    }
-    return word;
-}
-
 } // namespace
 
 SelfTestMenuEnabling SelfTestMenuFor(const SelfTestState& state, const std::string& serial) {
@@ -121,8 +111,8 @@ std::string SelfTestProgressText(const SelfTestState& state) {
 std::vector<std::string> SelfTestRowTexts(int number, const SelfTestRecord& record) {
     return {
         std::to_string(number),
-        WordText(kTypeTexts, record.type),
-        WordText(kOutcomeTexts, record.outcome),
+        SelfTestWordText(kSelfTestTypeTexts, record.type),
+        SelfTestWordText(kSelfTestOutcomeTexts, record.outcome),
         record.hours
             ? FillIn(kHoursValue, *record.hours <= kMaxGrouped
                                       ? FormatGrouped(static_cast<long long>(*record.hours))

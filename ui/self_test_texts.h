@@ -1,5 +1,7 @@
 #pragma once
 
+#include "report/shown_texts.h"
+
 // The viewer's texts about self-tests, all in one place. {1} is filled in.
 
 // The drive list's menu.
@@ -15,22 +17,9 @@ inline constexpr char kStateRunning[] = "自己診断中";
 inline constexpr char kStateRemaining[] = "自己診断中（残り {1}%）";
 inline constexpr char kStateIdle[] = "実行中の自己診断はありません";
 inline constexpr char kLogEmpty[] = "記録はありません";
-inline constexpr const char* kLogColumns[] = {"番号", "種類", "結果", "稼働時間", "最初の不良LBA"};
+inline constexpr const char* kLogColumns[] = {"番号", "種類", "結果", kSelfTestHoursTitle,
+                                              kSelfTestLbaTitle};
 inline constexpr char kHoursValue[] = "{1} 時間";
-
-// The type and outcome words of a report's entries.
-struct SelfTestWord {
-    const char* word;
-    const char* text;
-};
-inline constexpr SelfTestWord kTypeTexts[] = {
-    {"short", "短時間"},   {"extended", "拡張"},      {"conveyance", "搬送"},
-    {"selective", "選択"}, {"offline", "オフライン"}, {"other", "その他"},
-};
-inline constexpr SelfTestWord kOutcomeTexts[] = {
-    {"ok", "正常終了"}, {"aborted", "中止"},   {"interrupted", "中断（リセット）"},
-    {"failed", "失敗"}, {"running", "実行中"}, {"unknown", "不明"},
-};
 
 // What the user reads once quelmaro has answered; the verb is {1}.
 inline constexpr char kStartedShort[] = "短時間の自己診断を開始しました。";

@@ -117,11 +117,12 @@ TEST_F(ReportCommandTest, TableShowsTheSelfTestStateAndLogAlignedUnderTheAttribu
                            "ENTRY_COUNT=2\nENTRY_1=extended,failed,121,4,104870168,Completed: read "
                            "failure\nENTRY_2=short,ok,0,,,\"quoted\"\n");
     ASSERT_EQ(Run({path}), kExitOk) << m_err.str();
-    const std::string expected = "  自己診断： 実行中（残り 70 %）\n"
-                                 "\n"
-                                 "    種類   結果 使用時間 最初の不良LBA 詳細\n"
-                                 "  ! 拡張   失敗 4 時間   104870168     Completed: read failure\n"
-                                 "    短時間 成功 -        -             \"quoted\"\n";
+    const std::string expected =
+        "  自己診断： 実行中（残り 70 %）\n"
+        "\n"
+        "    種類   結果     使用時間 最初の不良LBA 詳細\n"
+        "  ! 拡張   失敗     4 時間   104870168     Completed: read failure\n"
+        "    短時間 正常終了 -        -             \"quoted\"\n";
     const std::string text = m_out.str();
     EXPECT_NE(text.find(expected), std::string::npos) << text;
     EXPECT_GT(text.find(expected), text.find("代替処理済みのセクタ数")) << text;
