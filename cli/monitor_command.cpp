@@ -57,7 +57,7 @@ int Monitor(const std::vector<ShownReport>& reports, const ReportOptions& option
         // (binary junk, an empty file): the drive's state cannot be told.
         const bool empty = drive.identity.model.empty() && drive.identity.serial.empty() &&
                            drive.report.evaluation.rows.empty();
-        drive.reportError = badId != 0 || empty || !UnreadableReason(report.path).empty();
+        drive.reportError = badId != 0 || empty || !CheckReadableReport(report.path);
         if (drive.reportError) {
             const DriveWarning problem = ReportErrorWarning(
                 drive.identity, options.named.empty() ? drive.reportName : report.shown, badId);

@@ -22,22 +22,21 @@ std::string AbsolutePath(const std::string& path) {
 
 } // namespace
 
-// Why path cannot be read as a report, or an empty text when it can.
-std::string UnreadableReason(const std::string& path) {
+Result<void> CheckReadableReport(const std::string& path) {
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) {
-        return std::strerror(errno);
+        return Failure{std::strerror(errno)};
     }
     if (!S_ISREG(info.st_mode)) {
-        return "not a regular file";
+        return Failure{"not a regular file"};
     }
     if (static_cast<unsigned long long>(info.st_size) > CIniFile::kMaxFileSize) {
-        return "larger than 16 MiB";
+        return Failure{"larger than 16 MiB"};
     }
     if (access(path.c_str(), R_OK) != 0) {
-        return std::strerror(errno);
+        return Failure{std::strerror(errno)};
     }
-    return std::string();
+    return {};
 }
 
 std::vector<ShownReport> ProgramFolderReports() {
@@ -53,9 +52,8 @@ std::vector<ShownReport> NamedReports(const std::vector<std::string>& named, std
                                       int& status) {
     std::vector<ShownReport> reports;
     for (const std::string& name : named) {
-        const std::string reason = UnreadableReason(name);
-        if (!reason.empty()) {
-            err << "tolvenar-report: " << name << ": " << reason << "\n";
+        if (const Result<void> readable = CheckReadableReport(name); !readable) {
+            err << "tolvenar-report: " << name << ": " << readable.Problem() << "\n";
             status = kExitUnreadable;
             continue;
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <ostream>
 #include <string>
 #include <vector>
@@ -11,8 +13,8 @@ struct ShownReport {
     int driveNumber = -1;
 };
 
-// Why path cannot be read as a report, or an empty text when it can.
-std::string UnreadableReason(const std::string& path);
+// Whether path can be read as a report: a Failure saying why not.
+[[nodiscard]] Result<void> CheckReadableReport(const std::string& path);
 
 // Every report of the program folder.
 std::vector<ShownReport> ProgramFolderReports();
