@@ -34,10 +34,16 @@ int ShowHistory(const std::vector<ShownReport>& reports, bool json, std::ostream
                                   : store.Readings(drive);
         const auto lastSeen =
             missing ? Result<std::optional<std::int64_t>>(std::nullopt) : store.LastSeen(drive);
-        if (!read || !lastSeen) {
+        const auto selfTests =
+            missing || json ? Result<std::vector<StoredSelfTest>>(std::vector<StoredSelfTest>())
+                            : store.SelfTests(drive);
+        if (!read || !lastSeen || !selfTests) {
             // Never a shorter history, nor none, in place of an unreadable one.
             err << "tolvenar-report: " << report.shown << ": "
-                << (read ? lastSeen.Problem() : read.Problem()) << "\n";
+                << (!read       ? read.Problem()
+                    : !lastSeen ? lastSeen.Problem()
+                                : selfTests.Problem())
+                << "\n";
             status = kExitUnreadable;
             continue;
         }
@@ -50,7 +56,8 @@ int ShowHistory(const std::vector<ShownReport>& reports, bool json, std::ostream
         for (const AttributeRow& row : loader.Load(report.path, report.shown).evaluation.rows) {
             descriptions[std::atoi(row.columns[0].c_str())] = row.columns[1];
         }
-        WriteHistoryText(out, report.shown, drive, points, lastSeen.Value(), descriptions);
+        WriteHistoryText(out, report.shown, drive, points, lastSeen.Value(), descriptions,
+                         selfTests.Value());
     }
     out.flush();
     return status;

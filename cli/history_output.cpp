@@ -55,7 +55,8 @@ void WriteHistoryJson(std::ostream& out, const DriveIdentity& drive,
 
 void WriteHistoryText(std::ostream& out, const std::string& shown, const DriveIdentity& drive,
                       const std::vector<HistoryPoint>& points, std::optional<std::int64_t> lastSeen,
-                      const std::map<int, std::string>& descriptions) {
+                      const std::map<int, std::string>& descriptions,
+                      const std::vector<StoredSelfTest>& selfTests) {
     out << "== " << shown << " ==\n  " << drive.model << " / " << drive.serial << '\n';
     if (points.empty()) {
         out << "  履歴なし\n\n";
@@ -84,6 +85,15 @@ void WriteHistoryText(std::ostream& out, const std::string& shown, const DriveId
     }
     if (!any) {
         out << "  変化なし\n";
+    }
+    for (const StoredSelfTest& test : selfTests) {
+        out << "  自己診断： " << LocalDate(test.firstSeen) << ' '
+            << SelfTestWordText(kSelfTestTypeTexts, test.entry.type) << ' '
+            << SelfTestWordText(kSelfTestOutcomeTexts, test.entry.outcome);
+        if (test.entry.lba) {
+            out << "、" << kSelfTestLbaTitle << ' ' << *test.entry.lba;
+        }
+        out << '\n';
     }
     out << '\n';
 }

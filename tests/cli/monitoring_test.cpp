@@ -317,7 +317,17 @@ TEST(PrometheusCommand, SelfTestSeriesFollowTheLogAndTheHistory) {
     std::ostringstream out;
     std::ostringstream err;
     ASSERT_EQ(RunReportCommand({"--prometheus"}, out, err, false), kExitOk);
+    // --history lists both entries the history kept, whatever the log holds now.
+    std::ostringstream history;
+    ASSERT_EQ(
+        RunReportCommand({"--history", folder / "smart_PhysicalDrive1.ini"}, history, err, false),
+        kExitOk)
+        << err.str();
     SetProgramFolderForTesting("");
+    const std::string entry = " 拡張 失敗、最初の不良LBA 104870168\n";
+    const std::size_t first = history.str().find(entry);
+    ASSERT_NE(first, std::string::npos) << history.str();
+    EXPECT_NE(history.str().find(entry, first + entry.size()), std::string::npos) << history.str();
     const struct {
         std::string series;
         bool present;
