@@ -22,8 +22,12 @@ bool WriteMetricsFile(const std::string& file, const std::string& text, std::ost
             err << "tolvenar-report: " << leftovers << "\n";
         }
     }
-    const bool written =
-        folderFd >= 0 && !name.empty() && WriteFileAtomically(folderFd, name, text, problem);
+    bool written = false;
+    if (folderFd >= 0 && !name.empty()) {
+        const Result<void> write = WriteFileAtomically(folderFd, name, text);
+        written = write.HasValue();
+        problem = write.Problem();
+    }
     if (folderFd >= 0) {
         close(folderFd);
     }

@@ -37,7 +37,9 @@ CollectionResult ConvertCaptureFiles(const std::vector<std::string>& files, CRep
             const CaptureReading reading = ReadCapture(*text, 0);
             if (reading.outcome != CaptureOutcome::Report) {
                 problem = NoReportReason(reading);
-            } else if (folder.WriteReport(driveNumber, FormatReportIni(reading.report), problem)) {
+            } else if (const Result<void> report =
+                           folder.WriteReport(driveNumber, FormatReportIni(reading.report));
+                       report) {
                 ++written;
                 // Only a capture that says when it was made joins the history.
                 if (reading.localTime) {
@@ -45,7 +47,7 @@ CollectionResult ConvertCaptureFiles(const std::vector<std::string>& files, CRep
                 }
                 continue;
             } else {
-                problem = "writing " + ReportFileName(driveNumber) + " failed: " + problem;
+                problem = "writing " + ReportFileName(driveNumber) + " failed: " + report.Problem();
             }
         }
         result.messages.push_back(file + ": " + problem);

@@ -123,17 +123,18 @@ CDriveCollector::ReadDevices(const std::vector<ScannedDevice>& devices) {
 
 void CDriveCollector::WriteReading(std::size_t number, CaptureReading& reading) {
     const int driveNumber = static_cast<int>(number);
-    std::string problem;
     if (reading.outcome != CaptureOutcome::Report) {
         return;
     }
     if (reading.report.selfTest) {
         reading.report.selfTest->scheduleEnabled = m_scheduleEnabled;
     }
-    reading.written = m_folder.WriteReport(driveNumber, FormatReportIni(reading.report), problem);
-    if (!reading.written) {
+    const Result<void> written = m_folder.WriteReport(driveNumber, FormatReportIni(reading.report));
+    reading.written = written.HasValue();
+    if (!written) {
         reading.outcome = CaptureOutcome::Failed;
-        reading.problem = "writing " + ReportFileName(driveNumber) + " failed: " + problem;
+        reading.problem =
+            "writing " + ReportFileName(driveNumber) + " failed: " + written.Problem();
     }
 }
 

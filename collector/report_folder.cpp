@@ -25,12 +25,11 @@ CReportFolder::~CReportFolder() {
     }
 }
 
-bool CReportFolder::WriteReport(int driveNumber, const std::string& text, std::string& problem) {
+Result<void> CReportFolder::WriteReport(int driveNumber, const std::string& text) {
     if (!IsOpen()) {
-        problem = m_strProblem;
-        return false;
+        return Failure{m_strProblem};
     }
-    return WriteFileAtomically(m_nFd, ReportFileName(driveNumber), text, problem);
+    return WriteFileAtomically(m_nFd, ReportFileName(driveNumber), text);
 }
 
 namespace {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <string>
 
 // The folder that receives the report files smart_PhysicalDrive<N>.ini,
@@ -18,7 +20,7 @@ public:
     const std::string& Path() const { return m_strPath; }
 
     // Writes one report atomically (WriteFileAtomically).
-    [[nodiscard]] bool WriteReport(int driveNumber, const std::string& text, std::string& problem);
+    [[nodiscard]] Result<void> WriteReport(int driveNumber, const std::string& text);
 
     // Removes the reports of drive numbers firstDriveNumber to kLastDriveNumber;
     // links are removed themselves, never followed. Empty when every report

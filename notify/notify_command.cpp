@@ -125,7 +125,9 @@ int NotifyOnce(CNotificationSink& sink, const std::string& stateFolder, bool wai
         if (text == written && !always) {
             return true;
         }
-        if (!WriteFileAtomically(folderFd, kNotifiedStateFile, text, problem)) {
+        if (const Result<void> saved = WriteFileAtomically(folderFd, kNotifiedStateFile, text);
+            !saved) {
+            problem = saved.Problem();
             return false;
         }
         written = text;

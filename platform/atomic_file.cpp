@@ -75,8 +75,8 @@ bool WriterIsGone(pid_t writer) {
 
 } // namespace
 
-bool WriteFileAtomically(int folderFd, const std::string& name, std::string_view content,
-                         std::string& problem) {
+Result<void> WriteFileAtomically(int folderFd, const std::string& name, std::string_view content) {
+    std::string problem;
     std::string temporary;
     int fd = -1;
     std::unique_lock<std::mutex> cleanup = CStopCleanup::Lock();
@@ -89,8 +89,7 @@ bool WriteFileAtomically(int folderFd, const std::string& name, std::string_view
         }
     }
     if (fd < 0) {
-        problem = Reason("creating a temporary file failed");
-        return false;
+        return Failure{Reason("creating a temporary file failed")};
     }
     CStopCleanup::AddTemporaryFile(folderFd, temporary);
     cleanup.unlock();
@@ -121,11 +120,11 @@ bool WriteFileAtomically(int folderFd, const std::string& name, std::string_view
     CStopCleanup::RemoveTemporaryFile(folderFd, temporary);
     cleanup.unlock();
     if (!ok) {
-        return false;
+        return Failure{problem};
     }
     // Make the rename itself durable; a failure here loses nothing already visible.
     fsync(folderFd);
-    return true;
+    return {};
 }
 
 std::string RemoveStaleTemporaries(int folderFd, const std::string& name) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <string>
 #include <string_view>
 
@@ -10,10 +12,10 @@
 // through), is flushed to the disk, and the temporary file is renamed over
 // name. A link at name is itself replaced, never followed. The file is
 // readable by everyone (0644), whatever the umask, so that a report written
-// as root can be read by the viewer. False with problem set (one line) when
-// it fails; the temporary file is then removed and name is left as it was.
-[[nodiscard]] bool WriteFileAtomically(int folderFd, const std::string& name,
-                                       std::string_view content, std::string& problem);
+// as root can be read by the viewer. A Failure (one line) when it fails; the
+// temporary file is then removed and name is left as it was.
+[[nodiscard]] Result<void> WriteFileAtomically(int folderFd, const std::string& name,
+                                               std::string_view content);
 
 // A temporary file of WriteFileAtomically for name is called
 // "." + name + kTemporaryInfix + a unique tail; a run that was killed may

@@ -30,8 +30,8 @@ protected:
         const CaptureReading reading = ReadCapture(json, 0);
         EXPECT_EQ(reading.outcome, CaptureOutcome::Report) << reading.problem;
         CReportFolder folder(m_scratch.Path());
-        std::string problem;
-        EXPECT_TRUE(folder.WriteReport(0, FormatReportIni(reading.report), problem)) << problem;
+        const Result<void> written = folder.WriteReport(0, FormatReportIni(reading.report));
+        EXPECT_TRUE(written) << written.Problem();
 
         CIniStore report;
         report.Open((m_scratch / ReportFileName(0)).c_str());

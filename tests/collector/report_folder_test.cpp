@@ -10,10 +10,9 @@ namespace {
 TEST(CReportFolder, MissingFolderCannotBeOpened) {
     CScratchFolder scratch;
     CReportFolder missing(scratch / "no-such-folder");
-    std::string problem;
     EXPECT_FALSE(missing.IsOpen());
     EXPECT_FALSE(missing.Problem().empty());
-    EXPECT_FALSE(missing.WriteReport(0, "x", problem));
+    EXPECT_FALSE(missing.WriteReport(0, "x"));
 }
 
 TEST(CReportFolder, RemovesReportsFromANumberOnwardAndLinksThemselves) {

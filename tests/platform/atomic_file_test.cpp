@@ -47,7 +47,9 @@ protected:
     ~AtomicFileTest() override { close(m_fd); }
 
     bool Write(const std::string& name, const std::string& content) {
-        return WriteFileAtomically(m_fd, name, content, m_problem);
+        const Result<void> written = WriteFileAtomically(m_fd, name, content);
+        m_problem = written.Problem();
+        return written.HasValue();
     }
 
     TempFolder m_folder;
@@ -143,9 +145,9 @@ TEST_F(AtomicFileTest, StaleTemporariesOfAKilledWriterGoAndALiveWritersStay) {
 }
 
 TEST(AtomicFile, BadFolderDescriptorFails) {
-    std::string problem;
-    EXPECT_FALSE(WriteFileAtomically(-1, "x.ini", "x", problem));
-    EXPECT_NE(problem.find("temporary"), std::string::npos);
+    const Result<void> written = WriteFileAtomically(-1, "x.ini", "x");
+    EXPECT_FALSE(written);
+    EXPECT_NE(written.Problem().find("temporary"), std::string::npos);
 }
 
 } // namespace
