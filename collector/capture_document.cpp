@@ -39,14 +39,12 @@ int NestingDepth(std::string_view text, int limit) {
 
 } // namespace
 
-std::optional<nlohmann::json> ParseCaptureDocument(std::string_view text, std::string& problem) {
+Result<nlohmann::json> ParseCaptureDocument(std::string_view text) {
     if (text.size() > kMaxCaptureBytes) {
-        problem = "the output is larger than " + std::to_string(kMaxCaptureBytes) + " bytes";
-        return std::nullopt;
+        return Failure{"the output is larger than " + std::to_string(kMaxCaptureBytes) + " bytes"};
     }
     if (NestingDepth(text, kMaxCaptureDepth) > kMaxCaptureDepth) {
-        problem = "the output is nested too deeply to be smartctl's";
-        return std::nullopt;
+        return Failure{"the output is nested too deeply to be smartctl's"};
     }
     // smartctl copies a drive's identity bytes into its strings as they are;
     // the JSON parser refuses the whole capture for one byte that is not
@@ -54,8 +52,7 @@ std::optional<nlohmann::json> ParseCaptureDocument(std::string_view text, std::s
     const std::string valid = ReplaceInvalidUtf8(text);
     nlohmann::json document = nlohmann::json::parse(valid.begin(), valid.end(), nullptr, false);
     if (document.is_discarded()) {
-        problem = "the output is not valid JSON";
-        return std::nullopt;
+        return Failure{"the output is not valid JSON"};
     }
-    return document;
+    return Result<nlohmann::json>(std::move(document));
 }

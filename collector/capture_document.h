@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <cstddef>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -12,6 +14,6 @@ constexpr std::size_t kMaxCaptureBytes = 8u * 1024u * 1024u;
 // so that a hostile file cannot make the parser build millions of nested values.
 constexpr int kMaxCaptureDepth = 64;
 
-// Parses smartctl's JSON output. nullopt with problem set (one line) when the
-// text is too large, nested too deeply or not valid JSON. Never throws for bad input.
-std::optional<nlohmann::json> ParseCaptureDocument(std::string_view text, std::string& problem);
+// Parses smartctl's JSON output. A Failure (one line) when the text is too
+// large, nested too deeply or not valid JSON. Never throws for bad input.
+[[nodiscard]] Result<nlohmann::json> ParseCaptureDocument(std::string_view text);

@@ -9,8 +9,9 @@
 
 CaptureReading ReadCapture(std::string_view output, int processExitStatus) {
     CaptureReading reading;
-    const auto document = ParseCaptureDocument(output, reading.problem);
+    const Result<nlohmann::json> document = ParseCaptureDocument(output);
     if (!document) {
+        reading.problem = document.Problem();
         return reading;
     }
     if (ReportsLowPowerMode(*document)) {

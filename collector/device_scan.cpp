@@ -39,22 +39,18 @@ bool IsDeviceType(std::string_view type) {
     return !type.empty() && type.size() <= 64 && type[0] != '-' && OnlyCharacters(type, ",/._+-");
 }
 
-std::optional<DeviceScan> ParseDeviceScan(std::string_view output, std::string& problem) {
-    const auto document = ParseCaptureDocument(output, problem);
+Result<DeviceScan> ParseDeviceScan(std::string_view output) {
+    const Result<nlohmann::json> document = ParseCaptureDocument(output);
     if (!document) {
-        return std::nullopt;
+        return document.Error();
     }
     if (!document->is_object()) {
-        problem = "the scan's output is not a smartctl JSON object";
-        return std::nullopt;
+        return Failure{"the scan's output is not a smartctl JSON object"};
     }
     const auto status = CaptureExitStatus(*document);
     if (!status || (*status & kSmartctlNoDataBits) != 0) {
-        problem = SmartctlMessage(*document);
-        if (problem.empty()) {
-            problem = "smartctl --scan-open failed";
-        }
-        return std::nullopt;
+        const std::string message = SmartctlMessage(*document);
+        return Failure{message.empty() ? "smartctl --scan-open failed" : message};
     }
 
     DeviceScan scan;
@@ -63,8 +59,7 @@ std::optional<DeviceScan> ParseDeviceScan(std::string_view output, std::string& 
         return scan;
     }
     if (!devices->is_array()) {
-        problem = "the scan's \"devices\" is not a list";
-        return std::nullopt;
+        return Failure{"the scan's \"devices\" is not a list"};
     }
     for (const nlohmann::json& entry : *devices) {
         ScannedDevice device;

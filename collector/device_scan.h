@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,11 +18,11 @@ struct DeviceScan {
     std::vector<ScannedDevice> devices;
 };
 
-// Parses the scan's output. nullopt with problem set when the output is not
-// a smartctl document, its exit status has bit 0 or 1 set, or "devices" is
+// Parses the scan's output. A Failure when the output is not a smartctl
+// document, its exit status has bit 0 or 1 set, or "devices" is
 // there but not a list; a document without "devices" is a scan that found
 // no drive. Entries that are not objects keep their place with an open error.
-std::optional<DeviceScan> ParseDeviceScan(std::string_view output, std::string& problem);
+[[nodiscard]] Result<DeviceScan> ParseDeviceScan(std::string_view output);
 
 // A scanned name is only ever used when it looks like a device path:
 // "/dev/" followed by letters, digits and "/._:+-", no ".." part, at most 255 bytes.

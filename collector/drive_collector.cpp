@@ -82,19 +82,18 @@ CDriveCollector::CDriveCollector(CSmartctlSource& source, CReportFolder& folder,
 std::optional<std::vector<ScannedDevice>> CDriveCollector::ScanDevices(CollectionResult& result) {
     const SmartctlRun scanRun = m_source.Scan();
     std::string problem = scanRun.problem;
-    std::optional<DeviceScan> scan;
     if (scanRun.completed && (scanRun.exitStatus & kSmartctlNoDataBits) != 0) {
         problem =
             "smartctl --scan-open ended with exit status " + std::to_string(scanRun.exitStatus);
     } else if (scanRun.completed) {
-        scan = ParseDeviceScan(scanRun.output, problem);
+        Result<DeviceScan> scan = ParseDeviceScan(scanRun.output);
+        if (scan) {
+            return std::move(scan.Value().devices);
+        }
+        problem = scan.Problem();
     }
-    if (!scan) {
-        result.messages.push_back("the drive scan failed, every report is left as it was: " +
-                                  problem);
-        return std::nullopt;
-    }
-    return std::move(scan->devices);
+    result.messages.push_back("the drive scan failed, every report is left as it was: " + problem);
+    return std::nullopt;
 }
 
 std::vector<CaptureReading>

@@ -101,10 +101,10 @@ int RunScheduledSelfTests(const std::function<CollectionResult()>& collect) {
     CSmartctlProcess smartctl(program, std::chrono::seconds(60),
                               std::chrono::steady_clock::now() + std::chrono::seconds(100));
     const SmartctlRun scanRun = smartctl.Scan();
-    std::string problem = scanRun.problem;
-    const auto scan = scanRun.completed ? ParseDeviceScan(scanRun.output, problem) : std::nullopt;
+    const Result<DeviceScan> scan =
+        scanRun.completed ? ParseDeviceScan(scanRun.output) : Failure{scanRun.problem};
     if (!scan) {
-        PrintLine("the drives could not be scanned: " + problem);
+        PrintLine("the drives could not be scanned: " + scan.Problem());
         return 2;
     }
     int status = 0;

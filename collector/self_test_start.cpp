@@ -67,15 +67,17 @@ std::optional<SelfTestDrive> ReadSelfTestDrive(CSmartctlProcess& smartctl, Scann
     }
     for (int attempt = 0; attempt < 2; ++attempt) {
         const SmartctlRun run = smartctl.Read(device);
-        std::string problem;
-        auto capture = run.completed ? ParseCaptureDocument(run.output, problem) : std::nullopt;
+        if (!run.completed) {
+            return std::nullopt;
+        }
+        Result<nlohmann::json> capture = ParseCaptureDocument(run.output);
         if (!capture) {
             return std::nullopt;
         }
         const int status = CaptureExitStatus(*capture).value_or(run.exitStatus);
         if ((status & kSmartctlNoDataBits) == 0) {
             found.device = device;
-            found.capture = std::move(*capture);
+            found.capture = std::move(capture.Value());
             found.serial =
                 SanitizeReportText(JsonText(JsonMember(&found.capture, "serial_number")));
             return found;
@@ -211,10 +213,10 @@ int RunAsRoot(const SelfTestCommand& command) {
     CSmartctlProcess smartctl(program, kEachRunLimit,
                               std::chrono::steady_clock::now() + kCommandBound);
     const SmartctlRun scanRun = smartctl.Scan();
-    std::string problem = scanRun.problem;
-    const auto scan = scanRun.completed ? ParseDeviceScan(scanRun.output, problem) : std::nullopt;
+    const Result<DeviceScan> scan =
+        scanRun.completed ? ParseDeviceScan(scanRun.output) : Failure{scanRun.problem};
     if (!scan) {
-        PrintLine("the drives could not be scanned: " + problem);
+        PrintLine("the drives could not be scanned: " + scan.Problem());
         return kSelfTestUsage;
     }
     for (const ScannedDevice& device : scan->devices) {

@@ -67,10 +67,10 @@ void CheckReport(const SmartReport& report) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::string problem;
-    const auto capture =
-        ParseCaptureDocument(std::string_view(reinterpret_cast<const char*>(data), size), problem);
+    const Result<nlohmann::json> capture =
+        ParseCaptureDocument(std::string_view(reinterpret_cast<const char*>(data), size));
     if (!capture) {
+        const std::string& problem = capture.Problem();
         FUZZ_CHECK(!problem.empty() && problem.find('\n') == std::string::npos);
     } else {
         const CaptureConversion conversion = ConvertCapture(*capture);

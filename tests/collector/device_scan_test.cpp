@@ -8,26 +8,23 @@ namespace {
 
 TEST(DeviceScan, RealScanOutputs) {
     SKIP_WITHOUT_FIXTURES();
-    std::string problem;
-    const auto scsi =
-        ParseDeviceScan(ReadText(CapturePath("smart-prom-next/scsi_scan.json")), problem);
-    ASSERT_TRUE(scsi) << problem;
+    const auto scsi = ParseDeviceScan(ReadText(CapturePath("smart-prom-next/scsi_scan.json")));
+    ASSERT_TRUE(scsi) << scsi.Problem();
     ASSERT_EQ(scsi->devices.size(), 1u);
     EXPECT_EQ(scsi->devices[0].name, "/dev/sda");
     EXPECT_EQ(scsi->devices[0].type, "scsi");
     EXPECT_EQ(scsi->devices[0].openError, "");
 
-    const auto refused = ParseDeviceScan(
-        ReadText(CapturePath("smart-prom-next/nvme_scan_open_error.json")), problem);
-    ASSERT_TRUE(refused) << problem;
+    const auto refused =
+        ParseDeviceScan(ReadText(CapturePath("smart-prom-next/nvme_scan_open_error.json")));
+    ASSERT_TRUE(refused) << refused.Problem();
     ASSERT_EQ(refused->devices.size(), 1u);
     EXPECT_EQ(refused->devices[0].type, "nvme");
     EXPECT_EQ(refused->devices[0].openError, "Permission denied");
 }
 
 TEST(DeviceScan, ScanWithoutDevicesFoundNone) {
-    std::string problem;
-    const auto scan = ParseDeviceScan(R"({"smartctl":{"exit_status":0}})", problem);
+    const auto scan = ParseDeviceScan(R"({"smartctl":{"exit_status":0}})");
     ASSERT_TRUE(scan);
     EXPECT_TRUE(scan->devices.empty());
 }
@@ -43,18 +40,16 @@ TEST(DeviceScan, FailedScans) {
         R"({"devices":{"name":"/dev/sda"}})",
     };
     for (const char* output : outputs) {
-        std::string problem;
-        EXPECT_FALSE(ParseDeviceScan(output, problem)) << output;
-        EXPECT_FALSE(problem.empty()) << output;
+        const auto scan = ParseDeviceScan(output);
+        EXPECT_FALSE(scan) << output;
+        EXPECT_FALSE(scan.Problem().empty()) << output;
     }
 }
 
 TEST(DeviceScan, OddEntriesKeepTheirPlace) {
-    std::string problem;
     const auto scan = ParseDeviceScan(
-        R"({"devices":[7,{"name":"/dev/sdb","type":"sat","open_error":"No such\ndevice"},{"type":3}]})",
-        problem);
-    ASSERT_TRUE(scan) << problem;
+        R"({"devices":[7,{"name":"/dev/sdb","type":"sat","open_error":"No such\ndevice"},{"type":3}]})");
+    ASSERT_TRUE(scan) << scan.Problem();
     ASSERT_EQ(scan->devices.size(), 3u);
     EXPECT_FALSE(scan->devices[0].openError.empty());
     EXPECT_EQ(scan->devices[1].openError, "No such device");
