@@ -83,11 +83,12 @@ int main(int argc, char** argv) {
         std::cerr << "tolvenar-notify: " << problem << "\n";
         return kNotifyNoBus;
     }
-    const std::string stateFolder = NotifyStateFolder(problem);
-    if (stateFolder.empty()) {
-        std::cerr << "tolvenar-notify: " << problem << "\n";
+    const Result<std::string> folder = NotifyStateFolder();
+    if (!folder) {
+        std::cerr << "tolvenar-notify: " << folder.Problem() << "\n";
         return kNotifyIncomplete;
     }
+    const std::string& stateFolder = folder.Value();
     // While a run waits, its path unit does not start it again: a collection
     // in that time is taken up here, so that no news waits for the next one.
     int status = kNotifyOk;

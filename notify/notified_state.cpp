@@ -166,7 +166,7 @@ std::string FormatNotifiedState(const NotifiedState& state) {
     return QJsonDocument(root).toJson(QJsonDocument::Indented).toStdString();
 }
 
-std::string NotifyStateFolder(std::string& problem) {
+Result<std::string> NotifyStateFolder() {
     const char* stateHome = std::getenv("XDG_STATE_HOME");
     std::string base;
     // A relative XDG_STATE_HOME is ignored, as XDG base directories are.
@@ -175,11 +175,14 @@ std::string NotifyStateFolder(std::string& problem) {
     } else {
         const char* home = std::getenv("HOME");
         if (home == nullptr || home[0] != '/') {
-            problem = "neither XDG_STATE_HOME nor HOME names a folder for the state";
-            return std::string();
+            return Failure{"neither XDG_STATE_HOME nor HOME names a folder for the state"};
         }
         base = std::string(home) + "/.local/state";
     }
     const std::string folder = base + "/tolvenar";
-    return MakeFolders(folder, problem) ? folder : std::string();
+    std::string problem;
+    if (!MakeFolders(folder, problem)) {
+        return Failure{problem};
+    }
+    return folder;
 }

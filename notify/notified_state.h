@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/result.h"
 #include "report/drive_warnings.h"
 
 #include <cstdint>
@@ -54,6 +55,6 @@ inline constexpr char kNotifiedStateFile[] = "notified.json";
 std::string FormatNotifiedState(const NotifiedState& state);
 
 // $XDG_STATE_HOME/tolvenar (an unset, empty or relative XDG_STATE_HOME means
-// ~/.local/state), created (mode 0700) when missing. Empty with problem set
-// (one line) when it cannot be named or made.
-std::string NotifyStateFolder(std::string& problem);
+// ~/.local/state), created (mode 0700) when missing. A Failure (one line)
+// when it cannot be named or made.
+[[nodiscard]] Result<std::string> NotifyStateFolder();

@@ -183,9 +183,8 @@ int NotifyOnce(CNotificationSink& sink, const std::string& stateFolder, bool wai
     if (wait && !shown.empty()) {
         const std::set<std::uint32_t> gone =
             sink.Await(shown, kWaitLimit, [&err, &status](const std::string& token) {
-                std::string why;
-                if (!OpenViewer(token, why)) {
-                    err << "tolvenar-notify: " << why << "\n";
+                if (const Result<void> opened = OpenViewer(token); !opened) {
+                    err << "tolvenar-notify: " << opened.Problem() << "\n";
                     status = kNotifyIncomplete;
                 }
             });

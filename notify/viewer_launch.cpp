@@ -30,14 +30,13 @@ bool ActivateRunningViewer(const std::string& activationToken) {
 
 } // namespace
 
-bool OpenViewer(const std::string& activationToken, std::string& problem) {
+Result<void> OpenViewer(const std::string& activationToken) {
     if (ActivateRunningViewer(activationToken)) {
-        return true;
+        return {};
     }
     const std::string program = FindProgram("tolvenar", ProgramFolder(), std::getenv("PATH"));
     if (program.empty()) {
-        problem = "the viewer tolvenar is neither in the program folder nor on PATH";
-        return false;
+        return Failure{"the viewer tolvenar is neither in the program folder nor on PATH"};
     }
     QProcess viewer;
     viewer.setProgram(QString::fromStdString(program));
@@ -48,8 +47,7 @@ bool OpenViewer(const std::string& activationToken, std::string& problem) {
     }
     // Detached: the viewer outlives this run, and no zombie is left behind.
     if (!viewer.startDetached()) {
-        problem = program + ": " + viewer.errorString().toStdString();
-        return false;
+        return Failure{program + ": " + viewer.errorString().toStdString()};
     }
-    return true;
+    return {};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <string>
 
 // Brings the viewer to the front: a viewer of this session that owns
@@ -10,6 +12,5 @@
 // without a shell. It runs on its own (not a child that this program waits
 // for). activationToken, when not empty, is handed on (the platform data
 // "activation-token", or XDG_ACTIVATION_TOKEN) so that the desktop lets its
-// window come to the front. False with problem set (one line) when it
-// cannot be started.
-[[nodiscard]] bool OpenViewer(const std::string& activationToken, std::string& problem);
+// window come to the front. A Failure (one line) when it cannot be started.
+[[nodiscard]] Result<void> OpenViewer(const std::string& activationToken);
