@@ -100,9 +100,8 @@ CollectionResult UnderLock(CReportFolder& folder, std::chrono::steady_clock::tim
                            const std::function<CollectionResult()>& work) {
     CFolderLock lock;
     CollectionResult result;
-    std::string problem;
-    if (!lock.Acquire(folder.Fd(), kLockFileName, deadline, problem)) {
-        result.messages.push_back(problem + "; no report was changed");
+    if (const Result<void> locked = lock.Acquire(folder.Fd(), kLockFileName, deadline); !locked) {
+        result.messages.push_back(locked.Problem() + "; no report was changed");
         return result;
     }
     // Without the lock (a folder we may not write) another run may be

@@ -53,8 +53,9 @@ CFolderLock::~CFolderLock() {
     }
 }
 
-bool CFolderLock::Acquire(int folderFd, const std::string& name,
-                          std::chrono::steady_clock::time_point deadline, std::string& problem) {
+Result<void> CFolderLock::Acquire(int folderFd, const std::string& name,
+                                  std::chrono::steady_clock::time_point deadline) {
+    std::string problem;
     const int fd =
         openat(folderFd, name.c_str(),
                O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, kLockMode);
@@ -64,7 +65,7 @@ bool CFolderLock::Acquire(int folderFd, const std::string& name,
         // change the folder (a run that needs root asks for it, and the
         // privileged run takes the lock itself); in the second, whoever can
         // write the folder can remove the lock anyway.
-        return true;
+        return {};
     }
     // Saved before anything else can change errno.
     const int openError = errno;
@@ -75,25 +76,25 @@ bool CFolderLock::Acquire(int folderFd, const std::string& name,
         if (fd >= 0) {
             close(fd);
         }
-        return false;
+        return Failure{problem};
     }
     if (!MakePrivate(fd, info, folderFd, name, problem)) {
         close(fd);
-        return false;
+        return Failure{problem};
     }
     while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         if (errno != EWOULDBLOCK && errno != EINTR) {
             problem = std::string("locking ") + name + " failed: " + std::strerror(errno);
             close(fd);
-            return false;
+            return Failure{problem};
         }
         if (std::chrono::steady_clock::now() >= deadline) {
             problem = "another run on this folder did not end in time";
             close(fd);
-            return false;
+            return Failure{problem};
         }
         std::this_thread::sleep_for(kRetryInterval);
     }
     m_nFd = fd;
-    return true;
+    return {};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <chrono>
 #include <string>
 
@@ -17,15 +19,13 @@ public:
     CFolderLock(const CFolderLock&) = delete;
     CFolderLock& operator=(const CFolderLock&) = delete;
 
-    // Waits for the lock until deadline. False with problem set (one line)
-    // when the lock file cannot be used or the lock is not had in time. When
-    // the lock file cannot be opened for writing (a folder this process may
-    // not write, another user's lock file) it succeeds without a lock
-    // (Held() is false). Run as root, it puts right the mode and owner of a
-    // lock file that an older version or another umask left.
-    [[nodiscard]] bool Acquire(int folderFd, const std::string& name,
-                               std::chrono::steady_clock::time_point deadline,
-                               std::string& problem);
+    // Waits for the lock until deadline. A Failure (one line) when the lock file cannot be used or
+    // the lock is not had in time. When the lock file cannot be opened for writing (a folder this
+    // process may not write, another user's lock file) it succeeds without a lock (Held() is
+    // false). Run as root, it puts right the mode and owner of a lock file that an older version or
+    // another umask left.
+    [[nodiscard]] Result<void> Acquire(int folderFd, const std::string& name,
+                                       std::chrono::steady_clock::time_point deadline);
 
     bool Held() const { return m_nFd >= 0; }
 

@@ -156,15 +156,16 @@ CProcess::~CProcess() {
     CloseOutput();
 }
 
-bool CProcess::Start(const std::vector<std::string>& arguments, const SpawnOptions& options,
-                     std::string& problem) {
+Result<void> CProcess::Start(const std::vector<std::string>& arguments,
+                             const SpawnOptions& options) {
+    std::string problem;
     if (IsStarted()) {
         problem = "already started";
-        return false;
+        return Failure{problem};
     }
     if (arguments.empty() || arguments[0].empty()) {
         problem = "no program named";
-        return false;
+        return Failure{problem};
     }
     const std::vector<char*> argv = PointerList(arguments);
     const std::vector<char*> envp =
@@ -176,7 +177,7 @@ bool CProcess::Start(const std::vector<std::string>& arguments, const SpawnOptio
         // threads do not inherit our pipe and hold it open.
         if (pipe2(pipeFds, O_CLOEXEC) != 0) {
             problem = std::string("could not be started: ") + std::strerror(errno);
-            return false;
+            return Failure{problem};
         }
         setup.CaptureOutput(pipeFds[1], options.errorIntoOutput);
     }
@@ -208,12 +209,12 @@ bool CProcess::Start(const std::vector<std::string>& arguments, const SpawnOptio
             close(pipeFds[0]);
         }
         problem = std::string("could not be started: ") + std::strerror(spawned);
-        return false;
+        return Failure{problem};
     }
     m_pid = pid;
     m_bOwnGroup = options.ownProcessGroup;
     m_nOutputFd = pipeFds[0];
-    return true;
+    return {};
 }
 
 void CProcess::CloseOutput() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <chrono>
 #include <optional>
 #include <string>
@@ -39,10 +41,10 @@ public:
     CProcess(const CProcess&) = delete;
     CProcess& operator=(const CProcess&) = delete;
 
-    // arguments[0] is the program's path, used as given: no search. False
-    // with problem set (one line) when it cannot be started.
-    [[nodiscard]] bool Start(const std::vector<std::string>& arguments, const SpawnOptions& options,
-                             std::string& problem);
+    // arguments[0] is the program's path, used as given: no search. A
+    // Failure (one line) when it cannot be started.
+    [[nodiscard]] Result<void> Start(const std::vector<std::string>& arguments,
+                                     const SpawnOptions& options);
 
     // The read end of the output pipe, -1 when there is none.
     int OutputFd() const { return m_nOutputFd; }

@@ -103,7 +103,8 @@ ProcessResult RunProcess(const ProcessRequest& request) {
     options.ownProcessGroup = request.captureOutput;
     options.endWithParent = request.endWithCaller;
     CProcess child;
-    if (!child.Start(request.arguments, options, result.problem)) {
+    if (const Result<void> started = child.Start(request.arguments, options); !started) {
+        result.problem = started.Problem();
         return result;
     }
     const bool bounded = request.timeLimit.count() > 0;

@@ -41,8 +41,7 @@ bool CChildProcess::Start(const std::string& program, const std::vector<std::str
                           const SpawnOptions& options) {
     std::vector<std::string> command = {program};
     command.insert(command.end(), arguments.begin(), arguments.end());
-    std::string problem;
-    return m_process.Start(command, options, problem);
+    return m_process.Start(command, options).HasValue();
 }
 
 void CChildProcess::DrainOutput() {
