@@ -21,19 +21,18 @@ bool ParseSeconds(const std::string& text, int& seconds) {
 
 } // namespace
 
-bool ParseCollectorOptions(const std::vector<std::string>& arguments, CollectorOptions& options,
-                           std::string& problem) {
-    options = CollectorOptions();
+Result<CollectorOptions> ParseCollectorOptions(const std::vector<std::string>& arguments) {
+    CollectorOptions options;
     bool readDrives = false;
     bool convertFiles = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (argument == "--help" || argument == "-h") {
             options.mode = CollectorOptions::Mode::Help;
-            return true;
+            return options;
         } else if (argument == "--version") {
             options.mode = CollectorOptions::Mode::Version;
-            return true;
+            return options;
         } else if (argument == "-uf") {
             readDrives = true;
         } else if (argument == "--from-json") {
@@ -43,13 +42,11 @@ bool ParseCollectorOptions(const std::vector<std::string>& arguments, CollectorO
                 options.captureFiles.push_back(arguments[++i]);
             }
             if (options.captureFiles.empty()) {
-                problem = "--from-json needs at least one file";
-                return false;
+                return Failure{"--from-json needs at least one file"};
             }
         } else if (argument == "--out" || argument == "--smartctl" || argument == "--timeout") {
             if (i + 1 == arguments.size() || arguments[i + 1].empty()) {
-                problem = argument + " needs a value";
-                return false;
+                return Failure{argument + " needs a value"};
             }
             const std::string& value = arguments[++i];
             if (argument == "--out") {
@@ -57,28 +54,24 @@ bool ParseCollectorOptions(const std::vector<std::string>& arguments, CollectorO
             } else if (argument == "--smartctl") {
                 options.smartctl = value;
             } else if (!ParseSeconds(value, options.timeLimitSeconds)) {
-                problem = "--timeout needs whole seconds from 1 to " +
-                          std::to_string(kMaxTimeLimitSeconds) + ", not \"" + value + "\"";
-                return false;
+                return Failure{"--timeout needs whole seconds from 1 to " +
+                               std::to_string(kMaxTimeLimitSeconds) + ", not \"" + value + "\""};
             }
         } else if (argument == "--no-elevate") {
             options.noElevate = true;
         } else if (!argument.empty() && argument[0] == '-') {
-            problem = "unknown option \"" + argument + "\"";
-            return false;
+            return Failure{"unknown option \"" + argument + "\""};
         } else {
-            problem = "unexpected argument \"" + argument + "\"";
-            return false;
+            return Failure{"unexpected argument \"" + argument + "\""};
         }
     }
     if (readDrives == convertFiles) {
-        problem = readDrives ? "-uf and --from-json cannot be used together"
-                             : "nothing to do: give -uf or --from-json";
-        return false;
+        return Failure{readDrives ? "-uf and --from-json cannot be used together"
+                                  : "nothing to do: give -uf or --from-json"};
     }
     options.mode =
         readDrives ? CollectorOptions::Mode::ReadDrives : CollectorOptions::Mode::ConvertFiles;
-    return true;
+    return options;
 }
 
 std::string CollectorUsage() {

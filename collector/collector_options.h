@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <string>
 #include <vector>
 
@@ -18,11 +20,11 @@ struct CollectorOptions {
 // The longest time limit that --timeout accepts, in seconds.
 constexpr int kMaxTimeLimitSeconds = 3600;
 
-// Parses the arguments after the program name. False with problem set (one
-// line) for an unknown option, a missing or bad value, a stray argument,
-// both or neither of -uf and --from-json.
-bool ParseCollectorOptions(const std::vector<std::string>& arguments, CollectorOptions& options,
-                           std::string& problem);
+// Parses the arguments after the program name. A Failure (one line) for an
+// unknown option, a missing or bad value, a stray argument, both or neither
+// of -uf and --from-json.
+[[nodiscard]] Result<CollectorOptions>
+ParseCollectorOptions(const std::vector<std::string>& arguments);
 
 // The text of --help.
 std::string CollectorUsage();

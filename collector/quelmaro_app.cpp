@@ -185,13 +185,13 @@ int RunQuelmaro(const std::vector<std::string>& arguments) {
     if (arguments.size() == 1 && arguments[0] == "--follow-self-tests") {
         return RunScheduledSelfTestsHere(true);
     }
-    CollectorOptions options;
-    std::string problem;
-    if (!ParseCollectorOptions(arguments, options, problem)) {
-        PrintLine(problem);
+    const Result<CollectorOptions> parsed = ParseCollectorOptions(arguments);
+    if (!parsed) {
+        PrintLine(parsed.Problem());
         std::fputs(CollectorUsage().c_str(), stderr);
         return 2;
     }
+    const CollectorOptions& options = parsed.Value();
     if (options.mode == CollectorOptions::Mode::Version) {
         std::fputs("quelmaro " TOLVENAR_VERSION "\n", stdout);
         return 0;

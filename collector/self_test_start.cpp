@@ -259,71 +259,63 @@ bool IsSelfTestCommand(const std::vector<std::string>& arguments) {
     return false;
 }
 
-bool ParseSelfTestCommand(const std::vector<std::string>& arguments, SelfTestCommand& command,
-                          std::string& problem) {
-    command = SelfTestCommand();
+Result<SelfTestCommand> ParseSelfTestCommand(const std::vector<std::string>& arguments) {
+    SelfTestCommand command;
     bool serialGiven = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (argument == "--self-test" || argument == "--serial") {
             if (i + 1 == arguments.size()) {
-                problem = argument + " needs a value";
-                return false;
+                return Failure{argument + " needs a value"};
             }
             const std::string& value = arguments[++i];
             if (argument == "--serial") {
                 if (serialGiven) {
-                    problem = "--serial may be given only once";
-                    return false;
+                    return Failure{"--serial may be given only once"};
                 }
                 serialGiven = true;
                 command.serial = value;
                 continue;
             }
             if (value != "short" && value != "long" && value != "abort") {
-                problem = "--self-test takes short, long or abort, not \"" +
-                          SanitizeReportText(value) + "\"";
-                return false;
+                return Failure{"--self-test takes short, long or abort, not \"" +
+                               SanitizeReportText(value) + "\""};
             }
             if (!command.kind.empty()) {
-                problem = "only one self-test command at a time";
-                return false;
+                return Failure{"only one self-test command at a time"};
             }
             command.kind = value;
         } else if (argument == "--abort") {
             if (!command.kind.empty()) {
-                problem = "only one self-test command at a time";
-                return false;
+                return Failure{"only one self-test command at a time"};
             }
             command.kind = "abort";
         } else if (argument == "--no-elevate") {
             command.noElevate = true;
         } else {
-            problem = "a self-test command takes only --serial and --no-elevate; refused: " +
-                      SanitizeReportText(argument);
-            return false;
+            return Failure{"a self-test command takes only --serial and --no-elevate; refused: " +
+                           SanitizeReportText(argument)};
         }
     }
     if (command.kind.empty() || !serialGiven) {
-        problem = "a self-test command needs --self-test short|long (or --abort) and --serial";
-        return false;
+        return Failure{
+            "a self-test command needs --self-test short|long (or --abort) and --serial"};
     }
     if (!IsSerial(command.serial)) {
-        problem = "\"" + SanitizeReportText(command.serial) +
-                  "\" is not a serial number (printable, at most " +
-                  std::to_string(kMaxSerialBytes) + " characters, not beginning with / or -)";
-        return false;
+        return Failure{"\"" + SanitizeReportText(command.serial) +
+                       "\" is not a serial number (printable, at most " +
+                       std::to_string(kMaxSerialBytes) + " characters, not beginning with / or -)"};
     }
-    return true;
+    return command;
 }
 
 int RunSelfTestCommand(const std::vector<std::string>& arguments) {
-    SelfTestCommand command;
-    std::string problem;
-    if (!ParseSelfTestCommand(arguments, command, problem)) {
-        PrintLine(problem);
+    const Result<SelfTestCommand> parsed = ParseSelfTestCommand(arguments);
+    if (!parsed) {
+        PrintLine(parsed.Problem());
         return kSelfTestUsage;
     }
+    const SelfTestCommand& command = parsed.Value();
     if (!RunningPrivileged()) {
         return Elevate(command);
     }

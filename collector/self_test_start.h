@@ -31,10 +31,10 @@ bool IsSelfTestCommand(const std::vector<std::string>& arguments);
 
 // Accepts exactly one of --self-test KIND or --abort, exactly one --serial S
 // and at most --no-elevate; nothing else. A serial is printable ASCII, no
-// blank at either end, not beginning with '/' or '-', 1 to kMaxSerialBytes bytes. False with
-// problem set.
-bool ParseSelfTestCommand(const std::vector<std::string>& arguments, SelfTestCommand& command,
-                          std::string& problem);
+// blank at either end, not beginning with '/' or '-', 1 to kMaxSerialBytes
+// bytes. A Failure (one line) for anything else.
+[[nodiscard]] Result<SelfTestCommand>
+ParseSelfTestCommand(const std::vector<std::string>& arguments);
 
 // Runs the command: as root it scans the drives, reads each one's identity,
 // and gives the system smartctl -t short, -t long or -X with the device of

@@ -47,10 +47,9 @@ TEST(CollectorOptions, AcceptedCommandLines) {
         {{"-uf", "-h"}, Mode::Help, "", "", {}, 60, false},
     };
     for (const GoodCase& c : cases) {
-        CollectorOptions options;
-        std::string problem;
-        ASSERT_TRUE(ParseCollectorOptions(c.arguments, options, problem))
-            << c.arguments[0] << ": " << problem;
+        const Result<CollectorOptions> parsed = ParseCollectorOptions(c.arguments);
+        ASSERT_TRUE(parsed) << c.arguments[0] << ": " << parsed.Problem();
+        const CollectorOptions& options = parsed.Value();
         EXPECT_EQ(options.mode, c.mode);
         EXPECT_EQ(options.outFolder, c.outFolder);
         EXPECT_EQ(options.smartctl, c.smartctl);
@@ -85,10 +84,9 @@ TEST(CollectorOptions, RefusedCommandLines) {
         {{"-uf", "--timeout", "99999999999999999999"}, "--timeout"},
     };
     for (const BadCase& c : cases) {
-        CollectorOptions options;
-        std::string problem;
-        EXPECT_FALSE(ParseCollectorOptions(c.arguments, options, problem));
-        EXPECT_NE(problem.find(c.problemPart), std::string::npos) << problem;
+        const Result<CollectorOptions> parsed = ParseCollectorOptions(c.arguments);
+        EXPECT_FALSE(parsed);
+        EXPECT_NE(parsed.Problem().find(c.problemPart), std::string::npos) << parsed.Problem();
     }
 }
 
