@@ -94,22 +94,10 @@ const char* AttributeTableKeyPath(AttributeTableField field, int id) {
 }
 
 ReportEvaluation EvaluateReport(const KeyReader& report, const KeyReader& table) {
-    // The readers' answers are kept until the evaluation has used them.
-    std::string reportText;
-    std::string tableTexts[3];
     const std::string modelKeyPath = kModelKey.Path();
-    return EvaluateReportTexts(
-        [&](int id) {
-            reportText = report(AttributeKeyPath(id), "");
-            return reportText.c_str();
-        },
-        [&] {
-            reportText = report(modelKeyPath.c_str(), "");
-            return reportText.c_str();
-        },
-        [&](AttributeTableField field, int id) {
-            std::string& text = tableTexts[static_cast<std::size_t>(field)];
-            text = table(AttributeTableKeyPath(field, id), "");
-            return text.c_str();
-        });
+    return EvaluateReportTexts([&](int id) { return report(AttributeKeyPath(id), ""); },
+                               [&] { return report(modelKeyPath.c_str(), ""); },
+                               [&](AttributeTableField field, int id) {
+                                   return table(AttributeTableKeyPath(field, id), "");
+                               });
 }

@@ -53,8 +53,15 @@ enum class AttributeTableField { kName, kUnit, kSize };
 const char* AttributeKeyPath(int id);
 const char* AttributeTableKeyPath(AttributeTableField field, int id);
 
-// EvaluateReport over readers that give texts (never null) valid until the
-// evaluation returns: readAttribute(id) the report's line of attribute id,
+inline const char* TextOf(const char* text) {
+    return text;
+}
+inline const char* TextOf(const std::string& text) {
+    return text.c_str();
+}
+
+// EvaluateReport over readers that give a std::string or a text (never null)
+// valid until the evaluation returns: readAttribute(id) the report's line of attribute id,
 // readModel() its model, readTable(field, id) the attribute table's field.
 // Stores are read this way without a copy of every one of the 255 answers.
 template <typename ReadAttribute, typename ReadModel, typename ReadTable>
@@ -64,7 +71,9 @@ ReportEvaluation EvaluateReportTexts(ReadAttribute&& readAttribute, ReadModel&& 
     std::string model;
     bool modelRead = false;
     for (int id = kFirstAttributeId; id <= kLastAttributeId; ++id) {
-        const char* value = readAttribute(id);
+        // A reader's std::string is kept, not copied; a store's text is used in place.
+        const auto answer = readAttribute(id);
+        const char* value = TextOf(answer);
         if (*value == '\0') {
             continue;
         }
