@@ -195,35 +195,54 @@ void CIniStore::BuildIndex() {
     m_bIndexed = true;
 }
 
-const char* CIniStore::Read(const char* keyPath, const char* defaultText) {
+CIniStore::Key::Key(const char* keyPath) : m_strPath(keyPath), m_nPathHash(Hash(m_strPath)) {
+    std::string_view section;
+    std::string_view key;
+    SplitKeyPath(m_strPath, section, key);
+    char name[kMaxIndexName];
+    m_strIndexName.assign(name, IndexName(section, key, name));
+    m_nIndexHash = Hash(m_strIndexName);
+}
+
+const char* CIniStore::ReadUncached(std::string_view path, std::size_t pathHash,
+                                    std::string_view indexName, std::size_t indexHash,
+                                    const char* defaultText) {
+    if (!m_bIndexed) {
+        BuildIndex();
+    }
+    const char* text = m_index.Find(indexHash, indexName);
+    if (text == nullptr) {
+        const std::string_view cut = CutUtf8(defaultText, kMaxValue);
+        text = cut.empty() ? "" : Keep(cut);
+    }
+    m_cache.Add(Slot{pathHash, std::string_view(Keep(path), path.size()), text});
+    return text;
+}
+
+const char* CIniStore::GetString(const char* keyPath, const char* defaultText) {
     const std::string_view path(keyPath);
     const std::size_t hash = Hash(path);
     if (const char* cached = m_cache.Find(hash, path)) {
         return cached;
-    }
-    if (!m_bIndexed) {
-        BuildIndex();
     }
     std::string_view section;
     std::string_view key;
     SplitKeyPath(path, section, key);
     char name[kMaxIndexName];
     const std::string_view indexName(name, IndexName(section, key, name));
-    const char* text = m_index.Find(Hash(indexName), indexName);
-    if (text == nullptr) {
-        const std::string_view cut = CutUtf8(defaultText, kMaxValue);
-        text = cut.empty() ? "" : Keep(cut);
-    }
-    m_cache.Add(Slot{hash, std::string_view(Keep(path), path.size()), text});
-    return text;
+    return ReadUncached(path, hash, indexName, Hash(indexName), defaultText);
 }
 
-const char* CIniStore::GetString(const char* keyPath, const char* defaultText) {
-    return Read(keyPath, defaultText);
+const char* CIniStore::GetString(const Key& key, const char* defaultText) {
+    if (const char* cached = m_cache.Find(key.m_nPathHash, key.m_strPath)) {
+        return cached;
+    }
+    return ReadUncached(key.m_strPath, key.m_nPathHash, key.m_strIndexName, key.m_nIndexHash,
+                        defaultText);
 }
 
 int CIniStore::GetInt(const char* keyPath, int defaultValue) {
     char defaultText[16];
     std::snprintf(defaultText, sizeof defaultText, "%d", defaultValue);
-    return ParseDecimalInt(Read(keyPath, defaultText));
+    return ParseDecimalInt(GetString(keyPath, defaultText));
 }

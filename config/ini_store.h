@@ -32,9 +32,26 @@ public:
     // empties the cache; Path() is then empty.
     void OpenText(std::string_view bytes);
 
+    // A key path with its lookup names worked out once, for key paths read
+    // from many stores or many times.
+    class Key {
+    public:
+        explicit Key(const char* keyPath);
+        const char* Path() const { return m_strPath.c_str(); }
+
+    private:
+        friend class CIniStore;
+        std::string m_strPath;
+        std::size_t m_nPathHash;
+        std::string m_strIndexName;
+        std::size_t m_nIndexHash;
+    };
+
     // Texts returned stay valid and unchanged until the store is opened again
     // or destroyed. Never null.
     const char* GetString(const char* keyPath, const char* defaultText);
+    // The same answer as GetString(key.Path(), defaultText).
+    const char* GetString(const Key& key, const char* defaultText);
     int GetInt(const char* keyPath, int defaultValue);
 
     // The section and key names of a key path: the first "::" divides; a key
@@ -66,7 +83,10 @@ private:
         std::size_t m_nUsed = 0;
     };
 
-    const char* Read(const char* keyPath, const char* defaultText);
+    // A key path not in the cache: answered from the index and cached.
+    const char* ReadUncached(std::string_view path, std::size_t pathHash,
+                             std::string_view indexName, std::size_t indexHash,
+                             const char* defaultText);
     void Clear();
     void BuildIndex();
     // A NUL-terminated copy of text that stays in place until Clear.

@@ -5,11 +5,37 @@
 #include "report/model_rules.h"
 #include "report/report_format.h"
 
+#include <array>
 #include <cstdio>
 
 namespace {
 
 constexpr unsigned kTextSize = 256;
+constexpr std::size_t kIdCount = kLastAttributeId - kFirstAttributeId + 1;
+
+struct AttributeKeyPaths {
+    std::array<std::string, kIdCount> report;
+    std::array<std::array<std::string, kIdCount>, 3> table;
+};
+
+const AttributeKeyPaths& KeyPaths() {
+    static const AttributeKeyPaths paths = [] {
+        AttributeKeyPaths made;
+        const std::string reportPrefix =
+            std::string(kAttributeSection) + "::" + kAttributeKeyPrefix;
+        const char* const fields[3] = {"NAME", "UNIT", "SIZE"};
+        for (int id = kFirstAttributeId; id <= kLastAttributeId; ++id) {
+            const std::size_t i = static_cast<std::size_t>(id - kFirstAttributeId);
+            made.report[i] = reportPrefix + std::to_string(id);
+            for (std::size_t f = 0; f < 3; ++f) {
+                made.table[f][i] =
+                    std::string("ATTR_TABLE::") + fields[f] + "_" + std::to_string(id);
+            }
+        }
+        return made;
+    }();
+    return paths;
+}
 
 } // namespace
 
@@ -57,29 +83,21 @@ AttributeRow EvaluateAttribute(int id, const AttributeReading& reading,
     return row;
 }
 
+const char* AttributeKeyPath(int id) {
+    return KeyPaths().report[static_cast<std::size_t>(id - kFirstAttributeId)].c_str();
+}
+
+const char* AttributeTableKeyPath(AttributeTableField field, int id) {
+    return KeyPaths()
+        .table[static_cast<std::size_t>(field)][static_cast<std::size_t>(id - kFirstAttributeId)]
+        .c_str();
+}
+
 ReportEvaluation EvaluateReport(const KeyReader& report, const KeyReader& table) {
-    ReportEvaluation result;
-    char keyPath[kTextSize];
-    for (int id = kFirstAttributeId; id <= kLastAttributeId; ++id) {
-        FormatBounded(keyPath, kTextSize, "%s::%s%d", kAttributeSection, kAttributeKeyPrefix, id);
-        const std::string value = report(keyPath, "");
-        if (value.empty()) {
-            continue;
-        }
-        AttributeReading reading;
-        reading.id = id;
-        if (!ParseAttributeLine(value.c_str(), reading)) {
-            result.parseError = true;
-            result.parseErrorId = id;
-            break;
-        }
-        const auto tableText = [&](const char* field) {
-            FormatBounded(keyPath, kTextSize, "ATTR_TABLE::%s_%d", field, id);
-            return table(keyPath, "");
-        };
-        const AttributeTableEntry entry{tableText("NAME"), tableText("UNIT"), tableText("SIZE")};
-        const std::string model = report(kModelKey.Path().c_str(), "");
-        result.rows.push_back(EvaluateAttribute(id, reading, entry, model.c_str(), result.labels));
-    }
-    return result;
+    const std::string modelKeyPath = kModelKey.Path();
+    return EvaluateReportTexts([&](int id) { return report(AttributeKeyPath(id), ""); },
+                               [&] { return report(modelKeyPath.c_str(), ""); },
+                               [&](AttributeTableField field, int id) {
+                                   return table(AttributeTableKeyPath(field, id), "");
+                               });
 }

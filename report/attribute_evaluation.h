@@ -1,6 +1,7 @@
 #pragma once
 
 #include "report/attribute_reading.h"
+#include "report/report_format.h"
 #include "report/shown_texts.h"
 
 #include <functional>
@@ -45,3 +46,52 @@ AttributeRow EvaluateAttribute(int id, const AttributeReading& reading,
 
 // Evaluates attributes 1 to 255 of a report in ascending id order.
 ReportEvaluation EvaluateReport(const KeyReader& report, const KeyReader& table);
+
+// The key paths the evaluation reads, formatted once: "SMARTS::ATTR_<id>" in
+// a report, and "ATTR_TABLE::<NAME|UNIT|SIZE>_<id>" in the attribute table.
+enum class AttributeTableField { kName, kUnit, kSize };
+const char* AttributeKeyPath(int id);
+const char* AttributeTableKeyPath(AttributeTableField field, int id);
+
+inline const char* TextOf(const char* text) {
+    return text;
+}
+inline const char* TextOf(const std::string& text) {
+    return text.c_str();
+}
+
+// EvaluateReport over readers that give a std::string or a text (never null)
+// valid until the evaluation returns: readAttribute(id) the report's line of attribute id,
+// readModel() its model, readTable(field, id) the attribute table's field.
+// Stores are read this way without a copy of every one of the 255 answers.
+template <typename ReadAttribute, typename ReadModel, typename ReadTable>
+ReportEvaluation EvaluateReportTexts(ReadAttribute&& readAttribute, ReadModel&& readModel,
+                                     ReadTable&& readTable) {
+    ReportEvaluation result;
+    std::string model;
+    bool modelRead = false;
+    for (int id = kFirstAttributeId; id <= kLastAttributeId; ++id) {
+        // A reader's std::string is kept, not copied; a store's text is used in place.
+        const auto answer = readAttribute(id);
+        const char* value = TextOf(answer);
+        if (*value == '\0') {
+            continue;
+        }
+        AttributeReading reading;
+        reading.id = id;
+        if (!ParseAttributeLine(value, reading)) {
+            result.parseError = true;
+            result.parseErrorId = id;
+            break;
+        }
+        const AttributeTableEntry entry{readTable(AttributeTableField::kName, id),
+                                        readTable(AttributeTableField::kUnit, id),
+                                        readTable(AttributeTableField::kSize, id)};
+        if (!modelRead) {
+            model = readModel();
+            modelRead = true;
+        }
+        result.rows.push_back(EvaluateAttribute(id, reading, entry, model.c_str(), result.labels));
+    }
+    return result;
+}

@@ -72,6 +72,23 @@ TEST_F(CIniStoreTest, FirstReadOfAKeyPathIsCachedWithItsDefault) {
     EXPECT_STREQ(store.GetString("hddinfo::model", "d"), "ST1");
 }
 
+TEST_F(CIniStoreTest, KeyReadsShareTheCacheOfKeyPathsAsWritten) {
+    m_folder.Write("r.ini", "[HDDINFO]\nMODEL=ST1\n");
+    CIniStore store;
+    store.Open("r.ini");
+    const CIniStore::Key model("hddinfo::Model");
+    const CIniStore::Key missing("HDDINFO::MISSING");
+    EXPECT_STREQ(model.Path(), "hddinfo::Model");
+    EXPECT_STREQ(store.GetString(model, "d"), "ST1");
+    EXPECT_STREQ(store.GetString(missing, "a"), "a");
+    EXPECT_STREQ(store.GetString("HDDINFO::MISSING", "b"), "a");
+    EXPECT_STREQ(store.GetString("HDDINFO::GONE", "c"), "c");
+    EXPECT_STREQ(store.GetString(CIniStore::Key("HDDINFO::GONE"), "e"), "c");
+    // Reopening empties the cache for keys too.
+    store.Open("r.ini");
+    EXPECT_STREQ(store.GetString(missing, "f"), "f");
+}
+
 TEST_F(CIniStoreTest, TextsStayValidWhileOtherKeysAreRead) {
     std::string text = "[S]\n";
     for (int i = 0; i < 500; ++i) {
