@@ -45,8 +45,8 @@ std::optional<std::int64_t> CMonitorHistory::LastCompletedSelfTest(const WarnedD
         }
         return std::nullopt;
     }
-    const auto same = [&newest](const std::optional<std::int64_t>& a,
-                                const std::optional<std::uint64_t>& b) {
+    const auto same = [](const std::optional<std::int64_t>& a,
+                         const std::optional<std::uint64_t>& b) {
         return a.has_value() == b.has_value() && (!a || static_cast<std::uint64_t>(*a) == *b);
     };
     // Newest first: of two alike entries, the later one.
