@@ -50,8 +50,10 @@ void CheckReport(const SmartReport& report) {
     for (const AttributeReading& attribute : report.attributes) {
         FUZZ_CHECK(attribute.id >= 1 && attribute.id <= 255);
         const std::string keyPath = "SMARTS::ATTR_" + std::to_string(attribute.id);
-        AttributeReading reading;
-        FUZZ_CHECK(ParseAttributeLine(store.GetString(keyPath.c_str(), ""), reading));
+        const Result<AttributeReading> parsed =
+            ParseAttributeLine(store.GetString(keyPath.c_str(), ""));
+        FUZZ_CHECK(parsed);
+        const AttributeReading& reading = parsed.Value();
         FUZZ_CHECK(reading.current == attribute.current && reading.worst == attribute.worst &&
                    reading.threshold == attribute.threshold && reading.raw == attribute.raw &&
                    reading.auxiliary == attribute.auxiliary);

@@ -100,17 +100,17 @@ void CheckEvaluation(const ReportEvaluation& evaluation, CIniStore& report) {
         }
         // The rank compares the values as read, before any rescaling.
         const std::string keyPath = "SMARTS::ATTR_" + std::to_string(row.id);
-        AttributeReading reading;
-        FUZZ_CHECK(ParseAttributeLine(report.GetString(keyPath.c_str(), ""), reading));
-        FUZZ_CHECK(row.rank == (reading.current < reading.threshold ? 1 : 0));
+        const Result<AttributeReading> reading =
+            ParseAttributeLine(report.GetString(keyPath.c_str(), ""));
+        FUZZ_CHECK(reading);
+        FUZZ_CHECK(row.rank == (reading->current < reading->threshold ? 1 : 0));
     }
     FUZZ_CHECK(evaluation.labels.powerOnTime.has_value() == has9);
     FUZZ_CHECK(evaluation.labels.temperature.has_value() == has194);
     if (evaluation.parseError) {
         FUZZ_CHECK(evaluation.parseErrorId > previous && evaluation.parseErrorId <= 255);
         const std::string keyPath = "SMARTS::ATTR_" + std::to_string(evaluation.parseErrorId);
-        AttributeReading reading;
-        FUZZ_CHECK(!ParseAttributeLine(report.GetString(keyPath.c_str(), ""), reading));
+        FUZZ_CHECK(!ParseAttributeLine(report.GetString(keyPath.c_str(), "")));
     }
 }
 

@@ -60,9 +60,10 @@ void CheckAttributeLine(const std::string& text) {
     std::vector<std::string> fields;
     const bool fiveFields =
         !text.empty() && SplitFields(text.c_str(), ",", fields, SPLIT_SKIP_EMPTY) == 5;
-    AttributeReading reading;
-    FUZZ_CHECK(ParseAttributeLine(text.c_str(), reading) == fiveFields);
+    const Result<AttributeReading> parsed = ParseAttributeLine(text.c_str());
+    FUZZ_CHECK(parsed.HasValue() == fiveFields);
     if (fiveFields) {
+        const AttributeReading& reading = parsed.Value();
         FUZZ_CHECK(reading.current == ReferenceDecimal(fields[0].c_str()));
         FUZZ_CHECK(reading.worst == ReferenceDecimal(fields[1].c_str()));
         FUZZ_CHECK(reading.threshold == ReferenceDecimal(fields[2].c_str()));

@@ -77,13 +77,14 @@ ReportEvaluation EvaluateReportTexts(ReadAttribute&& readAttribute, ReadModel&& 
         if (*value == '\0') {
             continue;
         }
-        AttributeReading reading;
-        reading.id = id;
-        if (!ParseAttributeLine(value, reading)) {
+        Result<AttributeReading> parsed = ParseAttributeLine(value);
+        if (!parsed) {
             result.parseError = true;
             result.parseErrorId = id;
             break;
         }
+        AttributeReading& reading = parsed.Value();
+        reading.id = id;
         const AttributeTableEntry entry{readTable(AttributeTableField::kName, id),
                                         readTable(AttributeTableField::kUnit, id),
                                         readTable(AttributeTableField::kSize, id)};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/result.h"
 #include "report/report_format.h"
 
 #include <string>
@@ -11,6 +12,6 @@ struct AttributeTableEntry {
     std::string size;
 };
 
-// Splits and converts one non-empty attribute value. False when it does not
-// hold exactly kAttributeFieldCount non-empty fields; out is then not to be used.
-bool ParseAttributeLine(const char* value, AttributeReading& out);
+// Splits and converts one non-empty attribute value (the id is left 0). A
+// Failure when it does not hold exactly kAttributeFieldCount non-empty fields.
+[[nodiscard]] Result<AttributeReading> ParseAttributeLine(const char* value);

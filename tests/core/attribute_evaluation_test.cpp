@@ -31,11 +31,12 @@ TEST(ParseAttributeLine, NeedsExactlyFiveNonEmptyFields) {
         {"-99999999999,1,1,1,1", true, {0, INT_MIN, 1, 1, 1, 1}},
     };
     for (const LineCase& c : cases) {
-        AttributeReading reading;
-        ASSERT_EQ(ParseAttributeLine(c.value, reading), c.ok) << c.value;
+        const Result<AttributeReading> parsed = ParseAttributeLine(c.value);
+        ASSERT_EQ(parsed.HasValue(), c.ok) << c.value;
         if (!c.ok) {
             continue;
         }
+        const AttributeReading& reading = parsed.Value();
         EXPECT_EQ(reading.current, c.reading.current) << c.value;
         EXPECT_EQ(reading.worst, c.reading.worst) << c.value;
         EXPECT_EQ(reading.threshold, c.reading.threshold) << c.value;
@@ -87,8 +88,9 @@ TEST(AttributeRaw, SixtyFourBitReadingAndGroupingAtTheBoundaries) {
     };
     for (const Case& c : cases) {
         const std::string line = std::string("100,100,0,") + c.rawField + ",0";
-        AttributeReading reading;
-        ASSERT_TRUE(ParseAttributeLine(line.c_str(), reading)) << line;
+        const Result<AttributeReading> parsed = ParseAttributeLine(line.c_str());
+        ASSERT_TRUE(parsed) << line;
+        const AttributeReading& reading = parsed.Value();
         EXPECT_EQ(reading.raw, c.raw) << line;
         AttributeLabels labels;
         const AttributeRow row = EvaluateAttribute(7, reading, {"", "", c.size}, "", labels);
