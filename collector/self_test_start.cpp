@@ -42,16 +42,22 @@ const std::vector<std::string> kSystemFolders = {"/usr/sbin", "/usr/bin", "/sbin
 constexpr auto kCommandBound = std::chrono::seconds(100);
 constexpr auto kEachRunLimit = std::chrono::seconds(60);
 
-} // namespace
-
-std::string SystemSmartctl() {
+// The program name of the system folders only; in a build with tests, the
+// variable testHook may name the tests' fake instead (a build without tests
+// has no such hook).
+std::string SystemProgram(const char* name, [[maybe_unused]] const char* testHook) {
 #ifdef TOLVENAR_COLLECTOR_TEST_HOOKS
-    // The tests' fake smartctl; a build without tests has no such hook.
-    if (const char* named = std::getenv("QUELMARO_SYSTEM_SMARTCTL")) {
+    if (const char* named = std::getenv(testHook)) {
         return named;
     }
 #endif
-    return FindProgramIn("smartctl", kSystemFolders);
+    return FindProgramIn(name, kSystemFolders);
+}
+
+} // namespace
+
+std::string SystemSmartctl() {
+    return SystemProgram("smartctl", "QUELMARO_SYSTEM_SMARTCTL");
 }
 
 std::optional<SelfTestDrive> ReadSelfTestDrive(CSmartctlProcess& smartctl, ScannedDevice device) {
@@ -174,15 +180,9 @@ int Elevate(const SelfTestCommand& command) {
     return status;
 }
 
-// The systemctl that starts the unit following a started test (in a build
-// with tests, QUELMARO_SYSTEM_SYSTEMCTL may name a fake).
+// The systemctl that starts the unit following a started test.
 std::string SystemSystemctl() {
-#ifdef TOLVENAR_COLLECTOR_TEST_HOOKS
-    if (const char* named = std::getenv("QUELMARO_SYSTEM_SYSTEMCTL")) {
-        return named;
-    }
-#endif
-    return FindProgramIn("systemctl", kSystemFolders);
+    return SystemProgram("systemctl", "QUELMARO_SYSTEM_SYSTEMCTL");
 }
 
 // A started test is followed minutely by its own service, not by this
