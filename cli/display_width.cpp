@@ -20,6 +20,11 @@ bool IsWide(char32_t c) {
 std::size_t DisplayWidth(std::string_view text) {
     std::size_t width = 0;
     for (std::size_t pos = 0; pos < text.size();) {
+        if (static_cast<unsigned char>(text[pos]) < 0x80) {
+            ++width;
+            ++pos;
+            continue;
+        }
         // A byte that starts no character is shown as one replacement mark.
         const std::size_t length = std::max<std::size_t>(Utf8SequenceLength(text, pos), 1);
         width += IsWide(DecodeUtf8Sequence(text.substr(pos, length))) ? 2 : 1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/ini_text.h"
 #include "platform/result.h"
 
 #include <cstddef>
@@ -7,15 +8,12 @@
 #include <string_view>
 #include <unordered_map>
 
-// One parsed INI file, read with the rules report files were written for:
-// LF line ends (a CR before it dropped), a UTF-8 byte-order mark skipped,
-// [section] lines, key=value split at the first '=', ASCII case-insensitive
-// names, blanks trimmed, one pair of matching quotes removed, ';' comments,
-// the first matching section and key win.
+// One parsed INI file, read with the rules of ForEachIniLine (config/ini_text.h),
+// ASCII case-insensitive names; the first matching section and key win.
 class CIniFile {
 public:
     // Files larger than this read as missing.
-    static constexpr std::size_t kMaxFileSize = 16u * 1024u * 1024u;
+    static constexpr std::size_t kMaxFileSize = kMaxIniFileSize;
 
     // Reads and parses path. Only regular files are read (never blocks on a
     // FIFO or device); a missing (kind Missing), unreadable or oversized file

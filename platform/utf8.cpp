@@ -1,5 +1,8 @@
 #include "platform/utf8.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace {
 
 bool IsContinuationByte(char c) {
@@ -43,7 +46,18 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t pos) {
 }
 
 bool IsValidUtf8(std::string_view bytes) {
-    for (std::size_t pos = 0; pos < bytes.size();) {
+    // Report texts are mostly ASCII: eight bytes at a time where no byte has
+    // its high bit set.
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        if (bytes.size() - pos >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes.data() + pos, sizeof word);
+            if ((word & 0x8080808080808080u) == 0) {
+                pos += 8;
+                continue;
+            }
+        }
         const std::size_t length = Utf8SequenceLength(bytes, pos);
         if (length == 0) {
             return false;

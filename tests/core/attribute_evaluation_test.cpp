@@ -1,6 +1,8 @@
+#include "config/ini_store.h"
 #include "report/attribute_evaluation.h"
 #include "report/format_grouped.h"
 #include "report/model_rules.h"
+#include "report/store_evaluation.h"
 
 #include <climits>
 #include <cstdint>
@@ -375,6 +377,28 @@ TEST(EvaluateReport, KeepsLabelsSetBeforeAParseErrorAndIgnoresIdsOutsideTheRange
     const ReportEvaluation none = EvaluateReport(ReaderOf(outside), ReaderOf(table));
     EXPECT_TRUE(none.rows.empty());
     EXPECT_FALSE(none.parseError);
+}
+
+// The store evaluation goes through the report's [SMARTS] keys instead of
+// asking for each id: it must find exactly the lines "SMARTS::ATTR_<id>" reads.
+TEST(EvaluateReportStores, FindsExactlyTheLinesTheKeyPathsOfIdsRead) {
+    CIniStore report;
+    report.OpenText("[smarts]\n"
+                    "attr_5=100,100,36,0,0\n"
+                    " Attr_194 = 100,100,0,38,0\n"
+                    "ATTR_1=\n"
+                    "ATTR_07=1,1,1,1,1\nATTR_0=1,1,1,1,1\nATTR_256=1,1,1,1,1\n"
+                    "ATTR_+9=1,1,1,1,1\nATTR_12x=1,1,1,1,1\nATTR_5=1,1,1,1,1\n"
+                    "[HDDINFO]\nATTR_4=1,1,1,1,1\n"
+                    "[SMARTS]\nATTR_3=1,1,1,1,1\n");
+    CIniStore table;
+    table.OpenText("");
+    const ReportEvaluation result = EvaluateReportStores(report, table);
+    ASSERT_EQ(result.rows.size(), 2u);
+    EXPECT_EQ(result.rows[0].id, 5);
+    EXPECT_EQ(result.rows[0].reading.current, 100); // the first ATTR_5 of the section
+    EXPECT_EQ(result.rows[1].id, 194);
+    EXPECT_FALSE(result.parseError);
 }
 
 } // namespace
