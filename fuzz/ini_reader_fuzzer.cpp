@@ -81,17 +81,20 @@ bool SameName(std::string_view a, std::string_view b) {
            });
 }
 
-// The reader's rules applied the slow, obvious way, line by line over the
-// decoded text for every lookup, to check the parsed index against: the first section of the name
-// decides, and in it the first key of the name.
-std::optional<std::string> ReferenceFind(std::string_view text, std::string_view section,
-                                         std::string_view key) {
+// A section line or a key line of the text, by the reader's rules applied
+// the slow, obvious way: names and values trimmed, a value unquoted.
+struct ReferenceLine {
+    bool section;
+    std::string_view name;
+    std::string_view value;
+};
+
+std::vector<ReferenceLine> ReferenceLines(std::string_view text) {
+    std::vector<ReferenceLine> lines;
     std::string_view rest(text);
     if (rest.substr(0, 3) == "\xEF\xBB\xBF") {
         rest.remove_prefix(3);
     }
-    bool seenSection = false;
-    bool inSection = false;
     while (!rest.empty()) {
         const std::size_t end = rest.find('\n');
         std::string_view line = rest.substr(0, end);
@@ -101,25 +104,41 @@ std::optional<std::string> ReferenceFind(std::string_view text, std::string_view
             continue;
         }
         if (line.front() == '[') {
-            if (inSection) {
-                return std::nullopt; // the first section of the name lacked the key
-            }
             const std::size_t close = line.find(']');
-            const std::string_view name =
-                Trim(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1));
-            inSection = !seenSection && SameName(name, section);
-            seenSection = seenSection || inSection;
+            lines.push_back({true,
+                             Trim(line.substr(1, close == std::string_view::npos ? line.size() - 1
+                                                                                 : close - 1)),
+                             {}});
             continue;
         }
         const std::size_t equals = line.find('=');
-        if (inSection && equals != std::string_view::npos &&
-            SameName(Trim(line.substr(0, equals)), key)) {
+        if (equals != std::string_view::npos) {
             std::string_view value = Trim(line.substr(equals + 1));
             if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
                 value.back() == value.front()) {
                 value = value.substr(1, value.size() - 2);
             }
-            return std::string(value);
+            lines.push_back({false, Trim(line.substr(0, equals)), value});
+        }
+    }
+    return lines;
+}
+
+// The first section of the name decides, and in it the first key of the
+// name; looked for line by line on every lookup.
+std::optional<std::string> ReferenceFind(const std::vector<ReferenceLine>& lines,
+                                         std::string_view section, std::string_view key) {
+    bool seenSection = false;
+    bool inSection = false;
+    for (const ReferenceLine& line : lines) {
+        if (line.section) {
+            if (inSection) {
+                return std::nullopt; // the first section of the name lacked the key
+            }
+            inSection = !seenSection && SameName(line.name, section);
+            seenSection = seenSection || inSection;
+        } else if (inSection && SameName(line.name, key)) {
+            return std::string(line.value);
         }
     }
     return std::nullopt;
@@ -196,11 +215,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         keyPaths.push_back(std::move(keyPath));
     }
     const std::string decoded = ToUtf8(bytes);
+    const std::vector<ReferenceLine> lines = ReferenceLines(decoded);
     for (const std::string& keyPath : keyPaths) {
         const std::string section = CIniStore::GetSectionName(keyPath.c_str());
         const std::string key = CIniStore::GetKeyName(keyPath.c_str());
         const std::string* found = parsed.Find(section, key);
-        const std::optional<std::string> reference = ReferenceFind(decoded, section, key);
+        const std::optional<std::string> reference = ReferenceFind(lines, section, key);
         FUZZ_CHECK(reference.has_value() == (found != nullptr));
         FUZZ_CHECK(!reference || *reference == *found);
     }

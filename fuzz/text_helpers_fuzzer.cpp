@@ -1,6 +1,7 @@
 // The small text facilities every report read goes through. Input layout:
 // byte 0 is a buffer size or byte limit, byte 1 the field delimiter (0: an
 // empty delimiter), the rest the text.
+#include "cli/report_output.h"
 #include "config/decimal.h"
 #include "config/format_bounded.h"
 #include "config/split_fields.h"
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -126,6 +128,14 @@ void CheckEncoding(const std::string& bytes) {
     FUZZ_CHECK(text.size() <= 3 * bytes.size());
 }
 
+// The JSON output's strings: what a JSON reader reads back is the text with
+// invalid UTF-8 replaced, control characters and all.
+void CheckJsonString(const std::string& bytes) {
+    const nlohmann::json parsed = nlohmann::json::parse(JsonString(bytes), nullptr, false);
+    FUZZ_CHECK(parsed.is_string());
+    FUZZ_CHECK(parsed.get<std::string>() == ReplaceInvalidUtf8(bytes));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -139,6 +149,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text = bytes.substr(0, bytes.find('\0'));
 
     CheckEncoding(bytes);
+    CheckJsonString(bytes);
     FUZZ_CHECK(ParseDecimalInt(text.c_str()) == ReferenceDecimal(text.c_str()));
     FUZZ_CHECK(ParseDecimalInt64(text.c_str()) == ReferenceDecimal64(text.c_str()));
     CheckAttributeLine(text);
