@@ -86,12 +86,12 @@ int RunElevatedCollector(const CollectorOptions& options) {
                   "privileged run: run quelmaro as root to use it; no report was changed");
         return 2;
     }
-    std::string problem;
-    const int status = RunElevated(ElevatedCommand(pkexec, self, options), problem);
-    if (!problem.empty()) {
-        PrintLine(problem + "; no report was changed");
+    const Result<int> status = RunElevated(ElevatedCommand(pkexec, self, options));
+    if (!status) {
+        PrintLine(status.Problem() + "; no report was changed");
+        return 2;
     }
-    return status;
+    return *status;
 }
 
 // Runs work with the folder locked: leftovers of a killed run are removed

@@ -169,15 +169,14 @@ int Elevate(const SelfTestCommand& command) {
                   "not available: run quelmaro --self-test as root");
         return kSelfTestUsage;
     }
-    std::string problem;
-    const int status = RunElevated(
+    const Result<int> status = RunElevated(
         {pkexec, self, "--self-test", command.kind, "--serial", command.serial, "--no-elevate"},
-        problem, kSelfTestRefused);
-    if (!problem.empty()) {
-        PrintLine(problem + "; no self-test was started");
+        kSelfTestRefused);
+    if (!status) {
+        PrintLine(status.Problem() + "; no self-test was started");
         return kSelfTestUsage;
     }
-    return status;
+    return *status;
 }
 
 // The systemctl that starts the unit following a started test.
