@@ -17,9 +17,8 @@ bool WriteMetricsFile(const std::string& file, const std::string& text, std::ost
     std::string problem = folderFd < 0 ? std::strerror(errno) : "";
     if (folderFd >= 0 && !name.empty()) {
         // What a killed run of ours left; never a writer's that is still at work.
-        const std::string leftovers = RemoveStaleTemporaries(folderFd, name);
-        if (!leftovers.empty()) {
-            err << "tolvenar-report: " << leftovers << "\n";
+        if (const Result<void> removed = RemoveStaleTemporaries(folderFd, name); !removed) {
+            err << "tolvenar-report: " << removed.Problem() << "\n";
         }
     }
     bool written = false;

@@ -189,9 +189,9 @@ CollectionResult CDriveCollector::Run() {
             result.written.emplace_back(now, std::move(reading.report));
         }
     }
-    const std::string removal = m_folder.RemoveReportsFrom(static_cast<int>(devices->size()));
-    if (!removal.empty()) {
-        result.messages.push_back(removal);
+    if (const Result<void> removed = m_folder.RemoveReportsFrom(static_cast<int>(devices->size()));
+        !removed) {
+        result.messages.push_back(removed.Problem());
     }
     return result;
 }

@@ -106,14 +106,14 @@ CollectionResult UnderLock(CReportFolder& folder, std::chrono::steady_clock::tim
     }
     // Without the lock (a folder we may not write) another run may be
     // writing its temporary files right now.
-    const std::string leftovers = lock.Held() ? folder.RemoveLeftoverTemporaries() : "";
+    const Result<void> leftovers =
+        lock.Held() ? folder.RemoveLeftoverTemporaries() : Result<void>();
     result = work();
-    if (!leftovers.empty()) {
-        result.messages.insert(result.messages.begin(), leftovers);
+    if (!leftovers) {
+        result.messages.insert(result.messages.begin(), leftovers.Problem());
     }
-    const std::string history = RecordHistory(folder.Path(), result.written);
-    if (!history.empty()) {
-        result.messages.push_back(history);
+    if (const Result<void> recorded = RecordHistory(folder.Path(), result.written); !recorded) {
+        result.messages.push_back(recorded.Problem());
     }
     return result;
 }

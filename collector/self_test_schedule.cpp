@@ -128,9 +128,8 @@ int RunScheduledSelfTests(const std::function<CollectionResult()>& collect) {
             PrintLine(refusal);
             continue;
         }
-        const std::string failure = GiveSelfTestCommand(smartctl, *drive, kind);
-        if (!failure.empty()) {
-            PrintLine(failure);
+        if (const Result<void> given = GiveSelfTestCommand(smartctl, *drive, kind); !given) {
+            PrintLine(given.Problem());
             status = 1;
             continue;
         }

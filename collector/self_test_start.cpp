@@ -137,8 +137,8 @@ std::string SelfTestRefusal(const SelfTestDrive& drive, const std::string& kind)
     return std::string();
 }
 
-std::string GiveSelfTestCommand(CSmartctlProcess& smartctl, const SelfTestDrive& drive,
-                                const std::string& kind) {
+Result<void> GiveSelfTestCommand(CSmartctlProcess& smartctl, const SelfTestDrive& drive,
+                                 const std::string& kind) {
     std::vector<std::string> arguments;
     if (kind == "abort") {
         arguments = {"-X"};
@@ -151,12 +151,12 @@ std::string GiveSelfTestCommand(CSmartctlProcess& smartctl, const SelfTestDrive&
     arguments.push_back(drive.device.name);
     const SmartctlRun run = smartctl.Command(arguments);
     if (run.completed && (run.exitStatus & 0x07) == 0) {
-        return std::string();
+        return {};
     }
-    return "drive " + drive.serial + " (" + drive.device.name + "): smartctl could not " +
-           (kind == "abort" ? "abort the self-test" : "start the " + kind + " self-test") +
-           (run.completed ? " (exit status " + std::to_string(run.exitStatus) + ")"
-                          : ": " + run.problem);
+    return Failure{"drive " + drive.serial + " (" + drive.device.name + "): smartctl could not " +
+                   (kind == "abort" ? "abort the self-test" : "start the " + kind + " self-test") +
+                   (run.completed ? " (exit status " + std::to_string(run.exitStatus) + ")"
+                                  : ": " + run.problem)};
 }
 
 namespace {
@@ -228,9 +228,9 @@ int RunAsRoot(const SelfTestCommand& command) {
             PrintLine(refusal);
             return kSelfTestRefused;
         }
-        const std::string problem = GiveSelfTestCommand(smartctl, *drive, command.kind);
-        if (!problem.empty()) {
-            PrintLine(problem);
+        if (const Result<void> given = GiveSelfTestCommand(smartctl, *drive, command.kind);
+            !given) {
+            PrintLine(given.Problem());
             return kSelfTestFailed;
         }
         std::fprintf(
