@@ -369,7 +369,11 @@ void CViewerDlg::ShowHistoryTips() {
     if (m_lstDrives.GetCurSel() < 0) {
         return;
     }
-    const std::map<int, std::string> tips = RawChangeTips(LoadRawChanges(SelectedReportPath()));
+    // The tips are an extra: a history that cannot be read leaves them out,
+    // and its window says why when the user asks for it.
+    const Result<std::vector<RawChange>> changes = LoadRawChanges(SelectedReportPath());
+    const std::map<int, std::string> tips =
+        RawChangeTips(changes ? *changes : std::vector<RawChange>());
     for (int row = 0; row < m_lvAttributes.RowCount(); ++row) {
         QTreeWidgetItem* item = m_lvAttributes.topLevelItem(row);
         const QVariant id = item->data(0, kAttributeIdRole);
