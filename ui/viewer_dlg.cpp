@@ -504,8 +504,9 @@ void CViewerDlg::RunSelfTest(int index, SelfTestAction action) {
         const std::string program =
             FindProgram(kCollectorName, ProgramFolder(), std::getenv("PATH"));
         CChildProcess quelmaro;
-        run.started = !program.empty() &&
-                      quelmaro.StartCapturing(program, SelfTestArguments(action, identity.serial));
+        run.started =
+            !program.empty() &&
+            quelmaro.StartCapturing(program, SelfTestArguments(action, identity.serial)).HasValue();
         if (run.started) {
             run.timedOut = !WaitForChild(quelmaro);
             quelmaro.GetExitCode(&run.exitCode);
