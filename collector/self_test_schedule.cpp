@@ -100,9 +100,9 @@ int RunScheduledSelfTests(const std::function<CollectionResult()>& collect) {
 
     CSmartctlProcess smartctl(program, std::chrono::seconds(60),
                               std::chrono::steady_clock::now() + std::chrono::seconds(100));
-    const SmartctlRun scanRun = smartctl.Scan();
+    const Result<SmartctlRun> scanRun = smartctl.Scan();
     const Result<DeviceScan> scan =
-        scanRun.completed ? ParseDeviceScan(scanRun.output) : Failure{scanRun.problem};
+        scanRun ? ParseDeviceScan(scanRun->output) : Result<DeviceScan>(scanRun.Error());
     if (!scan) {
         PrintLine("the drives could not be scanned: " + scan.Problem());
         return 2;

@@ -72,15 +72,15 @@ std::optional<SelfTestDrive> ReadSelfTestDrive(CSmartctlProcess& smartctl, Scann
         return std::nullopt;
     }
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const SmartctlRun run = smartctl.Read(device);
-        if (!run.completed) {
+        const Result<SmartctlRun> run = smartctl.Read(device);
+        if (!run) {
             return std::nullopt;
         }
-        Result<nlohmann::json> capture = ParseCaptureDocument(run.output);
+        Result<nlohmann::json> capture = ParseCaptureDocument(run->output);
         if (!capture) {
             return std::nullopt;
         }
-        const int status = CaptureExitStatus(*capture).value_or(run.exitStatus);
+        const int status = CaptureExitStatus(*capture).value_or(run->exitStatus);
         if ((status & kSmartctlNoDataBits) == 0) {
             found.device = device;
             found.capture = std::move(capture.Value());
@@ -149,14 +149,14 @@ Result<void> GiveSelfTestCommand(CSmartctlProcess& smartctl, const SelfTestDrive
         arguments.insert(arguments.end(), {"-d", drive.device.type});
     }
     arguments.push_back(drive.device.name);
-    const SmartctlRun run = smartctl.Command(arguments);
-    if (run.completed && (run.exitStatus & 0x07) == 0) {
+    const Result<SmartctlRun> run = smartctl.Command(arguments);
+    if (run && (run->exitStatus & 0x07) == 0) {
         return {};
     }
-    return Failure{"drive " + drive.serial + " (" + drive.device.name + "): smartctl could not " +
-                   (kind == "abort" ? "abort the self-test" : "start the " + kind + " self-test") +
-                   (run.completed ? " (exit status " + std::to_string(run.exitStatus) + ")"
-                                  : ": " + run.problem)};
+    return Failure{
+        "drive " + drive.serial + " (" + drive.device.name + "): smartctl could not " +
+        (kind == "abort" ? "abort the self-test" : "start the " + kind + " self-test") +
+        (run ? " (exit status " + std::to_string(run->exitStatus) + ")" : ": " + run.Problem())};
 }
 
 namespace {
@@ -211,9 +211,9 @@ int RunAsRoot(const SelfTestCommand& command) {
     }
     CSmartctlProcess smartctl(program, kEachRunLimit,
                               std::chrono::steady_clock::now() + kCommandBound);
-    const SmartctlRun scanRun = smartctl.Scan();
+    const Result<SmartctlRun> scanRun = smartctl.Scan();
     const Result<DeviceScan> scan =
-        scanRun.completed ? ParseDeviceScan(scanRun.output) : Failure{scanRun.problem};
+        scanRun ? ParseDeviceScan(scanRun->output) : Result<DeviceScan>(scanRun.Error());
     if (!scan) {
         PrintLine("the drives could not be scanned: " + scan.Problem());
         return kSelfTestUsage;
