@@ -9,33 +9,27 @@
 #include <unistd.h>
 
 // node_exporter reads the folder at any moment: never half a file.
-bool WriteMetricsFile(const std::string& file, const std::string& text, std::ostream& err) {
+Result<void> WriteMetricsFile(const std::string& file, const std::string& text, std::ostream& err) {
     const std::size_t slash = file.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : file.substr(0, slash + 1);
     const std::string name = file.substr(slash == std::string::npos ? 0 : slash + 1);
+    if (name.empty()) {
+        return Failure{file + ": no file name"};
+    }
     const int folderFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    std::string problem = folderFd < 0 ? std::strerror(errno) : "";
-    if (folderFd >= 0 && !name.empty()) {
-        // What a killed run of ours left; never a writer's that is still at work.
-        const std::string leftovers = RemoveStaleTemporaries(folderFd, name);
-        if (!leftovers.empty()) {
-            err << "tolvenar-report: " << leftovers << "\n";
-        }
+    if (folderFd < 0) {
+        return Failure{file + ": " + std::strerror(errno)};
     }
-    bool written = false;
-    if (folderFd >= 0 && !name.empty()) {
-        const Result<void> write = WriteFileAtomically(folderFd, name, text);
-        written = write.HasValue();
-        problem = write.Problem();
+    // What a killed run of ours left; never a writer's that is still at work.
+    if (const Result<void> removed = RemoveStaleTemporaries(folderFd, name); !removed) {
+        err << "tolvenar-report: " << removed.Problem() << "\n";
     }
-    if (folderFd >= 0) {
-        close(folderFd);
-    }
+    const Result<void> written = WriteFileAtomically(folderFd, name, text);
+    close(folderFd);
     if (!written) {
-        err << "tolvenar-report: " << file << ": " << (name.empty() ? "no file name" : problem)
-            << "\n";
+        return Failure{file + ": " + written.Problem()};
     }
-    return written;
+    return {};
 }
 
 // The metrics file written last time; empty when there is none to read.

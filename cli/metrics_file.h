@@ -1,10 +1,16 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <ostream>
 #include <string>
 
-// node_exporter reads the folder at any moment: never half a file.
-bool WriteMetricsFile(const std::string& file, const std::string& text, std::ostream& err);
+// Replaces file with text atomically: node_exporter reads the folder at any
+// moment, never half a file. Temporary files a killed run left are removed
+// first (one line on err for those that stay). A Failure (one line, naming
+// file) when it cannot be written.
+[[nodiscard]] Result<void> WriteMetricsFile(const std::string& file, const std::string& text,
+                                            std::ostream& err);
 
 // The metrics file written last time; empty when there is none to read.
 std::string PreviousMetrics(const std::string& path);

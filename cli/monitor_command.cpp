@@ -116,5 +116,10 @@ int Monitor(const std::vector<ShownReport>& reports, const ReportOptions& option
         out.flush();
         return status;
     }
-    return WriteMetricsFile(options.outFile, metrics.str(), err) ? status : kExitUnreadable;
+    if (const Result<void> written = WriteMetricsFile(options.outFile, metrics.str(), err);
+        !written) {
+        err << "tolvenar-report: " << written.Problem() << "\n";
+        return kExitUnreadable;
+    }
+    return status;
 }

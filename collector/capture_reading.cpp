@@ -23,6 +23,7 @@ CaptureReading ReadCapture(std::string_view output, int processExitStatus) {
         reading.outcome = ReportsPermissionDenied(*document) ? CaptureOutcome::PermissionDenied
                                                              : CaptureOutcome::Failed;
         reading.problem = SmartctlFailure(*document, status);
+        reading.unknownUsbBridge = IsUnknownUsbBridgeText(SmartctlMessage(*document));
         return reading;
     }
     CaptureConversion conversion = ConvertCapture(*document);

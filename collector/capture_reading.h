@@ -18,6 +18,9 @@ struct CaptureReading {
     CaptureOutcome outcome = CaptureOutcome::Failed;
     SmartReport report;
     std::string problem;
+    // Failed because smartctl could not tell the USB bridge in front of the
+    // drive (and asks for -d).
+    bool unknownUsbBridge = false;
     // The capture's own time (local_time.time_t), when it has one.
     std::optional<std::int64_t> localTime;
     // The report has been written into its place.

@@ -37,13 +37,13 @@ std::optional<std::string> ReasonNotToRead(const ScannedDevice& device, std::siz
 }
 
 CaptureReading ReadOnce(CSmartctlSource& source, const ScannedDevice& device) {
-    const SmartctlRun run = source.Read(device);
-    if (!run.completed) {
+    const Result<SmartctlRun> run = source.Read(device);
+    if (!run) {
         CaptureReading failed;
-        failed.problem = run.problem;
+        failed.problem = run.Problem();
         return failed;
     }
-    return ReadCapture(run.output, run.exitStatus);
+    return ReadCapture(run->output, run->exitStatus);
 }
 
 // smartctl does not know every USB bridge; for one it does not know it
@@ -59,7 +59,7 @@ CaptureReading ReadDevice(CSmartctlSource& source, const ScannedDevice& device) 
     }
     CaptureReading reading = ReadOnce(source, device);
     if (reading.outcome == CaptureOutcome::Failed && device.type != kUsbBridgeRetryType &&
-        IsUnknownUsbBridgeText(reading.problem)) {
+        reading.unknownUsbBridge) {
         reading = ReadOnce(source, asSat);
     }
     return reading;
@@ -80,13 +80,13 @@ CDriveCollector::CDriveCollector(CSmartctlSource& source, CReportFolder& folder,
       m_scheduleEnabled(SelfTestTimerEnabled()) {}
 
 std::optional<std::vector<ScannedDevice>> CDriveCollector::ScanDevices(CollectionResult& result) {
-    const SmartctlRun scanRun = m_source.Scan();
-    std::string problem = scanRun.problem;
-    if (scanRun.completed && (scanRun.exitStatus & kSmartctlNoDataBits) != 0) {
+    const Result<SmartctlRun> scanRun = m_source.Scan();
+    std::string problem = scanRun.Problem();
+    if (scanRun && (scanRun->exitStatus & kSmartctlNoDataBits) != 0) {
         problem =
-            "smartctl --scan-open ended with exit status " + std::to_string(scanRun.exitStatus);
-    } else if (scanRun.completed) {
-        Result<DeviceScan> scan = ParseDeviceScan(scanRun.output);
+            "smartctl --scan-open ended with exit status " + std::to_string(scanRun->exitStatus);
+    } else if (scanRun) {
+        Result<DeviceScan> scan = ParseDeviceScan(scanRun->output);
         if (scan) {
             return std::move(scan.Value().devices);
         }
@@ -189,9 +189,9 @@ CollectionResult CDriveCollector::Run() {
             result.written.emplace_back(now, std::move(reading.report));
         }
     }
-    const std::string removal = m_folder.RemoveReportsFrom(static_cast<int>(devices->size()));
-    if (!removal.empty()) {
-        result.messages.push_back(removal);
+    if (const Result<void> removed = m_folder.RemoveReportsFrom(static_cast<int>(devices->size()));
+        !removed) {
+        result.messages.push_back(removed.Problem());
     }
     return result;
 }

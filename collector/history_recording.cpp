@@ -31,14 +31,14 @@ DriveReading ToDriveReading(const SmartReport& report) {
 
 } // namespace
 
-std::string RecordHistory(const std::string& folder,
-                          const std::vector<std::pair<std::int64_t, SmartReport>>& written) {
+Result<void> RecordHistory(const std::string& folder,
+                           const std::vector<std::pair<std::int64_t, SmartReport>>& written) {
     std::map<std::int64_t, std::vector<DriveReading>> runs;
     for (const auto& [time, report] : written) {
         runs[time].push_back(ToDriveReading(report));
     }
     if (runs.empty()) {
-        return std::string();
+        return {};
     }
     CHistoryStore store;
     Result<void> recorded =
@@ -46,6 +46,8 @@ std::string RecordHistory(const std::string& folder,
     for (auto run = runs.begin(); recorded && run != runs.end(); ++run) {
         recorded = store.RecordRun(run->first, run->second);
     }
-    return recorded ? std::string()
-                    : recorded.Problem() + "; the reports are written, the history is not";
+    if (!recorded) {
+        return Failure{recorded.Problem() + "; the reports are written, the history is not"};
+    }
+    return {};
 }

@@ -34,8 +34,7 @@ std::vector<std::string> ElevatedCommand(const std::string& pkexec, const std::s
             "--no-elevate", "--timeout", std::to_string(options.timeLimitSeconds)};
 }
 
-int RunElevated(const std::vector<std::string>& command, std::string& problem,
-                int highestOwnStatus) {
+Result<int> RunElevated(const std::vector<std::string>& command, int highestOwnStatus) {
     ProcessRequest request;
     request.arguments = command;
     request.captureOutput = false;
@@ -44,7 +43,6 @@ int RunElevated(const std::vector<std::string>& command, std::string& problem,
         result.exitStatus <= highestOwnStatus) {
         return result.exitStatus;
     }
-    problem =
-        "pkexec did not run the collector with privileges: pkexec " + DescribeProcessEnd(result);
-    return 2;
+    return Failure{"pkexec did not run the collector with privileges: pkexec " +
+                   DescribeProcessEnd(result)};
 }

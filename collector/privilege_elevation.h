@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <string>
 #include <vector>
 
@@ -24,7 +26,7 @@ std::vector<std::string> ElevatedCommand(const std::string& pkexec, const std::s
 
 // Runs the command with our standard streams (pkexec may ask for a password)
 // and no time limit. The collector's own exit status 0 to highestOwnStatus
-// (2, or 3 for a self-test command) is returned; anything else (pkexec
-// refused or was cancelled: 126, 127) gives 2 and one line in problem.
-int RunElevated(const std::vector<std::string>& command, std::string& problem,
-                int highestOwnStatus = 2);
+// (2, or 3 for a self-test command); anything else (pkexec refused or was
+// cancelled: 126, 127) is a Failure (one line).
+[[nodiscard]] Result<int> RunElevated(const std::vector<std::string>& command,
+                                      int highestOwnStatus = 2);

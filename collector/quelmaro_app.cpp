@@ -86,12 +86,12 @@ int RunElevatedCollector(const CollectorOptions& options) {
                   "privileged run: run quelmaro as root to use it; no report was changed");
         return 2;
     }
-    std::string problem;
-    const int status = RunElevated(ElevatedCommand(pkexec, self, options), problem);
-    if (!problem.empty()) {
-        PrintLine(problem + "; no report was changed");
+    const Result<int> status = RunElevated(ElevatedCommand(pkexec, self, options));
+    if (!status) {
+        PrintLine(status.Problem() + "; no report was changed");
+        return 2;
     }
-    return status;
+    return *status;
 }
 
 // Runs work with the folder locked: leftovers of a killed run are removed
@@ -106,14 +106,14 @@ CollectionResult UnderLock(CReportFolder& folder, std::chrono::steady_clock::tim
     }
     // Without the lock (a folder we may not write) another run may be
     // writing its temporary files right now.
-    const std::string leftovers = lock.Held() ? folder.RemoveLeftoverTemporaries() : "";
+    const Result<void> leftovers =
+        lock.Held() ? folder.RemoveLeftoverTemporaries() : Result<void>();
     result = work();
-    if (!leftovers.empty()) {
-        result.messages.insert(result.messages.begin(), leftovers);
+    if (!leftovers) {
+        result.messages.insert(result.messages.begin(), leftovers.Problem());
     }
-    const std::string history = RecordHistory(folder.Path(), result.written);
-    if (!history.empty()) {
-        result.messages.push_back(history);
+    if (const Result<void> recorded = RecordHistory(folder.Path(), result.written); !recorded) {
+        result.messages.push_back(recorded.Problem());
     }
     return result;
 }

@@ -40,12 +40,12 @@ bool Exists(int folderFd, const std::string& name) {
 }
 
 // One line for every file that could not be removed: how many, the first.
-std::string RemovalProblem(const char* what, const std::vector<std::string>& failures) {
+Result<void> RemovalResult(const char* what, const std::vector<std::string>& failures) {
     if (failures.empty()) {
-        return std::string();
+        return {};
     }
-    return "removing " + std::to_string(failures.size()) + " " + what + " failed, first " +
-           failures.front();
+    return Failure{"removing " + std::to_string(failures.size()) + " " + what + " failed, first " +
+                   failures.front()};
 }
 
 bool IsLeftoverTemporary(const std::string& name) {
@@ -56,10 +56,10 @@ bool IsLeftoverTemporary(const std::string& name) {
 
 } // namespace
 
-std::string CReportFolder::RemoveReportsFrom(int firstDriveNumber) {
+Result<void> CReportFolder::RemoveReportsFrom(int firstDriveNumber) {
     std::vector<std::string> failures;
     if (!IsOpen()) {
-        return std::string();
+        return {};
     }
     for (int number = std::max(firstDriveNumber, 0); number <= kLastDriveNumber; ++number) {
         const std::string name = ReportFileName(number);
@@ -69,10 +69,10 @@ std::string CReportFolder::RemoveReportsFrom(int firstDriveNumber) {
             failures.push_back(name + ": " + std::strerror(errno));
         }
     }
-    return RemovalProblem("old reports", failures);
+    return RemovalResult("old reports", failures);
 }
 
-std::string CReportFolder::RemoveLeftoverTemporaries() {
+Result<void> CReportFolder::RemoveLeftoverTemporaries() {
     std::vector<std::string> failures;
     const int listFd = IsOpen() ? openat(m_nFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
     DIR* dir = listFd >= 0 ? fdopendir(listFd) : nullptr;
@@ -80,7 +80,7 @@ std::string CReportFolder::RemoveLeftoverTemporaries() {
         if (listFd >= 0) {
             close(listFd);
         }
-        return std::string();
+        return {};
     }
     std::vector<std::string> leftovers;
     while (const dirent* entry = readdir(dir)) {
@@ -94,5 +94,5 @@ std::string CReportFolder::RemoveLeftoverTemporaries() {
             failures.push_back(name + ": " + std::strerror(errno));
         }
     }
-    return RemovalProblem("temporary files of an earlier run", failures);
+    return RemovalResult("temporary files of an earlier run", failures);
 }

@@ -23,13 +23,13 @@ public:
     [[nodiscard]] Result<void> WriteReport(int driveNumber, const std::string& text);
 
     // Removes the reports of drive numbers firstDriveNumber to kLastDriveNumber;
-    // links are removed themselves, never followed. Empty when every report
-    // that existed is gone, else one line for all that could not be removed.
-    std::string RemoveReportsFrom(int firstDriveNumber);
+    // links are removed themselves, never followed. A Failure (one line for
+    // all that could not be removed) unless every report that existed is gone.
+    [[nodiscard]] Result<void> RemoveReportsFrom(int firstDriveNumber);
 
     // Removes the temporary report files that a killed run left behind (call
-    // with the folder locked). Empty, or one line for all that stayed.
-    std::string RemoveLeftoverTemporaries();
+    // with the folder locked). A Failure (one line for all that stayed).
+    [[nodiscard]] Result<void> RemoveLeftoverTemporaries();
 
     // The open folder, for locking it.
     int Fd() const { return m_nFd; }

@@ -100,9 +100,9 @@ int RunScheduledSelfTests(const std::function<CollectionResult()>& collect) {
 
     CSmartctlProcess smartctl(program, std::chrono::seconds(60),
                               std::chrono::steady_clock::now() + std::chrono::seconds(100));
-    const SmartctlRun scanRun = smartctl.Scan();
+    const Result<SmartctlRun> scanRun = smartctl.Scan();
     const Result<DeviceScan> scan =
-        scanRun.completed ? ParseDeviceScan(scanRun.output) : Failure{scanRun.problem};
+        scanRun ? ParseDeviceScan(scanRun->output) : Result<DeviceScan>(scanRun.Error());
     if (!scan) {
         PrintLine("the drives could not be scanned: " + scan.Problem());
         return 2;
@@ -128,9 +128,8 @@ int RunScheduledSelfTests(const std::function<CollectionResult()>& collect) {
             PrintLine(refusal);
             continue;
         }
-        const std::string failure = GiveSelfTestCommand(smartctl, *drive, kind);
-        if (!failure.empty()) {
-            PrintLine(failure);
+        if (const Result<void> given = GiveSelfTestCommand(smartctl, *drive, kind); !given) {
+            PrintLine(given.Problem());
             status = 1;
             continue;
         }

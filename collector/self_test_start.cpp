@@ -72,15 +72,15 @@ std::optional<SelfTestDrive> ReadSelfTestDrive(CSmartctlProcess& smartctl, Scann
         return std::nullopt;
     }
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const SmartctlRun run = smartctl.Read(device);
-        if (!run.completed) {
+        const Result<SmartctlRun> run = smartctl.Read(device);
+        if (!run) {
             return std::nullopt;
         }
-        Result<nlohmann::json> capture = ParseCaptureDocument(run.output);
+        Result<nlohmann::json> capture = ParseCaptureDocument(run->output);
         if (!capture) {
             return std::nullopt;
         }
-        const int status = CaptureExitStatus(*capture).value_or(run.exitStatus);
+        const int status = CaptureExitStatus(*capture).value_or(run->exitStatus);
         if ((status & kSmartctlNoDataBits) == 0) {
             found.device = device;
             found.capture = std::move(capture.Value());
@@ -137,8 +137,8 @@ std::string SelfTestRefusal(const SelfTestDrive& drive, const std::string& kind)
     return std::string();
 }
 
-std::string GiveSelfTestCommand(CSmartctlProcess& smartctl, const SelfTestDrive& drive,
-                                const std::string& kind) {
+Result<void> GiveSelfTestCommand(CSmartctlProcess& smartctl, const SelfTestDrive& drive,
+                                 const std::string& kind) {
     std::vector<std::string> arguments;
     if (kind == "abort") {
         arguments = {"-X"};
@@ -149,14 +149,14 @@ std::string GiveSelfTestCommand(CSmartctlProcess& smartctl, const SelfTestDrive&
         arguments.insert(arguments.end(), {"-d", drive.device.type});
     }
     arguments.push_back(drive.device.name);
-    const SmartctlRun run = smartctl.Command(arguments);
-    if (run.completed && (run.exitStatus & 0x07) == 0) {
-        return std::string();
+    const Result<SmartctlRun> run = smartctl.Command(arguments);
+    if (run && (run->exitStatus & 0x07) == 0) {
+        return {};
     }
-    return "drive " + drive.serial + " (" + drive.device.name + "): smartctl could not " +
-           (kind == "abort" ? "abort the self-test" : "start the " + kind + " self-test") +
-           (run.completed ? " (exit status " + std::to_string(run.exitStatus) + ")"
-                          : ": " + run.problem);
+    return Failure{
+        "drive " + drive.serial + " (" + drive.device.name + "): smartctl could not " +
+        (kind == "abort" ? "abort the self-test" : "start the " + kind + " self-test") +
+        (run ? " (exit status " + std::to_string(run->exitStatus) + ")" : ": " + run.Problem())};
 }
 
 namespace {
@@ -169,15 +169,14 @@ int Elevate(const SelfTestCommand& command) {
                   "not available: run quelmaro --self-test as root");
         return kSelfTestUsage;
     }
-    std::string problem;
-    const int status = RunElevated(
+    const Result<int> status = RunElevated(
         {pkexec, self, "--self-test", command.kind, "--serial", command.serial, "--no-elevate"},
-        problem, kSelfTestRefused);
-    if (!problem.empty()) {
-        PrintLine(problem + "; no self-test was started");
+        kSelfTestRefused);
+    if (!status) {
+        PrintLine(status.Problem() + "; no self-test was started");
         return kSelfTestUsage;
     }
-    return status;
+    return *status;
 }
 
 // The systemctl that starts the unit following a started test.
@@ -212,9 +211,9 @@ int RunAsRoot(const SelfTestCommand& command) {
     }
     CSmartctlProcess smartctl(program, kEachRunLimit,
                               std::chrono::steady_clock::now() + kCommandBound);
-    const SmartctlRun scanRun = smartctl.Scan();
+    const Result<SmartctlRun> scanRun = smartctl.Scan();
     const Result<DeviceScan> scan =
-        scanRun.completed ? ParseDeviceScan(scanRun.output) : Failure{scanRun.problem};
+        scanRun ? ParseDeviceScan(scanRun->output) : Result<DeviceScan>(scanRun.Error());
     if (!scan) {
         PrintLine("the drives could not be scanned: " + scan.Problem());
         return kSelfTestUsage;
@@ -229,9 +228,9 @@ int RunAsRoot(const SelfTestCommand& command) {
             PrintLine(refusal);
             return kSelfTestRefused;
         }
-        const std::string problem = GiveSelfTestCommand(smartctl, *drive, command.kind);
-        if (!problem.empty()) {
-            PrintLine(problem);
+        if (const Result<void> given = GiveSelfTestCommand(smartctl, *drive, command.kind);
+            !given) {
+            PrintLine(given.Problem());
             return kSelfTestFailed;
         }
         std::fprintf(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "collector/device_scan.h"
+#include "platform/result.h"
 
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -66,6 +67,6 @@ std::optional<SelfTestDrive> ReadSelfTestDrive(CSmartctlProcess& smartctl, Scann
 std::string SelfTestRefusal(const SelfTestDrive& drive, const std::string& kind);
 
 // Gives smartctl -t short, -t long or -X with the drive's -d type and device.
-// Empty when smartctl took it, else one line naming the drive.
-std::string GiveSelfTestCommand(CSmartctlProcess& smartctl, const SelfTestDrive& drive,
-                                const std::string& kind);
+// A Failure (one line naming the drive) unless smartctl took it.
+[[nodiscard]] Result<void> GiveSelfTestCommand(CSmartctlProcess& smartctl,
+                                               const SelfTestDrive& drive, const std::string& kind);

@@ -30,11 +30,11 @@ CSmartctlProcess::CSmartctlProcess(std::string program, std::chrono::millisecond
     m_vecEnvironment.emplace_back("LC_ALL=C");
 }
 
-SmartctlRun CSmartctlProcess::Scan() {
+Result<SmartctlRun> CSmartctlProcess::Scan() {
     return Run({"--scan-open", "--json"}, std::min(m_timeLimit, kScanTimeLimit));
 }
 
-SmartctlRun CSmartctlProcess::Read(const ScannedDevice& device) {
+Result<SmartctlRun> CSmartctlProcess::Read(const ScannedDevice& device) {
     // -n standby: a drive that sleeps is not woken; smartctl says so and exits.
     std::vector<std::string> arguments = {"--json", "-a", "-n", "standby"};
     if (!device.type.empty()) {
@@ -44,14 +44,12 @@ SmartctlRun CSmartctlProcess::Read(const ScannedDevice& device) {
     return Run(std::move(arguments), m_timeLimit);
 }
 
-SmartctlRun CSmartctlProcess::Run(std::vector<std::string> arguments,
-                                  std::chrono::milliseconds limit) const {
+Result<SmartctlRun> CSmartctlProcess::Run(std::vector<std::string> arguments,
+                                          std::chrono::milliseconds limit) const {
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(m_deadline - Clock::now());
     if (left.count() <= 0) {
-        SmartctlRun late;
-        late.problem = "no time was left in the run to read it";
-        return late;
+        return Failure{"no time was left in the run to read it"};
     }
     ProcessRequest request;
     request.arguments.push_back(m_strProgram);
@@ -63,13 +61,8 @@ SmartctlRun CSmartctlProcess::Run(std::vector<std::string> arguments,
     request.endWithCaller = true;
 
     const ProcessResult result = RunProcess(request);
-    SmartctlRun run;
-    if (result.end == ProcessEnd::Exited) {
-        run.completed = true;
-        run.exitStatus = result.exitStatus;
-        run.output = result.output;
-    } else {
-        run.problem = "smartctl " + DescribeProcessEnd(result);
+    if (result.end != ProcessEnd::Exited) {
+        return Failure{"smartctl " + DescribeProcessEnd(result)};
     }
-    return run;
+    return SmartctlRun{result.exitStatus, result.output};
 }

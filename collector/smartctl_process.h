@@ -19,16 +19,17 @@ public:
     CSmartctlProcess(std::string program, std::chrono::milliseconds timeLimit,
                      Clock::time_point deadline = Clock::time_point::max());
 
-    SmartctlRun Scan() override;
-    SmartctlRun Read(const ScannedDevice& device) override;
+    Result<SmartctlRun> Scan() override;
+    Result<SmartctlRun> Read(const ScannedDevice& device) override;
     // smartctl with the given arguments (fixed options and a scanned device),
     // under the same limits: how a self-test is started or aborted.
-    SmartctlRun Command(std::vector<std::string> arguments) {
+    Result<SmartctlRun> Command(std::vector<std::string> arguments) {
         return Run(std::move(arguments), m_timeLimit);
     }
 
 private:
-    SmartctlRun Run(std::vector<std::string> arguments, std::chrono::milliseconds limit) const;
+    Result<SmartctlRun> Run(std::vector<std::string> arguments,
+                            std::chrono::milliseconds limit) const;
 
     std::string m_strProgram;
     std::chrono::milliseconds m_timeLimit;

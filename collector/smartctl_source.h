@@ -1,15 +1,15 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <string>
 
 struct ScannedDevice;
 
-// The output of one smartctl run.
+// The output of one smartctl run that ran to its end.
 struct SmartctlRun {
-    bool completed = false; // smartctl ran to its end: exitStatus and output hold
     int exitStatus = 0;
     std::string output;
-    std::string problem; // why it did not complete, one line
 };
 
 // Where the collector's smartctl data come from; the tests put fakes here.
@@ -20,8 +20,10 @@ public:
     CSmartctlSource(const CSmartctlSource&) = delete;
     CSmartctlSource& operator=(const CSmartctlSource&) = delete;
 
+    // Each a Failure (one line) when smartctl did not run to its end.
+
     // smartctl --scan-open --json
-    virtual SmartctlRun Scan() = 0;
+    virtual Result<SmartctlRun> Scan() = 0;
     // smartctl --json -a -n standby [-d type] name. Called from several threads at once.
-    virtual SmartctlRun Read(const ScannedDevice& device) = 0;
+    virtual Result<SmartctlRun> Read(const ScannedDevice& device) = 0;
 };

@@ -139,14 +139,15 @@ std::string CHistoryStore::Problem(const char* what) const {
     return std::string(what) + ": " + (m_db != nullptr ? sqlite3_errmsg(m_db) : "no database");
 }
 
-bool CHistoryStore::Execute(const char* sql, std::string& problem) {
+Result<void> CHistoryStore::Execute(const char* sql) {
     char* message = nullptr;
     if (sqlite3_exec(m_db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
-        problem = std::string("the history database: ") + (message != nullptr ? message : "?");
+        Failure failure{std::string("the history database: ") +
+                        (message != nullptr ? message : "?")};
         sqlite3_free(message);
-        return false;
+        return failure;
     }
-    return true;
+    return {};
 }
 
 Result<void> CHistoryStore::PrepareSchema() {
@@ -172,19 +173,20 @@ Result<void> CHistoryStore::PrepareSchema() {
         }
         return Failure{"the history database has an older layout and cannot be updated here"};
     }
-    std::string problem;
-    if (!Execute("BEGIN IMMEDIATE", problem)) {
-        return Failure{problem};
+    if (Result<void> begun = Execute("BEGIN IMMEDIATE"); !begun) {
+        return begun;
     }
     // Each step in the one transaction: a failure leaves the file as it was.
     Result<void> migrated = Migrate();
-    if (migrated && Execute("COMMIT", problem)) {
+    if (migrated) {
+        migrated = Execute("COMMIT");
+    }
+    if (migrated) {
         m_version = kSchemaVersion;
         return {};
     }
-    std::string ignored;
-    (void)Execute("ROLLBACK", ignored);
-    return migrated ? Failure{problem} : migrated;
+    (void)Execute("ROLLBACK");
+    return migrated;
 }
 
 Result<void> CHistoryStore::Migrate() {
@@ -200,19 +202,19 @@ Result<void> CHistoryStore::Migrate() {
                            ") than this program knows; it is left alone",
                        FailureKind::Newer};
     }
-    std::string problem;
+    Result<void> migrated;
     // Version 0 is an empty file.
-    if (from < 1 && !Execute(kCreateSchema, problem)) {
-        return Failure{problem};
+    if (from < 1) {
+        migrated = Execute(kCreateSchema);
     }
-    if (from < 2 && !Execute(kCreateSelfTests, problem)) {
-        return Failure{problem};
+    if (migrated && from < 2) {
+        migrated = Execute(kCreateSelfTests);
     }
     const std::string set = "PRAGMA user_version = " + std::to_string(kSchemaVersion);
-    if (from < kSchemaVersion && !Execute(set.c_str(), problem)) {
-        return Failure{problem};
+    if (migrated && from < kSchemaVersion) {
+        migrated = Execute(set.c_str());
     }
-    return {};
+    return migrated;
 }
 
 // The statements of one recorded run, prepared once for all its drives.
@@ -232,15 +234,16 @@ struct CHistoryStore::RunStatements {
                           "AND code = ?3 AND hours IS ?4 AND lba IS ?5"),
           insertTest(db, "INSERT INTO self_tests(drive, type, outcome, code, hours, lba, text, "
                          "first_seen) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)") {}
-    // Why one of them could not be prepared; empty when all were.
-    std::string PrepareError() const {
+    // A Failure saying why one of them could not be prepared.
+    Result<void> Prepared() const {
         for (const CStatement* statement :
              {&upsert, &last, &insert, &erase, &series, &storedTests, &insertTest}) {
             if (!statement->IsValid()) {
-                return statement->PrepareError();
+                return Failure{"the history database cannot be written: " +
+                               statement->PrepareError()};
             }
         }
-        return std::string();
+        return {};
     }
     CStatement upsert;
     CStatement last;
@@ -259,9 +262,9 @@ bool SameEntry(const SelfTestSample& a, const SelfTestSample& b) {
 
 } // namespace
 
-bool CHistoryStore::RecordSelfTests(std::int64_t drive, std::int64_t time,
-                                    const std::vector<SelfTestSample>& log, RunStatements& sql,
-                                    std::string& problem) {
+Result<void> CHistoryStore::RecordSelfTests(std::int64_t drive, std::int64_t time,
+                                            const std::vector<SelfTestSample>& log,
+                                            RunStatements& sql) {
     // Oldest first, so that the row order of one run keeps the log's order.
     for (auto entry = log.rbegin(); entry != log.rend(); ++entry) {
         if (entry->outcome == "running") {
@@ -281,8 +284,7 @@ bool CHistoryStore::RecordSelfTests(std::int64_t drive, std::int64_t time,
             .Bind(4, entry->hours)
             .Bind(5, entry->lba);
         if (sql.storedTests.Step() != SQLITE_ROW) {
-            problem = Problem("reading the history before recording failed");
-            return false;
+            return Failure{Problem("reading the history before recording failed")};
         }
         for (std::int64_t n = sql.storedTests.Int(0); n < inLog; ++n) {
             sql.insertTest.Reset();
@@ -295,22 +297,20 @@ bool CHistoryStore::RecordSelfTests(std::int64_t drive, std::int64_t time,
                      .Bind(7, entry->text)
                      .Bind(8, time)
                      .Run()) {
-                problem = Problem("recording a self-test in the history failed");
-                return false;
+                return Failure{Problem("recording a self-test in the history failed")};
             }
         }
     }
     sql.storedTests.Reset();
-    return true;
+    return {};
 }
 
-bool CHistoryStore::RecordDrive(std::int64_t time, const DriveReading& reading, RunStatements& sql,
-                                std::string& problem) {
+Result<void> CHistoryStore::RecordDrive(std::int64_t time, const DriveReading& reading,
+                                        RunStatements& sql) {
     sql.upsert.Reset();
     sql.upsert.Bind(1, reading.drive.model).Bind(2, reading.drive.serial).Bind(3, time);
     if (sql.upsert.Step() != SQLITE_ROW) {
-        problem = Problem("recording a drive in the history failed");
-        return false;
+        return Failure{Problem("recording a drive in the history failed")};
     }
     const std::int64_t drive = sql.upsert.Int(0);
     sql.upsert.Reset();
@@ -320,16 +320,14 @@ bool CHistoryStore::RecordDrive(std::int64_t time, const DriveReading& reading, 
         const int step = sql.last.Step();
         const bool known = step == SQLITE_ROW;
         if (step != SQLITE_ROW && step != SQLITE_DONE) {
-            problem = Problem("reading the history before recording failed");
-            return false;
+            return Failure{Problem("reading the history before recording failed")};
         }
         if (known && SameSample(sql.last, sample)) {
             // The same as before this second: an earlier reading of this
             // second that differed is replaced by no change at all.
             sql.erase.Reset();
             if (!sql.erase.Bind(1, drive).Bind(2, sample.id).Bind(3, time).Run()) {
-                problem = Problem("recording a reading in the history failed");
-                return false;
+                return Failure{Problem("recording a reading in the history failed")};
             }
             continue;
         }
@@ -344,24 +342,22 @@ bool CHistoryStore::RecordDrive(std::int64_t time, const DriveReading& reading, 
                  .Bind(7, sample.raw)
                  .Run() ||
             (!known && !sql.series.Bind(1, drive).Bind(2, sample.id).Run())) {
-            problem = Problem("recording a reading in the history failed");
-            return false;
+            return Failure{Problem("recording a reading in the history failed")};
         }
     }
-    return RecordSelfTests(drive, time, reading.selfTests, sql, problem);
+    return RecordSelfTests(drive, time, reading.selfTests, sql);
 }
 
-bool CHistoryStore::Thin(std::int64_t now, std::string& problem) {
+Result<void> CHistoryStore::Thin(std::int64_t now) {
     const std::int64_t cutoff = (now - kFullResolutionSeconds) / kDay * kDay;
     CStatement done(m_db, "SELECT value FROM meta WHERE key = 'thinned_until'");
     const int step = done.Step();
     if (step != SQLITE_ROW && step != SQLITE_DONE) {
-        problem = Problem("thinning the history failed");
-        return false;
+        return Failure{Problem("thinning the history failed")};
     }
     const std::int64_t from = step == SQLITE_ROW ? done.Int(0) : 0;
     if (cutoff == from) {
-        return true;
+        return {};
     }
     // A mark ahead of the clock (left by a clock fault) would stop thinning
     // until then: it comes back to the clock, and the days between, thinned
@@ -370,10 +366,9 @@ bool CHistoryStore::Thin(std::int64_t now, std::string& problem) {
         CStatement mark(m_db,
                         "INSERT OR REPLACE INTO meta(key, value) VALUES('thinned_until', ?1)");
         if (!mark.Bind(1, cutoff).Run()) {
-            problem = Problem("thinning the history failed");
-            return false;
+            return Failure{Problem("thinning the history failed")};
         }
-        return true;
+        return {};
     }
     // Before the cutoff each day keeps its last sample of each attribute.
     CStatement thin(m_db, "DELETE FROM samples WHERE drive = ?1 AND attr = ?2 "
@@ -390,20 +385,17 @@ bool CHistoryStore::Thin(std::int64_t now, std::string& problem) {
                  .Bind(3, from)
                  .Bind(4, cutoff)
                  .Run()) {
-            problem = Problem("thinning the history failed");
-            return false;
+            return Failure{Problem("thinning the history failed")};
         }
     }
     if (row != SQLITE_DONE) {
-        problem = Problem("thinning the history failed");
-        return false;
+        return Failure{Problem("thinning the history failed")};
     }
     CStatement mark(m_db, "INSERT OR REPLACE INTO meta(key, value) VALUES('thinned_until', ?1)");
     if (!mark.Bind(1, cutoff).Run()) {
-        problem = Problem("thinning the history failed");
-        return false;
+        return Failure{Problem("thinning the history failed")};
     }
-    return true;
+    return {};
 }
 
 Result<void> CHistoryStore::RecordRun(std::int64_t time, const std::vector<DriveReading>& drives) {
@@ -416,26 +408,28 @@ Result<void> CHistoryStore::RecordRun(std::int64_t time, const std::vector<Drive
                        " is more than a day ahead of the system clock (" + DateOf(now) +
                        "); it is not recorded in the history"};
     }
-    std::string problem;
-    if (!Execute("BEGIN IMMEDIATE", problem)) {
-        return Failure{problem};
+    if (Result<void> begun = Execute("BEGIN IMMEDIATE"); !begun) {
+        return begun;
     }
     RunStatements sql(m_db);
-    const std::string prepareError = sql.PrepareError();
-    bool recorded = prepareError.empty();
-    if (!recorded) {
-        problem = "the history database cannot be written: " + prepareError;
-    }
+    Result<void> recorded = sql.Prepared();
     for (auto reading = drives.begin(); recorded && reading != drives.end(); ++reading) {
         // A drive without a serial number cannot be told from another of its model.
-        recorded = reading->drive.serial.empty() || RecordDrive(time, *reading, sql, problem);
+        if (!reading->drive.serial.empty()) {
+            recorded = RecordDrive(time, *reading, sql);
+        }
     }
-    if (recorded && Thin(now, problem) && Execute("COMMIT", problem)) {
+    if (recorded) {
+        recorded = Thin(now);
+    }
+    if (recorded) {
+        recorded = Execute("COMMIT");
+    }
+    if (recorded) {
         return {};
     }
-    std::string ignored;
-    (void)Execute("ROLLBACK", ignored);
-    return Failure{problem};
+    (void)Execute("ROLLBACK");
+    return recorded;
 }
 
 namespace {
@@ -685,32 +679,32 @@ Result<std::vector<StoredSelfTest>> CHistoryStore::SelfTests(const DriveIdentity
 }
 
 Result<bool> CHistoryStore::Forget(const DriveIdentity& drive) {
-    std::string problem;
     if (m_db == nullptr || sqlite3_db_readonly(m_db, "main") != 0) {
         return Failure{"the history database is not open for writing"};
     }
-    if (!Execute("BEGIN IMMEDIATE", problem)) {
-        return Failure{problem};
+    if (Result<void> begun = Execute("BEGIN IMMEDIATE"); !begun) {
+        return begun.Error();
     }
     const auto row = DriveRow(m_db, drive);
-    bool done = row.HasValue();
+    Result<void> done = row ? Result<void>() : Result<void>(row.Error());
     if (done && row.Value()) {
+        bool erased = true;
         for (const char* sql :
              {"DELETE FROM samples WHERE drive = ?1", "DELETE FROM series WHERE drive = ?1",
               "DELETE FROM self_tests WHERE drive = ?1", "DELETE FROM drives WHERE id = ?1"}) {
             CStatement erase(m_db, sql);
-            done = done && erase.Bind(1, *row.Value()).Run();
+            erased = erased && erase.Bind(1, *row.Value()).Run();
         }
-        if (!done) {
-            problem = Problem("forgetting a drive failed");
+        if (!erased) {
+            done = Failure{Problem("forgetting a drive failed")};
         }
-    } else if (!done) {
-        problem = row.Problem();
     }
-    if (done && Execute("COMMIT", problem)) {
+    if (done) {
+        done = Execute("COMMIT");
+    }
+    if (done) {
         return row.Value().has_value();
     }
-    std::string ignored;
-    (void)Execute("ROLLBACK", ignored);
-    return Failure{problem};
+    (void)Execute("ROLLBACK");
+    return done.Error();
 }

@@ -149,19 +149,17 @@ public:
     Result<bool> Forget(const DriveIdentity& drive);
 
 private:
-    [[nodiscard]] bool Execute(const char* sql, std::string& problem);
-    [[nodiscard]] bool OpenForWriting(const std::string& path, std::string& problem);
-    [[nodiscard]] bool OpenRolledBackCopy(const std::string& path, std::string& problem);
+    Result<void> Execute(const char* sql);
+    Result<void> OpenForWriting(const std::string& path);
+    Result<void> OpenRolledBackCopy(const std::string& path);
     Result<void> PrepareSchema();
     Result<void> Migrate();
     void Close();
     struct RunStatements;
-    [[nodiscard]] bool RecordDrive(std::int64_t time, const DriveReading& reading,
-                                   RunStatements& sql, std::string& problem);
-    [[nodiscard]] bool RecordSelfTests(std::int64_t drive, std::int64_t time,
-                                       const std::vector<SelfTestSample>& log, RunStatements& sql,
-                                       std::string& problem);
-    [[nodiscard]] bool Thin(std::int64_t time, std::string& problem);
+    Result<void> RecordDrive(std::int64_t time, const DriveReading& reading, RunStatements& sql);
+    Result<void> RecordSelfTests(std::int64_t drive, std::int64_t time,
+                                 const std::vector<SelfTestSample>& log, RunStatements& sql);
+    Result<void> Thin(std::int64_t time);
     std::string Problem(const char* what) const;
 
     const CHistoryClock& m_clock;

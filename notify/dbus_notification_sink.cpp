@@ -24,18 +24,16 @@ constexpr unsigned char kUrgencyCritical = 2;
 
 } // namespace
 
-std::unique_ptr<CDbusNotificationSink> CDbusNotificationSink::Connect(std::string& problem) {
+Result<std::unique_ptr<CDbusNotificationSink>> CDbusNotificationSink::Connect() {
     const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
     // Without an address libdbus would try to launch a bus of its own.
     if (address == nullptr || *address == '\0') {
-        problem = "no D-Bus session bus: DBUS_SESSION_BUS_ADDRESS is not set";
-        return nullptr;
+        return Failure{"no D-Bus session bus: DBUS_SESSION_BUS_ADDRESS is not set"};
     }
     const QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        problem = "no D-Bus session bus at " + std::string(address) + ": " +
-                  bus.lastError().message().toStdString();
-        return nullptr;
+        return Failure{"no D-Bus session bus at " + std::string(address) + ": " +
+                       bus.lastError().message().toStdString()};
     }
     return std::unique_ptr<CDbusNotificationSink>(new CDbusNotificationSink(bus));
 }
@@ -67,8 +65,7 @@ CDbusNotificationSink::CDbusNotificationSink(const QDBusConnection& bus) : m_bus
     }
 }
 
-std::uint32_t CDbusNotificationSink::Send(const DesktopNotification& notification,
-                                          std::string& problem) {
+Result<std::uint32_t> CDbusNotificationSink::Send(const DesktopNotification& notification) {
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, "Notify");
     QVariantMap hints;
     // A QVariant of uchar travels as the D-Bus byte ('y') notification servers expect.
@@ -87,14 +84,13 @@ std::uint32_t CDbusNotificationSink::Send(const DesktopNotification& notificatio
          << QString::fromStdString(notification.summary) << body << actions << hints << -1;
     const QDBusMessage reply = m_bus.call(call, QDBus::Block, kCallTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage) {
-        problem = reply.errorName().toStdString() + ": " + reply.errorMessage().toStdString();
-        return 0;
+        return Failure{reply.errorName().toStdString() + ": " + reply.errorMessage().toStdString()};
     }
     const uint id = reply.arguments().value(0).toUInt();
     if (id == 0) {
-        problem = "the notification server answered without a notification id";
+        return Failure{"the notification server answered without a notification id"};
     }
-    return id;
+    return std::uint32_t{id};
 }
 
 std::set<std::uint32_t> CDbusNotificationSink::Await(const std::set<std::uint32_t>& shown,

@@ -16,12 +16,11 @@
 class CDbusNotificationSink : public QObject, public CNotificationSink {
     Q_OBJECT
 public:
-    // The sink on the session bus; null with problem set (one line) when
+    // The sink on the session bus; a Failure (one line) when
     // DBUS_SESSION_BUS_ADDRESS is unset or its bus cannot be reached.
-    static std::unique_ptr<CDbusNotificationSink> Connect(std::string& problem);
+    static Result<std::unique_ptr<CDbusNotificationSink>> Connect();
 
-    [[nodiscard]] std::uint32_t Send(const DesktopNotification& notification,
-                                     std::string& problem) override;
+    Result<std::uint32_t> Send(const DesktopNotification& notification) override;
     std::string ServerInstance() const override { return m_serverInstance; }
     std::set<std::uint32_t> Await(const std::set<std::uint32_t>& shown,
                                   std::chrono::milliseconds limit,

@@ -77,10 +77,9 @@ int main(int argc, char** argv) {
     }
     const QCoreApplication application(argc, argv);
     SetUpMonitorTexts(ResolveInProgramFolder("locale"));
-    std::string problem;
-    const std::unique_ptr<CDbusNotificationSink> sink = CDbusNotificationSink::Connect(problem);
+    const Result<std::unique_ptr<CDbusNotificationSink>> sink = CDbusNotificationSink::Connect();
     if (!sink) {
-        std::cerr << "tolvenar-notify: " << problem << "\n";
+        std::cerr << "tolvenar-notify: " << sink.Problem() << "\n";
         return kNotifyNoBus;
     }
     const Result<std::string> folder = NotifyStateFolder();
@@ -93,7 +92,7 @@ int main(int argc, char** argv) {
     // in that time is taken up here, so that no news waits for the next one.
     int status = kNotifyOk;
     for (HistoryStamp before = StampHistory();;) {
-        status = std::max(status, NotifyOnce(*sink, stateFolder, wait, std::cerr));
+        status = std::max(status, NotifyOnce(**sink, stateFolder, wait, std::cerr));
         const HistoryStamp after = StampHistory();
         if (!wait || after == before) {
             return status;

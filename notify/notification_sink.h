@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -18,10 +20,9 @@ struct DesktopNotification {
 class CNotificationSink {
 public:
     virtual ~CNotificationSink() = default;
-    // The server's number for the bubble (replacesId when it replaced one);
-    // 0 with problem set (one line) when the notification was not shown.
-    [[nodiscard]] virtual std::uint32_t Send(const DesktopNotification& notification,
-                                             std::string& problem) = 0;
+    // The server's number for the bubble (replacesId when it replaced one),
+    // never 0; a Failure (one line) when the notification was not shown.
+    virtual Result<std::uint32_t> Send(const DesktopNotification& notification) = 0;
     // Names this run of the notification server: the bus's id and the
     // server's unique name on it, which no later server or session repeats.
     // Bubble numbers are the server's own; empty when there is no server.

@@ -89,12 +89,11 @@ bool ParseBubble(const QJsonValue& value, DriveBubble& bubble) {
 }
 
 // mkdir -p with mode 0700 for what it creates.
-bool MakeFolders(const std::string& path, std::string& problem) {
+Result<void> MakeFolders(const std::string& path) {
     for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
         const std::string part = path.substr(0, slash);
         if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-            problem = part + ": " + std::strerror(errno);
-            return false;
+            return Failure{part + ": " + std::strerror(errno)};
         }
         if (slash == std::string::npos) {
             break;
@@ -102,10 +101,9 @@ bool MakeFolders(const std::string& path, std::string& problem) {
     }
     struct stat info {};
     if (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-        problem = path + ": not a folder";
-        return false;
+        return Failure{path + ": not a folder"};
     }
-    return true;
+    return {};
 }
 
 } // namespace
@@ -180,9 +178,8 @@ Result<std::string> NotifyStateFolder() {
         base = std::string(home) + "/.local/state";
     }
     const std::string folder = base + "/tolvenar";
-    std::string problem;
-    if (!MakeFolders(folder, problem)) {
-        return Failure{problem};
+    if (Result<void> made = MakeFolders(folder); !made) {
+        return made.Error();
     }
     return folder;
 }

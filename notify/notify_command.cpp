@@ -118,23 +118,20 @@ int NotifyOnce(CNotificationSink& sink, const std::string& stateFolder, bool wai
     // What is told must be remembered, or every run would tell it again: the
     // state without the news is written first (even when it has not changed:
     // the write is the test), and nothing is sent when that fails.
-    std::string problem;
     std::string written = stateText;
-    const auto save = [&](const NotifiedState& what, bool always = false) {
+    const auto save = [&](const NotifiedState& what, bool always = false) -> Result<void> {
         const std::string text = FormatNotifiedState(what);
         if (text == written && !always) {
-            return true;
+            return {};
         }
-        if (const Result<void> saved = WriteFileAtomically(folderFd, kNotifiedStateFile, text);
-            !saved) {
-            problem = saved.Problem();
-            return false;
+        Result<void> saved = WriteFileAtomically(folderFd, kNotifiedStateFile, text);
+        if (saved) {
+            written = text;
         }
-        written = text;
-        return true;
+        return saved;
     };
-    if (!save(state, !news.empty())) {
-        err << "tolvenar-notify: " << statePath << ": cannot be written (" << problem << ")"
+    if (const Result<void> saved = save(state, !news.empty()); !saved) {
+        err << "tolvenar-notify: " << statePath << ": cannot be written (" << saved.Problem() << ")"
             << (news.empty() ? "" : "; nothing new is sent") << "\n";
         close(folderFd);
         return kNotifyIncomplete;
@@ -153,30 +150,29 @@ int NotifyOnce(CNotificationSink& sink, const std::string& stateFolder, bool wai
             });
         DesktopNotification notification = MakeDriveNotification(drive.identity, drive.warnings);
         notification.replacesId = bubble == state.bubbles.end() ? 0 : bubble->id;
-        std::string why;
-        const std::uint32_t id = sink.Send(notification, why);
+        const Result<std::uint32_t> sent = sink.Send(notification);
         for (const PlannedNotification& planned : drive.send) {
             // Not sent: the user still knows only the older value, if any.
-            if (id != 0) {
+            if (sent) {
                 state.warnings.push_back(planned.entry);
             } else if (planned.told) {
                 state.warnings.push_back(*planned.told);
             }
         }
-        if (id == 0) {
-            err << "tolvenar-notify: not sent: " << why << "\n";
+        if (!sent) {
+            err << "tolvenar-notify: not sent: " << sent.Problem() << "\n";
             status = kNotifyIncomplete;
-        } else if (bubble != state.bubbles.end()) {
-            bubble->id = id;
+            continue;
+        }
+        if (bubble != state.bubbles.end()) {
+            bubble->id = *sent;
         } else {
-            state.bubbles.push_back({drive.identity.model, drive.identity.serial, id});
+            state.bubbles.push_back({drive.identity.model, drive.identity.serial, *sent});
         }
-        if (id != 0) {
-            shown.insert(id);
-        }
+        shown.insert(*sent);
     }
-    if (!save(state)) {
-        err << "tolvenar-notify: " << statePath << ": " << problem << "\n";
+    if (const Result<void> saved = save(state); !saved) {
+        err << "tolvenar-notify: " << statePath << ": " << saved.Problem() << "\n";
         status = kNotifyIncomplete;
     }
 
@@ -193,8 +189,8 @@ int NotifyOnce(CNotificationSink& sink, const std::string& stateFolder, bool wai
             std::remove_if(state.bubbles.begin(), state.bubbles.end(),
                            [&gone](const DriveBubble& b) { return gone.count(b.id) != 0; }),
             state.bubbles.end());
-        if (!save(state)) {
-            err << "tolvenar-notify: " << statePath << ": " << problem << "\n";
+        if (const Result<void> saved = save(state); !saved) {
+            err << "tolvenar-notify: " << statePath << ": " << saved.Problem() << "\n";
             status = kNotifyIncomplete;
         }
     }

@@ -127,14 +127,14 @@ Result<void> WriteFileAtomically(int folderFd, const std::string& name, std::str
     return {};
 }
 
-std::string RemoveStaleTemporaries(int folderFd, const std::string& name) {
+Result<void> RemoveStaleTemporaries(int folderFd, const std::string& name) {
     const int listFd = openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     DIR* dir = listFd >= 0 ? fdopendir(listFd) : nullptr;
     if (dir == nullptr) {
         if (listFd >= 0) {
             close(listFd);
         }
-        return std::string();
+        return {};
     }
     std::vector<std::string> stale;
     const std::time_t now = std::time(nullptr);
@@ -158,10 +158,8 @@ std::string RemoveStaleTemporaries(int folderFd, const std::string& name) {
         }
     }
     if (failed == 0) {
-        return std::string();
+        return {};
     }
-    return "removing " + std::to_string(failed) +
-           " temporary files of an earlier run failed, "
-           "first " +
-           first;
+    return Failure{"removing " + std::to_string(failed) +
+                   " temporary files of an earlier run failed, first " + first};
 }

@@ -25,7 +25,7 @@ inline constexpr char kTemporaryInfix[] = ".tmp-";
 // Removes the temporary files for name in the folder that a killed writer
 // left behind: regular files only (never a link), owned by this user, whose
 // writer (the process named in the tail) is gone or that are older than
-// kStaleTemporaryAgeSeconds. A writer at work keeps its file. Empty, or one
-// line for the files that could not be removed.
+// kStaleTemporaryAgeSeconds. A writer at work keeps its file. A Failure (one
+// line) for the files that could not be removed.
 inline constexpr long kStaleTemporaryAgeSeconds = 3600;
-std::string RemoveStaleTemporaries(int folderFd, const std::string& name);
+[[nodiscard]] Result<void> RemoveStaleTemporaries(int folderFd, const std::string& name);

@@ -17,32 +17,29 @@ constexpr mode_t kLockMode = 0600;
 // by name. Only an empty file with one link is changed: the lock file never
 // holds anything, and a hard link planted at its name must not make root
 // change a file elsewhere.
-bool MakePrivate(int fd, const struct stat& info, int folderFd, const std::string& name,
-                 std::string& problem) {
+Result<void> MakePrivate(int fd, const struct stat& info, int folderFd, const std::string& name) {
     const bool root = geteuid() == 0;
     struct stat folder {};
     if (fstat(folderFd, &folder) != 0) {
-        problem = "the folder of " + name + " cannot be examined: " + std::strerror(errno);
-        return false;
+        return Failure{"the folder of " + name + " cannot be examined: " + std::strerror(errno)};
     }
     const bool wrongOwner = root && info.st_uid != folder.st_uid;
     const bool wrongMode =
         (info.st_mode & 07777) != kLockMode && (root || info.st_uid == geteuid());
     if (!wrongOwner && !wrongMode) {
-        return true;
+        return {};
     }
     if (info.st_nlink != 1 || info.st_size != 0) {
-        problem = "the lock file " + name + " is not the empty file this program makes (" +
-                  std::to_string(info.st_nlink) + " links, " + std::to_string(info.st_size) +
-                  " bytes); remove it";
-        return false;
+        return Failure{"the lock file " + name + " is not the empty file this program makes (" +
+                       std::to_string(info.st_nlink) + " links, " + std::to_string(info.st_size) +
+                       " bytes); remove it"};
     }
     if ((wrongOwner && fchown(fd, folder.st_uid, static_cast<gid_t>(-1)) != 0) ||
         fchmod(fd, kLockMode) != 0) {
-        problem = "the lock file " + name + " cannot be made private: " + std::strerror(errno);
-        return false;
+        return Failure{"the lock file " + name +
+                       " cannot be made private: " + std::strerror(errno)};
     }
-    return true;
+    return {};
 }
 
 } // namespace
@@ -55,7 +52,6 @@ CFolderLock::~CFolderLock() {
 
 Result<void> CFolderLock::Acquire(int folderFd, const std::string& name,
                                   std::chrono::steady_clock::time_point deadline) {
-    std::string problem;
     const int fd =
         openat(folderFd, name.c_str(),
                O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, kLockMode);
@@ -71,27 +67,25 @@ Result<void> CFolderLock::Acquire(int folderFd, const std::string& name,
     const int openError = errno;
     struct stat info {};
     if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        problem = "the lock file " + name +
-                  " cannot be used: " + (fd < 0 ? std::strerror(openError) : "not a regular file");
         if (fd >= 0) {
             close(fd);
         }
-        return Failure{problem};
+        return Failure{"the lock file " + name + " cannot be used: " +
+                       (fd < 0 ? std::strerror(openError) : "not a regular file")};
     }
-    if (!MakePrivate(fd, info, folderFd, name, problem)) {
+    if (Result<void> made = MakePrivate(fd, info, folderFd, name); !made) {
         close(fd);
-        return Failure{problem};
+        return made;
     }
     while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         if (errno != EWOULDBLOCK && errno != EINTR) {
-            problem = std::string("locking ") + name + " failed: " + std::strerror(errno);
+            Failure failure{std::string("locking ") + name + " failed: " + std::strerror(errno)};
             close(fd);
-            return Failure{problem};
+            return failure;
         }
         if (std::chrono::steady_clock::now() >= deadline) {
-            problem = "another run on this folder did not end in time";
             close(fd);
-            return Failure{problem};
+            return Failure{"another run on this folder did not end in time"};
         }
         std::this_thread::sleep_for(kRetryInterval);
     }

@@ -17,15 +17,15 @@ Failure TooLarge(std::size_t maxBytes) {
     return Failure{"larger than " + std::to_string(maxBytes) + " bytes"};
 }
 
-// Why a file of this status is not read, or an empty text when it is read.
-std::string Refusal(const struct stat& info, std::size_t maxBytes) {
+// A Failure saying why a file of this status is not read.
+Result<void> CheckReadable(const struct stat& info, std::size_t maxBytes) {
     if (!S_ISREG(info.st_mode)) {
-        return "not a regular file";
+        return Failure{"not a regular file"};
     }
     if (info.st_size < 0 || static_cast<unsigned long long>(info.st_size) > maxBytes) {
-        return TooLarge(maxBytes).problem;
+        return TooLarge(maxBytes);
     }
-    return std::string();
+    return {};
 }
 
 Result<std::string> ReadOpened(int fd, std::size_t maxBytes) {
@@ -34,8 +34,8 @@ Result<std::string> ReadOpened(int fd, std::size_t maxBytes) {
         return SystemFailure(errno);
     }
     // Checked again on the opened file, in case it was swapped since.
-    if (std::string refusal = Refusal(info, maxBytes); !refusal.empty()) {
-        return Failure{std::move(refusal)};
+    if (const Result<void> readable = CheckReadable(info, maxBytes); !readable) {
+        return readable.Error();
     }
     std::string text;
     char buffer[65536];
@@ -72,8 +72,8 @@ Result<std::string> ReadChecked(int folderFd, const std::string& name, std::size
         }
         return SystemFailure(error);
     }
-    if (std::string refusal = Refusal(named, maxBytes); !refusal.empty()) {
-        return Failure{std::move(refusal)};
+    if (const Result<void> readable = CheckReadable(named, maxBytes); !readable) {
+        return readable.Error();
     }
     const int fd =
         openat(folderFd, name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | openFlags);

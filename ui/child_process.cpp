@@ -19,29 +19,31 @@ CChildProcess::~CChildProcess() {
     }
 }
 
-bool CChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments) {
+Result<void> CChildProcess::Start(const std::string& program,
+                                  const std::vector<std::string>& arguments) {
     return Start(program, arguments, SpawnOptions{});
 }
 
-bool CChildProcess::StartCapturing(const std::string& program,
-                                   const std::vector<std::string>& arguments) {
+Result<void> CChildProcess::StartCapturing(const std::string& program,
+                                           const std::vector<std::string>& arguments) {
     SpawnOptions options;
     options.captureOutput = true;
     options.errorIntoOutput = true;
-    if (!Start(program, arguments, options)) {
-        return false;
+    if (Result<void> started = Start(program, arguments, options); !started) {
+        return started;
     }
     // Reads never wait: the user-interface thread drains while it repaints.
     const int flags = fcntl(m_process.OutputFd(), F_GETFL);
     fcntl(m_process.OutputFd(), F_SETFL, flags | O_NONBLOCK);
-    return true;
+    return {};
 }
 
-bool CChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments,
-                          const SpawnOptions& options) {
+Result<void> CChildProcess::Start(const std::string& program,
+                                  const std::vector<std::string>& arguments,
+                                  const SpawnOptions& options) {
     std::vector<std::string> command = {program};
     command.insert(command.end(), arguments.begin(), arguments.end());
-    return m_process.Start(command, options).HasValue();
+    return m_process.Start(command, options);
 }
 
 void CChildProcess::DrainOutput() {

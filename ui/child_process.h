@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/process.h"
+#include "platform/result.h"
 
 #include <string>
 #include <sys/types.h>
@@ -21,13 +22,14 @@ public:
     CChildProcess& operator=(const CChildProcess&) = delete;
 
     // Runs program (a path) with arguments, in the viewer's current directory
-    // and environment. False when a process was started before or when the
-    // program cannot be run.
-    [[nodiscard]] bool Start(const std::string& program, const std::vector<std::string>& arguments);
+    // and environment. A Failure (one line) when a process was started
+    // before or when the program cannot be run.
+    [[nodiscard]] Result<void> Start(const std::string& program,
+                                     const std::vector<std::string>& arguments);
     // As Start, but the child's standard output and error go into a pipe
     // (its standard input is /dev/null); DrainOutput collects them.
-    [[nodiscard]] bool StartCapturing(const std::string& program,
-                                      const std::vector<std::string>& arguments);
+    [[nodiscard]] Result<void> StartCapturing(const std::string& program,
+                                              const std::vector<std::string>& arguments);
 
     // Reads what the child has written so far, without waiting. Only the
     // last kMaxOutputBytes are kept: a child that writes on and on neither
@@ -56,8 +58,8 @@ public:
     pid_t ProcessId() const { return m_process.ProcessId(); }
 
 private:
-    bool Start(const std::string& program, const std::vector<std::string>& arguments,
-               const SpawnOptions& options);
+    Result<void> Start(const std::string& program, const std::vector<std::string>& arguments,
+                       const SpawnOptions& options);
 
     CProcess m_process;
     std::string m_output;

@@ -6,19 +6,22 @@
 namespace {
 
 // Opens the program folder's history for the drive of the report at
-// reportPath; false when the drive cannot be in it or it cannot be opened
-// (problem set when it exists but cannot be read).
-bool OpenFor(const std::string& reportPath, CHistoryStore& store, DriveIdentity& key,
-             std::string& problem) {
+// reportPath, which it gives; nullopt when the drive cannot be in it or
+// there is no history yet, a Failure when it exists but cannot be read.
+Result<std::optional<DriveIdentity>> OpenFor(const std::string& reportPath, CHistoryStore& store) {
     const DriveIdentity identity = ReadDriveIdentity(reportPath);
     if (identity.serial.empty()) {
-        return false; // the collector records no drive without a serial number
+        // The collector records no drive without a serial number.
+        return std::optional<DriveIdentity>();
     }
-    key = identity;
     const Result<void> opened = OpenReportFolderHistory(store);
-    // No history yet is not a problem.
-    problem = opened || opened.Kind() == FailureKind::Missing ? std::string() : opened.Problem();
-    return opened.HasValue();
+    if (!opened && opened.Kind() == FailureKind::Missing) {
+        return std::optional<DriveIdentity>(); // no history yet is not a problem
+    }
+    if (!opened) {
+        return opened.Error();
+    }
+    return std::optional<DriveIdentity>(identity);
 }
 
 } // namespace
@@ -26,12 +29,13 @@ bool OpenFor(const std::string& reportPath, CHistoryStore& store, DriveIdentity&
 DriveHistory LoadDriveHistory(const std::string& reportPath, std::optional<int> id) {
     DriveHistory history;
     CHistoryStore store;
-    DriveIdentity key;
-    if (!OpenFor(reportPath, store, key, history.problem)) {
+    const auto key = OpenFor(reportPath, store);
+    if (!key || !*key) {
+        history.problem = key.Problem();
         return history;
     }
-    auto points = store.Readings(key, id);
-    const auto lastSeen = store.LastSeen(key);
+    auto points = store.Readings(**key, id);
+    const auto lastSeen = store.LastSeen(**key);
     if (!points || !lastSeen) {
         history.problem = points ? lastSeen.Problem() : points.Problem();
         return history;
@@ -41,13 +45,14 @@ DriveHistory LoadDriveHistory(const std::string& reportPath, std::optional<int> 
     return history;
 }
 
-std::vector<RawChange> LoadRawChanges(const std::string& reportPath) {
+Result<std::vector<RawChange>> LoadRawChanges(const std::string& reportPath) {
     CHistoryStore store;
-    DriveIdentity key;
-    std::string problem;
-    if (!OpenFor(reportPath, store, key, problem)) {
-        return {};
+    const auto key = OpenFor(reportPath, store);
+    if (!key) {
+        return key.Error();
     }
-    auto changes = store.LastRawChanges(key);
-    return changes ? std::move(changes.Value()) : std::vector<RawChange>();
+    if (!*key) {
+        return std::vector<RawChange>();
+    }
+    return store.LastRawChanges(**key);
 }

@@ -23,5 +23,5 @@ struct DriveHistory {
 DriveHistory LoadDriveHistory(const std::string& reportPath, std::optional<int> id = std::nullopt);
 
 // The last raw-value change of each attribute of that drive, from the
-// index: empty when there is no history or it cannot be read.
-std::vector<RawChange> LoadRawChanges(const std::string& reportPath);
+// index: empty when there is no history; a Failure when it cannot be read.
+[[nodiscard]] Result<std::vector<RawChange>> LoadRawChanges(const std::string& reportPath);

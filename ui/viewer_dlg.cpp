@@ -369,7 +369,11 @@ void CViewerDlg::ShowHistoryTips() {
     if (m_lstDrives.GetCurSel() < 0) {
         return;
     }
-    const std::map<int, std::string> tips = RawChangeTips(LoadRawChanges(SelectedReportPath()));
+    // The tips are an extra: a history that cannot be read leaves them out,
+    // and its window says why when the user asks for it.
+    const Result<std::vector<RawChange>> changes = LoadRawChanges(SelectedReportPath());
+    const std::map<int, std::string> tips =
+        RawChangeTips(changes ? *changes : std::vector<RawChange>());
     for (int row = 0; row < m_lvAttributes.RowCount(); ++row) {
         QTreeWidgetItem* item = m_lvAttributes.topLevelItem(row);
         const QVariant id = item->data(0, kAttributeIdRole);
@@ -500,8 +504,9 @@ void CViewerDlg::RunSelfTest(int index, SelfTestAction action) {
         const std::string program =
             FindProgram(kCollectorName, ProgramFolder(), std::getenv("PATH"));
         CChildProcess quelmaro;
-        run.started = !program.empty() &&
-                      quelmaro.StartCapturing(program, SelfTestArguments(action, identity.serial));
+        run.started =
+            !program.empty() &&
+            quelmaro.StartCapturing(program, SelfTestArguments(action, identity.serial)).HasValue();
         if (run.started) {
             run.timedOut = !WaitForChild(quelmaro);
             quelmaro.GetExitCode(&run.exitCode);

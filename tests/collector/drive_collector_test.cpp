@@ -18,18 +18,12 @@
 
 namespace {
 
-SmartctlRun Completed(const std::string& output, int status = 0) {
-    SmartctlRun run;
-    run.completed = true;
-    run.exitStatus = status;
-    run.output = output;
-    return run;
+Result<SmartctlRun> Completed(const std::string& output, int status = 0) {
+    return SmartctlRun{status, output};
 }
 
-SmartctlRun Unfinished(const std::string& problem) {
-    SmartctlRun run;
-    run.problem = problem;
-    return run;
+Result<SmartctlRun> Unfinished(const std::string& problem) {
+    return Failure{problem};
 }
 
 std::string ScanOf(const std::vector<std::string>& names) {
@@ -48,8 +42,8 @@ std::string DriveJson(const std::string& model) {
 
 class CFakeSmartctl : public CSmartctlSource {
 public:
-    SmartctlRun Scan() override { return m_scan; }
-    SmartctlRun Read(const ScannedDevice& device) override {
+    Result<SmartctlRun> Scan() override { return m_scan; }
+    Result<SmartctlRun> Read(const ScannedDevice& device) override {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_vecReads.push_back(device.name + " " + device.type);
         // "name type" answers only that type; "name" answers any.
@@ -60,8 +54,8 @@ public:
         return it == m_mapDrives.end() ? Unfinished("unknown device") : it->second;
     }
 
-    SmartctlRun m_scan;
-    std::map<std::string, SmartctlRun> m_mapDrives;
+    Result<SmartctlRun> m_scan = SmartctlRun{};
+    std::map<std::string, Result<SmartctlRun>> m_mapDrives;
     std::vector<std::string> m_vecReads;
 
 private:
@@ -150,7 +144,7 @@ TEST_F(DriveCollectorTest, ScanWithoutDrivesRemovesEveryReport) {
 }
 
 TEST_F(DriveCollectorTest, FailedScansLeaveEveryReportUntouched) {
-    const SmartctlRun failedScans[] = {
+    const Result<SmartctlRun> failedScans[] = {
         Unfinished("smartctl could not be started: No such file or directory"),
         Unfinished("smartctl did not finish within the time limit and was ended"),
         Completed(ScanOf({"/dev/sda"}), 1),
@@ -158,16 +152,17 @@ TEST_F(DriveCollectorTest, FailedScansLeaveEveryReportUntouched) {
         Completed("garbage"),
         Completed(R"({"devices":"sda"})"),
     };
-    for (const SmartctlRun& scan : failedScans) {
+    for (const Result<SmartctlRun>& scan : failedScans) {
+        const std::string& label = scan ? scan->output : scan.Problem();
         PlantOldReports({0, 1, 5});
         m_smartctl.m_scan = scan;
         m_smartctl.m_mapDrives = {{"/dev/sda", Completed(DriveJson("A"))}};
         const CollectionResult result = Collect();
-        EXPECT_EQ(result.exitStatus, 2) << scan.output;
+        EXPECT_EQ(result.exitStatus, 2) << label;
         ASSERT_EQ(result.messages.size(), 1u);
         EXPECT_NE(result.messages[0].find("scan failed"), std::string::npos);
         for (int number : {0, 1, 5}) {
-            EXPECT_EQ(Report(number), "old " + std::to_string(number)) << scan.output;
+            EXPECT_EQ(Report(number), "old " + std::to_string(number)) << label;
         }
     }
 }

@@ -28,7 +28,7 @@ TEST(CReportFolder, RemovesReportsFromANumberOnwardAndLinksThemselves) {
     }
     ASSERT_EQ(symlink(victim.c_str(), (scratch / "smart_PhysicalDrive5.ini").c_str()), 0);
 
-    EXPECT_TRUE(folder.RemoveReportsFrom(1).empty());
+    EXPECT_TRUE(folder.RemoveReportsFrom(1).HasValue());
 
     EXPECT_TRUE(Exists(scratch / "smart_PhysicalDrive0.ini"));
     for (const char* gone : {"smart_PhysicalDrive1.ini", "smart_PhysicalDrive2.ini",

@@ -32,8 +32,8 @@ TEST(CChildProcess, ExitCodesAndOneProcessPerObject) {
     } cases[] = {{"exit 0", 0}, {"exit 2", 2}, {"kill -KILL $$", 128 + SIGKILL}};
     for (const auto& c : cases) {
         CChildProcess child;
-        ASSERT_TRUE(child.Start("/bin/sh", {"-c", c.script}));
-        EXPECT_FALSE(child.Start("/bin/sh", {"-c", "exit 0"}));
+        ASSERT_TRUE(child.Start("/bin/sh", {"-c", c.script}).HasValue());
+        EXPECT_FALSE(child.Start("/bin/sh", {"-c", "exit 0"}).HasValue());
         int exitCode = -42;
         ASSERT_TRUE(child.Wait(&exitCode, CChildProcess::kInfinite)) << c.script;
         EXPECT_EQ(exitCode, c.code) << c.script;
@@ -45,7 +45,7 @@ TEST(CChildProcess, ExitCodesAndOneProcessPerObject) {
 
 TEST(CChildProcess, MissingProgramDoesNotStart) {
     CChildProcess child;
-    EXPECT_FALSE(child.Start("/nonexistent/quelmaro", {"-uf"}));
+    EXPECT_FALSE(child.Start("/nonexistent/quelmaro", {"-uf"}).HasValue());
     EXPECT_FALSE(child.IsStarted());
     EXPECT_FALSE(child.Wait(nullptr, CChildProcess::kInfinite));
     EXPECT_FALSE(child.GetExitCode(nullptr));
@@ -73,7 +73,7 @@ TEST(CChildProcess, StoppedChildIsEndedAndReaped) {
         pid_t pid = 0;
         {
             CChildProcess child;
-            ASSERT_TRUE(child.Start("/bin/sh", {"-c", script, ready}));
+            ASSERT_TRUE(child.Start("/bin/sh", {"-c", script, ready}).HasValue());
             pid = child.ProcessId();
             ASSERT_TRUE(WaitForFile(ready)) << c.name;
             EXPECT_FALSE(child.Wait(nullptr, 20)) << c.name;
@@ -102,7 +102,7 @@ TEST(CChildProcess, CapturesBothStreamsAndKeepsTheTail) {
     };
     for (const auto& c : cases) {
         CChildProcess child;
-        ASSERT_TRUE(child.StartCapturing("/bin/sh", {"-c", c.script}));
+        ASSERT_TRUE(child.StartCapturing("/bin/sh", {"-c", c.script}).HasValue());
         for (int i = 0; i < 1000 && !child.GetExitCode(nullptr); ++i) {
             child.DrainOutput();
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
