@@ -58,7 +58,13 @@ CHistoryDlg::CHistoryDlg(const QString& title, const DriveHistory& history, QWid
     resize(720, 440);
     auto* layout = new QVBoxLayout(this);
     if (history.points.empty()) {
-        auto* empty = new QLabel(QString::fromUtf8(kEmptyText), this);
+        auto* empty = new QLabel(history.problem.empty()
+                                     ? QString::fromUtf8(kEmptyText)
+                                     : QString::fromUtf8(kUnreadableText) + QLatin1Char('\n') +
+                                           QString::fromStdString(history.problem),
+                                 this);
+        empty->setTextFormat(Qt::PlainText);
+        empty->setWordWrap(true);
         empty->setAlignment(Qt::AlignCenter);
         empty->setObjectName(QStringLiteral("historyEmpty"));
         layout->addWidget(empty);

@@ -293,15 +293,20 @@ void TestHistoryDlg::escCloses() {
 void TestHistoryDlg::withoutUsableHistoryTheWindowSaysSo_data() {
     QTest::addColumn<QByteArray>("history"); // empty: no file
     QTest::addColumn<QByteArray>("info");
-    QTest::newRow("no history file") << QByteArray() << kInfo;
-    QTest::newRow("damaged history file") << QByteArray("SQLite format 3\0garbage", 23) << kInfo;
-    QTest::newRow("another drive's history") << QByteArray("other") << kInfo;
-    QTest::newRow("drive without serial") << QByteArray("ours") << QByteArray();
+    QTest::addColumn<QString>("says"); // the start of the window's text
+    const QString none = QStringLiteral("この属性の履歴はまだありません。");
+    QTest::newRow("no history file") << QByteArray() << kInfo << none;
+    QTest::newRow("damaged history file")
+        << QByteArray("SQLite format 3\0garbage", 23) << kInfo
+        << QStringLiteral("履歴を読み込めないため、表示できません。\n");
+    QTest::newRow("another drive's history") << QByteArray("other") << kInfo << none;
+    QTest::newRow("drive without serial") << QByteArray("ours") << QByteArray() << none;
 }
 
 void TestHistoryDlg::withoutUsableHistoryTheWindowSaysSo() {
     QFETCH(QByteArray, history);
     QFETCH(QByteArray, info);
+    QFETCH(QString, says);
     const CDriveFolder drive(info);
     const CTestFolder& folder = drive.folder;
     if (history == "ours") {
@@ -323,7 +328,12 @@ void TestHistoryDlg::withoutUsableHistoryTheWindowSaysSo() {
     QVERIFY(ChartOf(window) == nullptr);
     const QLabel* empty = window->findChild<QLabel*>(QStringLiteral("historyEmpty"));
     QVERIFY(empty != nullptr);
-    QCOMPARE(empty->text(), QStringLiteral("この属性の履歴はまだありません。"));
+    if (says.endsWith(QLatin1Char('\n'))) {
+        QVERIFY2(empty->text().startsWith(says) && empty->text().size() > says.size(),
+                 qPrintable(empty->text())); // the reason follows
+    } else {
+        QCOMPARE(empty->text(), says);
+    }
 }
 
 void TestHistoryDlg::hintRowOpensNothing() {
