@@ -218,7 +218,7 @@ TEST(JsonString, ReplacesBytesThatAreNotUtf8) {
     };
     for (const auto& [text, json] : cases) {
         EXPECT_EQ(JsonString(text), json) << text;
-        EXPECT_NO_THROW(nlohmann::json::parse(JsonString(text))) << text;
+        EXPECT_TRUE(nlohmann::json::accept(JsonString(text))) << text;
     }
 }
 

@@ -22,7 +22,7 @@ protected:
     }
 
     TempFolder m_folder;
-    const CIniFile m_noVendorTable;
+    const CIniFile m_noVendorTable{};
 };
 
 TEST_F(DrivePanelTest, CapacityShowsGbPlainAndGibGrouped) {
