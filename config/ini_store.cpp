@@ -254,6 +254,12 @@ const char* CIniStore::Read(std::string_view section, std::string_view key, std:
 
 const char* CIniStore::GetString(const char* keyPath, const char* defaultText) {
     const std::string_view path(keyPath);
+    const std::size_t pathHash = Hash(path);
+    // A path read before and missing answers without working out its names
+    // (the index never changes while the store is open).
+    if (const char* pinned = m_misses.Find(pathHash, path, {})) {
+        return pinned;
+    }
     std::string_view section;
     std::string_view key;
     SplitKeyPath(path, section, key);
@@ -261,7 +267,7 @@ const char* CIniStore::GetString(const char* keyPath, const char* defaultText) {
     char keyLower[kMaxKey];
     section = LowerInto(section, sectionLower);
     key = LowerInto(key, keyLower);
-    return Read(section, key, IndexHash(section, key), path, Hash(path), defaultText);
+    return Read(section, key, IndexHash(section, key), path, pathHash, defaultText);
 }
 
 const char* CIniStore::GetString(const Key& key, const char* defaultText) {

@@ -144,24 +144,29 @@ std::optional<std::string> ReferenceFind(const std::vector<ReferenceLine>& lines
     return std::nullopt;
 }
 
-std::string Expected(const CIniFile& file, const std::string& keyPath, const char* fallback) {
-    const std::string* value = file.Find(CIniStore::GetSectionName(keyPath.c_str()),
-                                         CIniStore::GetKeyName(keyPath.c_str()));
-    std::string text = value != nullptr ? *value : fallback;
+// A key path with its names as the store divides it, and the parse's value
+// for them (null: missing); each worked out once per input.
+struct KeyPathCase {
+    std::string path;
+    std::string section;
+    std::string key;
+    const std::string* found;
+};
+
+std::string Expected(const KeyPathCase& c, const char* fallback) {
+    std::string text = c.found != nullptr ? *c.found : fallback;
     text.resize(Utf8PrefixLength(text.data(), text.size(), CIniStore::kMaxValue));
     return text;
 }
 
-void CheckNames(const std::string& keyPath) {
-    const std::string section = CIniStore::GetSectionName(keyPath.c_str());
-    const std::string key = CIniStore::GetKeyName(keyPath.c_str());
-    FUZZ_CHECK(section.size() <= CIniStore::kMaxSection);
-    FUZZ_CHECK(key.size() <= CIniStore::kMaxKey);
-    FUZZ_CHECK(keyPath.compare(0, section.size(), section) == 0);
-    FUZZ_CHECK(section.find("::") == std::string::npos);
-    const std::size_t divider = keyPath.find("::");
-    const std::string rest = divider == std::string::npos ? keyPath : keyPath.substr(divider + 2);
-    FUZZ_CHECK(rest.compare(0, key.size(), key) == 0);
+void CheckNames(const KeyPathCase& c) {
+    FUZZ_CHECK(c.section.size() <= CIniStore::kMaxSection);
+    FUZZ_CHECK(c.key.size() <= CIniStore::kMaxKey);
+    FUZZ_CHECK(c.path.compare(0, c.section.size(), c.section) == 0);
+    FUZZ_CHECK(c.section.find("::") == std::string::npos);
+    const std::size_t divider = c.path.find("::");
+    const std::string rest = divider == std::string::npos ? c.path : c.path.substr(divider + 2);
+    FUZZ_CHECK(rest.compare(0, c.key.size(), c.key) == 0);
 }
 
 struct Read {
@@ -170,22 +175,19 @@ struct Read {
 };
 
 void CheckStore(CIniStore& store, const CIniFile& reference,
-                const std::vector<std::string>& keyPaths) {
+                const std::vector<KeyPathCase>& cases) {
     std::vector<Read> reads;
-    for (const std::string& keyPath : keyPaths) {
-        CheckNames(keyPath);
-        const char* text = store.GetString(keyPath.c_str(), "\x01"
-                                                            "default");
+    for (const KeyPathCase& c : cases) {
+        const char* text = store.GetString(c.path.c_str(), "\x01"
+                                                           "default");
         FUZZ_CHECK(text != nullptr);
-        const std::string expected = Expected(reference, keyPath,
-                                              "\x01"
-                                              "default");
-        FUZZ_CHECK(expected == text);
+        FUZZ_CHECK(Expected(c, "\x01"
+                               "default") == text);
         FUZZ_CHECK(IsValidUtf8(text));
         // Later reads of the same key path answer from the cache, whatever
         // default they pass, and GetInt converts that same text.
-        FUZZ_CHECK(store.GetString(keyPath.c_str(), "other") == text);
-        FUZZ_CHECK(store.GetInt(keyPath.c_str(), 7) == ParseDecimalInt(text));
+        FUZZ_CHECK(store.GetString(c.path.c_str(), "other") == text);
+        FUZZ_CHECK(store.GetInt(c.path.c_str(), 7) == ParseDecimalInt(text));
         reads.push_back(Read{text, text});
     }
     // Texts handed out earlier neither move nor change while others are read.
@@ -195,7 +197,8 @@ void CheckStore(CIniStore& store, const CIniFile& reference,
     // A key path first read by GetInt holds its default as decimal text.
     const std::string unseen = "\x02::\x02";
     if (reference.Find("\x02", "\x02") == nullptr &&
-        std::find(keyPaths.begin(), keyPaths.end(), unseen) == keyPaths.end()) {
+        std::none_of(cases.begin(), cases.end(),
+                     [&unseen](const KeyPathCase& c) { return c.path == unseen; })) {
         FUZZ_CHECK(store.GetInt(unseen.c_str(), -123) == -123);
         FUZZ_CHECK(std::strcmp(store.GetString(unseen.c_str(), ""), "-123") == 0);
     }
@@ -216,20 +219,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::string decoded = ToUtf8(bytes);
     const std::vector<ReferenceLine> lines = ReferenceLines(decoded);
-    for (const std::string& keyPath : keyPaths) {
-        const std::string section = CIniStore::GetSectionName(keyPath.c_str());
-        const std::string key = CIniStore::GetKeyName(keyPath.c_str());
-        const std::string* found = parsed.Find(section, key);
-        const std::optional<std::string> reference = ReferenceFind(lines, section, key);
-        FUZZ_CHECK(reference.has_value() == (found != nullptr));
-        FUZZ_CHECK(!reference || *reference == *found);
+    std::vector<KeyPathCase> cases;
+    for (std::string& keyPath : keyPaths) {
+        KeyPathCase c{std::move(keyPath), {}, {}, nullptr};
+        c.section = CIniStore::GetSectionName(c.path.c_str());
+        c.key = CIniStore::GetKeyName(c.path.c_str());
+        CheckNames(c);
+        c.found = parsed.Find(c.section, c.key);
+        const std::optional<std::string> reference = ReferenceFind(lines, c.section, c.key);
+        FUZZ_CHECK(reference.has_value() == (c.found != nullptr));
+        FUZZ_CHECK(!reference || *reference == *c.found);
+        cases.push_back(std::move(c));
     }
 
     // A second opening of one store must forget the first one's cache.
     CIniStore store;
     store.OpenText("");
-    FUZZ_CHECK(std::strcmp(store.GetString(keyPaths.front().c_str(), "m"), "m") == 0);
+    FUZZ_CHECK(std::strcmp(store.GetString(cases.front().path.c_str(), "m"), "m") == 0);
     store.OpenText(bytes);
-    CheckStore(store, parsed, keyPaths);
+    CheckStore(store, parsed, cases);
     return 0;
 }
