@@ -110,6 +110,43 @@ int CRankListCtrl::CompareRowTexts(const QByteArray& text1, const QByteArray& te
     return n1 < n2 ? -1 : (n1 > n2 ? 1 : 0);
 }
 
+namespace {
+
+// The digits a text begins with, leading zeros and the ',' between digits
+// left out; empty when it begins with no digit.
+QByteArray LeadingDigits(const QByteArray& text) {
+    QByteArray digits;
+    for (int i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            if (c != '0' || !digits.isEmpty()) {
+                digits.append(c);
+            }
+        } else if (!(c == ',' && i > 0 && i + 1 < text.size() && text[i + 1] >= '0' &&
+                     text[i + 1] <= '9' && text[i - 1] >= '0' && text[i - 1] <= '9')) {
+            break;
+        }
+    }
+    return digits;
+}
+
+} // namespace
+
+int CRankListCtrl::CompareLeadingNumbers(const QByteArray& text1, const QByteArray& text2) {
+    const bool number1 = !text1.isEmpty() && text1[0] >= '0' && text1[0] <= '9';
+    const bool number2 = !text2.isEmpty() && text2[0] >= '0' && text2[0] <= '9';
+    if (number1 != number2) {
+        return number1 ? 1 : -1;
+    }
+    // Without leading zeros, a longer run of digits is the larger number.
+    const QByteArray digits1 = LeadingDigits(text1);
+    const QByteArray digits2 = LeadingDigits(text2);
+    if (digits1.size() != digits2.size()) {
+        return digits1.size() < digits2.size() ? -1 : 1;
+    }
+    return CompareRowTexts(digits1, digits2);
+}
+
 void CRankListCtrl::SortByColumn(bool ascending, int column) {
     m_bAscending = ascending;
     m_nCompareColumn = column;
@@ -121,9 +158,10 @@ void CRankListCtrl::SortByColumn(bool ascending, int column) {
     for (int row = 0; row < count; ++row) {
         rows.emplace_back(topLevelItem(row)->text(m_nCompareColumn).toUtf8(), topLevelItem(row));
     }
-    std::stable_sort(rows.begin(), rows.end(), [this](const auto& a, const auto& b) {
-        return m_bAscending ? CompareRowTexts(a.first, b.first) < 0
-                            : CompareRowTexts(b.first, a.first) < 0;
+    const auto compare =
+        m_numericColumns.count(column) != 0 ? CompareLeadingNumbers : CompareRowTexts;
+    std::stable_sort(rows.begin(), rows.end(), [this, compare](const auto& a, const auto& b) {
+        return m_bAscending ? compare(a.first, b.first) < 0 : compare(b.first, a.first) < 0;
     });
 
     if (count > 1) {

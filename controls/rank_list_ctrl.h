@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QTreeWidget>
 #include <map>
+#include <set>
 
 class CArrowHeaderCtrl;
 
@@ -59,6 +60,13 @@ public:
     // <0, 0 or >0 like strcmp of the two texts' UTF-8 bytes.
     static int CompareRowTexts(const QByteArray& text1, const QByteArray& text2);
 
+    // Sorts column by the whole number its texts begin with (a ',' between
+    // digits skipped, any length) instead of by text; texts that begin with
+    // no digit come first. For lists of counts, as a log's numbers and hours.
+    void SetNumericColumn(int column) { m_numericColumns.insert(column); }
+    // <0, 0 or >0 comparing the numbers two texts begin with, as above.
+    static int CompareLeadingNumbers(const QByteArray& text1, const QByteArray& text2);
+
 signals:
     // The context menu was asked for on a row: by the mouse, or by the Menu
     // key or Shift+F10 on the current row (fromKeyboard). globalPos: where it
@@ -79,4 +87,5 @@ private:
     bool m_bAscending = false;
     int m_nSortColumn = -1;
     int m_nCompareColumn = -1;
+    std::set<int> m_numericColumns;
 };

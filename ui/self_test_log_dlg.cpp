@@ -41,6 +41,10 @@ CSelfTestLogDlg::CSelfTestLogDlg(const QString& drive, const SelfTestState& stat
         m_lvEntries.header()->resizeSection(i, kColumnWidths[i]);
     }
     m_lvEntries.m_mapRankColor[kFailedRank] = FailingRowColor();
+    // 番号, 使用時間 and 最初の不良LBA are counts: "10" after "9".
+    for (int column : {0, 3, 4}) {
+        m_lvEntries.SetNumericColumn(column);
+    }
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(&m_stState);

@@ -36,6 +36,9 @@ private slots:
     void cleanup() { delete m_list; }
     void compareRowTexts_data();
     void compareRowTexts();
+    void compareLeadingNumbers_data();
+    void compareLeadingNumbers();
+    void numericColumnSortsByNumber();
     void columnClicks_data();
     void columnClicks();
     void emptyAndHintOnlyLists();
@@ -88,6 +91,42 @@ void TestRankListCtrl::compareRowTexts() {
     const auto signOf = [](int v) { return (v > 0) - (v < 0); };
     QCOMPARE(signOf(CRankListCtrl::CompareRowTexts(a.toUtf8(), b.toUtf8())), sign);
     QCOMPARE(signOf(CRankListCtrl::CompareRowTexts(b.toUtf8(), a.toUtf8())), -sign);
+}
+
+void TestRankListCtrl::compareLeadingNumbers_data() {
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<int>("sign");
+    QTest::newRow("9 before 10") << "9"
+                                 << "10" << -1;
+    QTest::newRow("grouped hours") << "950 時間"
+                                   << "8,120 時間" << -1;
+    QTest::newRow("leading zeros") << "007"
+                                   << "7" << 0;
+    QTest::newRow("comma after the digits") << "12,"
+                                            << "12" << 0;
+    QTest::newRow("longer than 64 bits") << "18446744073709551615"
+                                         << "100000000000000000000" << -1;
+    QTest::newRow("no number first") << ""
+                                     << "0" << -1;
+    QTest::newRow("word first") << "-"
+                                << "1" << -1;
+}
+
+void TestRankListCtrl::compareLeadingNumbers() {
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(int, sign);
+    const auto signOf = [](int v) { return (v > 0) - (v < 0); };
+    QCOMPARE(signOf(CRankListCtrl::CompareLeadingNumbers(a.toUtf8(), b.toUtf8())), sign);
+    QCOMPARE(signOf(CRankListCtrl::CompareLeadingNumbers(b.toUtf8(), a.toUtf8())), -sign);
+}
+
+void TestRankListCtrl::numericColumnSortsByNumber() {
+    Fill();
+    m_list->SetNumericColumn(0);
+    m_list->OnColumnClick(0);
+    QCOMPARE(Column(*m_list, 0), (QStringList{"1", "2", "3", "9", "10", "12", "194"}));
 }
 
 void TestRankListCtrl::columnClicks_data() {
