@@ -131,9 +131,13 @@ void CheckEncoding(const std::string& bytes) {
 // The JSON output's strings: what a JSON reader reads back is the text with
 // invalid UTF-8 replaced, control characters and all.
 void CheckJsonString(const std::string& bytes) {
+    const std::string replaced = ReplaceInvalidUtf8(bytes);
+    FUZZ_CHECK(IsValidUtf8(replaced));
+    // Each invalid byte becomes a three-byte mark.
+    FUZZ_CHECK(IsValidUtf8(bytes) ? replaced == bytes : replaced.size() >= bytes.size() + 2);
     const nlohmann::json parsed = nlohmann::json::parse(JsonString(bytes), nullptr, false);
     FUZZ_CHECK(parsed.is_string());
-    FUZZ_CHECK(parsed.get<std::string>() == ReplaceInvalidUtf8(bytes));
+    FUZZ_CHECK(parsed.get<std::string>() == replaced);
 }
 
 } // namespace

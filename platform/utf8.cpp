@@ -81,18 +81,24 @@ char32_t DecodeUtf8Sequence(std::string_view sequence) {
 }
 
 std::string ReplaceInvalidUtf8(std::string_view text) {
+    if (IsValidUtf8(text)) {
+        return std::string(text);
+    }
+    // Valid runs are copied whole, each invalid byte replaced by one mark.
     std::string valid;
-    valid.reserve(text.size());
+    valid.reserve(text.size() + 16);
+    std::size_t copied = 0;
     for (std::size_t pos = 0; pos < text.size();) {
         const std::size_t length = Utf8SequenceLength(text, pos);
         if (length == 0) {
+            valid.append(text.substr(copied, pos - copied));
             valid += kUtf8Replacement;
-            ++pos;
+            copied = ++pos;
         } else {
-            valid += text.substr(pos, length);
             pos += length;
         }
     }
+    valid.append(text.substr(copied));
     return valid;
 }
 
