@@ -112,19 +112,21 @@ int CRankListCtrl::CompareRowTexts(const QByteArray& text1, const QByteArray& te
 
 namespace {
 
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 // The digits a text begins with, leading zeros and the ',' between digits
 // left out; empty when it begins with no digit.
 QByteArray LeadingDigits(const QByteArray& text) {
     QByteArray digits;
-    for (int i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c >= '0' && c <= '9') {
-            if (c != '0' || !digits.isEmpty()) {
-                digits.append(c);
+    for (int i = 0; i < text.size() && IsDigit(text[0]); ++i) {
+        if (IsDigit(text[i])) {
+            if (text[i] != '0' || !digits.isEmpty()) {
+                digits.append(text[i]);
             }
-        } else if (!(c == ',' && i > 0 && i + 1 < text.size() && text[i + 1] >= '0' &&
-                     text[i + 1] <= '9' && text[i - 1] >= '0' && text[i - 1] <= '9')) {
-            break;
+        } else if (text[i] != ',' || i + 1 == text.size() || !IsDigit(text[i + 1])) {
+            break; // only a comma between digits is skipped; one before it is a digit
         }
     }
     return digits;
@@ -133,8 +135,8 @@ QByteArray LeadingDigits(const QByteArray& text) {
 } // namespace
 
 int CRankListCtrl::CompareLeadingNumbers(const QByteArray& text1, const QByteArray& text2) {
-    const bool number1 = !text1.isEmpty() && text1[0] >= '0' && text1[0] <= '9';
-    const bool number2 = !text2.isEmpty() && text2[0] >= '0' && text2[0] <= '9';
+    const bool number1 = !text1.isEmpty() && IsDigit(text1[0]);
+    const bool number2 = !text2.isEmpty() && IsDigit(text2[0]);
     if (number1 != number2) {
         return number1 ? 1 : -1;
     }
